@@ -1,0 +1,34 @@
+# make run: set up, build and open the editor on the bundled sample level.
+# make test: set up, build (Release with assertions, warnings as errors) and run every test, then
+#            the core tests once more under AddressSanitizer and UBSan.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 -DTESSARIN_WERROR=ON
+
+.PHONY: deps build run test test-asan bench clean
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD)
+
+run: build
+	$(BUILD)/bin/tessarin2 $(RUN_ARGS)
+
+test: build
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j2
+	$(MAKE) test-asan
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+	  -DTESSARIN_SANITIZE=ON -DTESSARIN_BUILD_APP=OFF -DTESSARIN_BUILD_BENCH=OFF -DTESSARIN_WERROR=ON
+	cmake --build $(ASAN_BUILD) --target tessarin_core_tests
+	cd $(ASAN_BUILD) && ctest -L core --output-on-failure -j2
+
+bench: build
+	$(BUILD)/bin/tessarin_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,21 @@
+#pragma once
+// The subcommands of tessarin2-cli. Each returns the JSON document to print, or throws CliError.
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tessarin::cli {
+
+// A failure the command reports on stderr with exit code 1.
+class CliError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+using Args = std::vector<std::string>;
+
+std::string infoCommand(const Args& args);
+std::string tilesCommand(const Args& args);
+std::string resaveCommand(const Args& args);
+
+}  // namespace tessarin::cli

@@ -1,0 +1,90 @@
+#include "Json.h"
+
+#include <cstdio>
+
+namespace tessarin::cli {
+
+void Json::separate() {
+    if (m_afterKey) {
+        m_afterKey = false;
+        return;
+    }
+    if (!m_first.empty()) {
+        if (!m_first.back()) m_out += ',';
+        m_first.back() = false;
+    }
+}
+
+Json& Json::beginObject() {
+    separate();
+    m_out += '{';
+    m_first.push_back(true);
+    return *this;
+}
+Json& Json::endObject() {
+    m_out += '}';
+    m_first.pop_back();
+    return *this;
+}
+Json& Json::beginArray() {
+    separate();
+    m_out += '[';
+    m_first.push_back(true);
+    return *this;
+}
+Json& Json::endArray() {
+    m_out += ']';
+    m_first.pop_back();
+    return *this;
+}
+Json& Json::key(std::string_view k) {
+    separate();
+    appendString(k);
+    m_out += ':';
+    m_afterKey = true;
+    return *this;
+}
+Json& Json::integer(std::int64_t v) {
+    separate();
+    m_out += std::to_string(v);
+    return *this;
+}
+Json& Json::value(bool v) {
+    separate();
+    m_out += v ? "true" : "false";
+    return *this;
+}
+Json& Json::null() {
+    separate();
+    m_out += "null";
+    return *this;
+}
+Json& Json::value(std::string_view v) {
+    separate();
+    appendString(v);
+    return *this;
+}
+
+void Json::appendString(std::string_view v) {
+    m_out += '"';
+    for (unsigned char c : v) {
+        switch (c) {
+        case '"': m_out += "\\\""; break;
+        case '\\': m_out += "\\\\"; break;
+        case '\n': m_out += "\\n"; break;
+        case '\r': m_out += "\\r"; break;
+        case '\t': m_out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                m_out += buf;
+            } else {
+                m_out += static_cast<char>(c);
+            }
+        }
+    }
+    m_out += '"';
+}
+
+}  // namespace tessarin::cli

@@ -1,0 +1,46 @@
+// tessarin2-cli: the scriptable face of the core. One JSON document on stdout, or one line on
+// stderr and exit code 1.
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "Commands.h"
+
+namespace {
+
+const std::map<std::string, std::function<std::string(const tessarin::cli::Args&)>>& commands() {
+    using namespace tessarin::cli;
+    static const std::map<std::string, std::function<std::string(const Args&)>> table = {
+        {"info", infoCommand},
+        {"tiles", tilesCommand},
+        {"resave", resaveCommand},
+    };
+    return table;
+}
+
+int usage() {
+    std::fputs("usage: tessarin2-cli COMMAND ARGS (commands:", stderr);
+    for (const auto& [name, fn] : commands()) std::fprintf(stderr, " %s", name.c_str());
+    std::fputs(")\n", stderr);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const auto it = commands().find(argv[1]);
+    if (it == commands().end()) return usage();
+    tessarin::cli::Args args(argv + 2, argv + argc);
+    try {
+        const std::string out = it->second(args);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        std::fputc('\n', stdout);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tessarin2-cli: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,75 @@
+#include "level/LevelReader.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "level/LevelReaders.h"
+#include "util/ByteWriter.h"
+
+namespace tessarin::level {
+
+std::size_t demoWordCount(std::int32_t numDemoData) {
+    if (numDemoData <= 0) return 0;
+    // numDemoData / 4 rounded to the nearest whole number, halves to the even one.
+    const std::int32_t q = numDemoData / 4;
+    const std::int32_t rem = numDemoData % 4;
+    if (rem > 2 || (rem == 2 && (q % 2) == 1)) return static_cast<std::size_t>(q + 1);
+    return static_cast<std::size_t>(q);
+}
+
+std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName) {
+    switch (magic) {
+    case kMagicTR1: return kVersionTR1;
+    case kMagicTR2: return kVersionTR2;
+    case kMagicTR3a:
+    case kMagicTR3b: return kVersionTR3;
+    case kMagicTexturesOnly: return kVersionTexturesOnly;
+    case kMagicTR4: {
+        std::string tail = fileName.size() >= 4 ? fileName.substr(fileName.size() - 4) : fileName;
+        std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::toupper(c); });
+        return tail == ".TRC" ? kVersionTR5 : kVersionTR4;
+    }
+    default: return kVersionNone;
+    }
+}
+
+namespace detail {
+std::string roomPlace(std::size_t index, std::size_t count) {
+    return "room " + std::to_string(index) + " of " + std::to_string(count);
+}
+}  // namespace detail
+
+util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                                         std::vector<std::string>* warnings) {
+    using R = util::Result<TRLevel>;
+    try {
+        util::ByteReader r(bytes);
+        TRLevel level;
+        level.Version = r.u32("magic");
+        level.LevelVersion = versionForMagic(level.Version, fileName);
+        std::vector<std::string> localWarnings;
+        switch (level.LevelVersion) {
+        case kVersionTR1:
+        case kVersionTR2:
+        case kVersionTR3: detail::readTR123(r, level, &localWarnings); break;
+        case kVersionTR4: detail::readTR4(r, level, &localWarnings); break;
+        case kVersionTR5: detail::readTR5(r, level, &localWarnings); break;
+        case kVersionTexturesOnly: return R::failure(kTexturesOnlyMessage);
+        default: return R::failure(kUnknownVersionMessage);
+        }
+        if (warnings) warnings->insert(warnings->end(), localWarnings.begin(), localWarnings.end());
+        return level;
+    } catch (const util::Error& e) {
+        return R::failure(e.what());
+    } catch (const std::bad_alloc&) {
+        return R::failure("not enough memory to read the level");
+    }
+}
+
+util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName, std::vector<std::string>* warnings) {
+    auto bytes = util::readFile(fileName);
+    if (!bytes) return util::Result<TRLevel>::failure(bytes.error());
+    return LoadLevelFromBytes(*bytes, fileName.string(), warnings);
+}
+
+}  // namespace tessarin::level

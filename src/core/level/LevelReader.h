@@ -1,0 +1,31 @@
+#pragma once
+// LoadLevel: reads a level file of any version into a fresh TRLevel.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "level/TRLevel.h"
+#include "util/Result.h"
+
+namespace tessarin::level {
+
+// Messages the program shows for refused files.
+inline constexpr const char* kTexturesOnlyMessage = "This level only contains textures!";
+inline constexpr const char* kUnknownVersionMessage = "Unknown TR version!";
+
+// Reads the file into a new record. On failure the result holds the reason with the place it was
+// found; the caller keeps whatever level it had. Warnings (textures that could not be converted)
+// are appended to `warnings` when given.
+util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName,
+                                std::vector<std::string>* warnings = nullptr);
+
+// The same over bytes already in memory; `fileName` decides TR4 against TR5 (".trc").
+util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                                         std::vector<std::string>* warnings = nullptr);
+
+// The version a magic and file name stand for (0 when unknown).
+std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName);
+
+}  // namespace tessarin::level

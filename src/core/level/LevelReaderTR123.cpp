@@ -1,0 +1,211 @@
+// TR1-TR3 level files, read field by field from just after the magic.
+//
+//   Palette 768, Palette16 1024 (TR2/TR3)   | NumTextiles, 8-bit pages, 16-bit pages (TR2/TR3)
+//   Reserved 4, NumRooms 2, rooms           | floor data, mesh data, mesh pointers
+//   animations .. frames, moveables         | static meshes, object textures (TR1/TR2)
+//   sprites, cameras, sound sources, boxes  | overlaps, zones, animated textures
+//   object textures (TR3), items, light map | palette (TR1), cinematic frames, demo data
+//   sound map, sound details                | TR1: embedded samples; sample indices
+#include <cmath>
+
+#include "convert/TextureInfo.h"
+#include "level/LevelReaders.h"
+#include "level/RecordIO.h"
+
+namespace tessarin::level::detail {
+
+using util::ByteReader;
+
+namespace {
+
+void readRoom(ByteReader& r, TRRoom& room, int v) {
+    room.X = r.i32("position");
+    room.Z = r.i32("position");
+    room.YBottom = r.i32("position");
+    room.YTop = r.i32("position");
+    room.NumDataWords = r.i32("data size");
+
+    const std::size_t vertexSize = v == kVersionTR1 ? 8 : 12;
+    room.Vertices.assign(r.checkCount(r.i16("vertex count"), vertexSize, "vertices"), {});
+    for (auto& vx : room.Vertices) {
+        vx.X = r.i16();
+        vx.Y = r.i16();
+        vx.Z = r.i16();
+        vx.Lighting = r.i16();
+        if (v > kVersionTR1) {
+            vx.Attributes = r.i16();
+            vx.Lighting2 = r.i16();
+        }
+    }
+    room.Rectangles.assign(r.checkCount(r.i16("rectangle count"), 10, "rectangles"), {});
+    for (auto& q : room.Rectangles) {
+        for (auto& i : q.Vertices) i = r.i16();
+        q.Texture = r.i16();
+    }
+    room.Triangles.assign(r.checkCount(r.i16("triangle count"), 8, "triangles"), {});
+    for (auto& t : room.Triangles) {
+        for (auto& i : t.Vertices) i = r.i16();
+        t.Texture = r.i16();
+    }
+    io::readList(r, room.Sprites, r.i16("sprite count"), io::kRoomSpriteSize, "sprites");
+    io::readList(r, room.Portals, r.i16("portal count"), io::kPortalSize, "portals");
+
+    room.NumZSectors = r.i16("sector count");
+    room.NumXSectors = r.i16("sector count");
+    if (room.NumZSectors < 0 || room.NumXSectors < 0)
+        r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
+    io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
+
+    room.AmbientIntensity1 = r.i16("ambient intensity");
+    if (v > kVersionTR1) room.AmbientIntensity2 = r.i16("ambient intensity");
+    if (v == kVersionTR2) room.LightMode = r.i16("light mode");
+
+    const std::size_t lightSize = v == kVersionTR1 ? 18 : 24;
+    room.Lights.assign(r.checkCount(r.i16("light count"), lightSize, "lights"), {});
+    for (auto& l : room.Lights) {
+        l.X = r.i32();
+        l.Y = r.i32();
+        l.Z = r.i32();
+        l.Intensity1 = r.i16();
+        if (v > kVersionTR1) l.Intensity2 = r.i16();
+        l.Fade1 = r.i32();
+        if (v > kVersionTR1) l.Fade2 = r.i32();
+    }
+    const std::size_t staticSize = v == kVersionTR1 ? 18 : 20;
+    room.StaticMeshes.assign(r.checkCount(r.i16("static mesh count"), staticSize, "static meshes"), {});
+    for (auto& s : room.StaticMeshes) {
+        s.X = r.i32();
+        s.Y = r.i32();
+        s.Z = r.i32();
+        s.Rotation = r.u16();
+        s.Intensity1 = r.i16();
+        if (v > kVersionTR1) s.Intensity2 = r.i16();
+        s.ObjectID = r.u16();
+    }
+    room.AlternateRoom = r.i16("alternate room");
+    room.Flags = r.i16("flags");
+    if (v == kVersionTR3) {
+        room.WaterScheme = r.u8("water scheme");
+        room.ReverbInfo = r.u8("reverb");
+        room.AlternateGroup = r.u8("alternate group");
+    }
+}
+
+void readObjectTextures(ByteReader& r, TRLevel& level) {
+    const std::size_t n = r.checkCount(r.i32("object texture count"), 20, "object textures");
+    level.ObjectTextures.assign(n, {});
+    for (auto& t : level.ObjectTextures) io::readObjectTextureTR123(r, t);
+}
+
+// TR1 boxes hold world coordinates; the model keeps sector units as the later games do.
+std::uint8_t toSectorUnits(std::int32_t world) {
+    return static_cast<std::uint8_t>(static_cast<std::int32_t>(std::floor(world / 1024.0)));
+}
+
+}  // namespace
+
+void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings) {
+    const int v = level.LevelVersion;
+    if (v > kVersionTR1) {
+        r.bytes(level.Palette.data(), level.Palette.size(), "palette");
+        r.bytes(level.Palette16.data(), level.Palette16.size(), "16-bit palette");
+    }
+    level.NumTextiles = r.i32("texture page count");
+    const std::size_t pageBytes = kTextilePixels * (v > kVersionTR1 ? 3 : 1);
+    const std::size_t pages = r.checkCount(level.NumTextiles, pageBytes, "texture pages");
+    level.Textile8.resize(pages * kTextilePixels);
+    r.bytes(level.Textile8.data(), level.Textile8.size(), "8-bit texture pages");
+    if (v > kVersionTR1) r.readU16Array(level.Textile16, static_cast<std::int64_t>(pages * kTextilePixels), "16-bit texture pages");
+    level.Reserved = r.i32("reserved");
+
+    const std::int16_t numRooms = r.i16("room count");
+    const std::size_t rooms = r.checkCount(numRooms, 44, "rooms");  // 44 bytes: the smallest possible room
+    level.Rooms.assign(rooms, {});
+    for (std::size_t i = 0; i < rooms; ++i) {
+        r.setPlace(roomPlace(i, rooms));
+        readRoom(r, level.Rooms[i], v);
+    }
+    r.setPlace("");
+
+    r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
+    const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
+    level.MeshData.resize(meshWords * 2);
+    r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
+    r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
+
+    level.Animations.assign(r.checkCount(r.i32("animation count"), 32, "animations"), {});
+    for (auto& a : level.Animations) io::readAnimation(r, a, 8);
+    io::readCountedList(r, level.StateChanges, io::kStateChangeSize, "state changes");
+    io::readCountedList(r, level.AnimDispatches, io::kAnimDispatchSize, "animation dispatches");
+    r.readI16Array(level.AnimCommands, r.i32("animation command count"), "animation commands");
+    r.readI32Array(level.MeshTrees, r.i32("mesh tree count"), "mesh trees");
+    r.readI16Array(level.Frames, r.i32("frame count"), "frames");
+    io::readCountedList(r, level.Moveables, io::kMoveableSize, "moveables");
+    io::readCountedList(r, level.StaticMeshes, io::kStaticMeshSize, "static meshes");
+    if (v < kVersionTR3) readObjectTextures(r, level);
+    io::readCountedList(r, level.SpriteTextures, io::kSpriteTextureSize, "sprite textures");
+    io::readCountedList(r, level.SpriteSequences, io::kSpriteSequenceSize, "sprite sequences");
+    io::readCountedList(r, level.Cameras, io::kCameraSize, "cameras");
+    io::readCountedList(r, level.SoundSources, io::kSoundSourceSize, "sound sources");
+
+    const std::int32_t numBoxes = r.i32("box count");
+    if (v == kVersionTR1) {
+        level.Boxes.assign(r.checkCount(numBoxes, 20, "boxes"), {});
+        for (auto& b : level.Boxes) {
+            b.Zmin = toSectorUnits(r.i32());
+            b.Zmax = toSectorUnits(r.i32());
+            b.Xmin = toSectorUnits(r.i32());
+            b.Xmax = toSectorUnits(r.i32());
+            b.TrueFloor = r.i16();
+            b.OverlapIndex = r.i16();
+        }
+    } else {
+        io::readList(r, level.Boxes, numBoxes, io::kBoxSize, "boxes");
+    }
+    r.readI16Array(level.Overlaps, r.i32("overlap count"), "overlaps");
+    const std::int64_t zoneWords = std::int64_t{numBoxes} * (v == kVersionTR1 ? 6 : 10);
+    r.readI16Array(level.Zones, zoneWords, "zones");
+    r.readI16Array(level.AnimatedTextures, r.i32("animated texture count"), "animated textures");
+    if (v == kVersionTR3) readObjectTextures(r, level);
+
+    const std::int32_t numItems = r.i32("item count");
+    if (v == kVersionTR1) {
+        level.Items.assign(r.checkCount(numItems, 22, "items"), {});
+        for (auto& it : level.Items) {
+            it.ObjectID = r.i16();
+            it.Room = r.i16();
+            it.X = r.i32();
+            it.Y = r.i32();
+            it.Z = r.i32();
+            it.Angle = r.i16();
+            it.Intensity1 = r.i16();
+            it.Flags = r.u16();
+        }
+    } else {
+        io::readList(r, level.Items, numItems, io::kItemSize, "items");
+    }
+    r.bytes(level.LightMap.data(), level.LightMap.size(), "light map");
+    if (v == kVersionTR1) r.bytes(level.Palette.data(), level.Palette.size(), "palette");
+
+    const std::int16_t numCinematic = r.i16("cinematic frame count");
+    if (numCinematic > 0) io::readList(r, level.CinematicFrames, numCinematic, io::kCinematicFrameSize, "cinematic frames");
+    level.NumDemoData = r.i16("demo data count");
+    if (level.NumDemoData > 0) r.readI32Array(level.DemoData, static_cast<std::int64_t>(demoWordCount(level.NumDemoData)), "demo data");
+
+    const std::size_t soundMapEntries = v == kVersionTR1 ? 256 : kSoundMapSize;
+    r.checkCount(static_cast<std::int64_t>(soundMapEntries), 2, "sound map");
+    for (std::size_t i = 0; i < soundMapEntries; ++i) level.SoundMap[i] = r.i16();
+    io::readCountedList(r, level.SoundDetails, io::kSoundDetailSize, "sound details");
+    if (v == kVersionTR1) {
+        // TR1 embeds its samples here: a byte count and the bytes.
+        level.NumSamples = r.i32("sample data size");
+        const std::size_t n = r.checkCount(level.NumSamples, 1, "sample data");
+        level.SampleData.resize(n);
+        r.bytes(level.SampleData.data(), n, "sample data");
+    }
+    r.readI32Array(level.SampleIndices, r.i32("sample index count"), "sample indices");
+
+    level.TextureTiles = convert::ConvertTextInfo(level.ObjectTextures, warnings);
+}
+
+}  // namespace tessarin::level::detail

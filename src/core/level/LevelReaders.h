@@ -1,0 +1,19 @@
+#pragma once
+// The per-version body readers behind LoadLevel. Each reads from just after the magic and throws
+// util::Error on anything it cannot read.
+#include <string>
+#include <vector>
+
+#include "level/TRLevel.h"
+#include "util/ByteReader.h"
+
+namespace tessarin::level::detail {
+
+void readTR123(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
+void readTR4(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
+void readTR5(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
+
+// "room 3 of 12": the place names used in errors.
+std::string roomPlace(std::size_t index, std::size_t count);
+
+}  // namespace tessarin::level::detail

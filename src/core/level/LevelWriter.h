@@ -1,0 +1,22 @@
+#pragma once
+// SaveLevel: writes a TR2 or TR3 level, byte for byte the inverse of the reader.
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "level/TRLevel.h"
+#include "util/Result.h"
+
+namespace tessarin::level {
+
+inline constexpr const char* kTR4NotSavedMessage = "TR4 levels can't be saved at the moment!";
+inline constexpr const char* kTR5NotSavedMessage = "TR5 levels can't be saved at the moment!";
+
+// The file's bytes for a TR2 or TR3 level (by LevelVersion); other versions are refused with the
+// reason. Counts that do not fit their fields in the file are refused too.
+util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level);
+
+// Serialises and writes through a temporary file, so a failed save leaves the old file as it was.
+util::Status SaveLevel(const std::filesystem::path& fileName, const TRLevel& level);
+
+}  // namespace tessarin::level

@@ -1,0 +1,332 @@
+#include "level/RecordIO.h"
+
+namespace tessarin::level::io {
+
+using util::ByteReader;
+using util::ByteWriter;
+
+namespace {
+void readVertex16(ByteReader& r, TRVertex16& v) {
+    v.X = r.i16();
+    v.Y = r.i16();
+    v.Z = r.i16();
+}
+void writeVertex16(ByteWriter& w, const TRVertex16& v) {
+    w.i16(v.X);
+    w.i16(v.Y);
+    w.i16(v.Z);
+}
+}  // namespace
+
+void read(ByteReader& r, TRRoomSprite& v) {
+    v.Vertex = r.i16();
+    v.Texture = r.i16();
+}
+void write(ByteWriter& w, const TRRoomSprite& v) {
+    w.i16(v.Vertex);
+    w.i16(v.Texture);
+}
+
+void read(ByteReader& r, TRPortal& v) {
+    v.AdjoiningRoom = r.i16();
+    readVertex16(r, v.Normal);
+    for (auto& c : v.Vertices) readVertex16(r, c);
+}
+void write(ByteWriter& w, const TRPortal& v) {
+    w.i16(v.AdjoiningRoom);
+    writeVertex16(w, v.Normal);
+    for (const auto& c : v.Vertices) writeVertex16(w, c);
+}
+
+void read(ByteReader& r, TRSector& v) {
+    v.FDIndex = r.u16();
+    v.BoxIndex = r.u16();
+    v.RoomBelow = r.u8();
+    v.Floor = r.i8();
+    v.RoomAbove = r.u8();
+    v.Ceiling = r.i8();
+}
+void write(ByteWriter& w, const TRSector& v) {
+    w.u16(v.FDIndex);
+    w.u16(v.BoxIndex);
+    w.u8(v.RoomBelow);
+    w.i8(v.Floor);
+    w.u8(v.RoomAbove);
+    w.i8(v.Ceiling);
+}
+
+void read(ByteReader& r, TRStateChange& v) {
+    v.StateID = r.i16();
+    v.NumAnimDispatches = r.i16();
+    v.AnimDispatch = r.i16();
+}
+void write(ByteWriter& w, const TRStateChange& v) {
+    w.i16(v.StateID);
+    w.i16(v.NumAnimDispatches);
+    w.i16(v.AnimDispatch);
+}
+
+void read(ByteReader& r, TRAnimDispatch& v) {
+    v.Low = r.i16();
+    v.High = r.i16();
+    v.NextAnimation = r.i16();
+    v.NextFrame = r.i16();
+}
+void write(ByteWriter& w, const TRAnimDispatch& v) {
+    w.i16(v.Low);
+    w.i16(v.High);
+    w.i16(v.NextAnimation);
+    w.i16(v.NextFrame);
+}
+
+void read(ByteReader& r, TRMoveable& v) {
+    v.ObjectID = r.i32();
+    v.NumMeshes = r.i16();
+    v.StartingMesh = r.i16();
+    v.MeshTree = r.i32();
+    v.FrameOffset = r.i32();
+    v.Animation = r.i16();
+}
+void write(ByteWriter& w, const TRMoveable& v) {
+    w.i32(v.ObjectID);
+    w.i16(v.NumMeshes);
+    w.i16(v.StartingMesh);
+    w.i32(v.MeshTree);
+    w.i32(v.FrameOffset);
+    w.i16(v.Animation);
+}
+
+void read(ByteReader& r, TRStaticMesh& v) {
+    v.ObjectID = r.i32();
+    v.Mesh = r.i16();
+    for (auto& b : v.VisibilityBox) b = r.i16();
+    for (auto& b : v.CollisionBox) b = r.i16();
+    v.Flags = r.i16();
+}
+void write(ByteWriter& w, const TRStaticMesh& v) {
+    w.i32(v.ObjectID);
+    w.i16(v.Mesh);
+    for (auto b : v.VisibilityBox) w.i16(b);
+    for (auto b : v.CollisionBox) w.i16(b);
+    w.i16(v.Flags);
+}
+
+void read(ByteReader& r, TRSpriteTexture& v) {
+    v.Tile = r.i16();
+    v.X = r.u8();
+    v.Y = r.u8();
+    v.Width = r.i16();
+    v.Height = r.i16();
+    v.LeftSide = r.i16();
+    v.TopSide = r.i16();
+    v.RightSide = r.i16();
+    v.BottomSide = r.i16();
+}
+void write(ByteWriter& w, const TRSpriteTexture& v) {
+    w.i16(v.Tile);
+    w.u8(v.X);
+    w.u8(v.Y);
+    w.i16(v.Width);
+    w.i16(v.Height);
+    w.i16(v.LeftSide);
+    w.i16(v.TopSide);
+    w.i16(v.RightSide);
+    w.i16(v.BottomSide);
+}
+
+void read(ByteReader& r, TRSpriteSequence& v) {
+    v.SpriteID = r.i32();
+    v.NegativeLength = r.i16();
+    v.Offset = r.i16();
+}
+void write(ByteWriter& w, const TRSpriteSequence& v) {
+    w.i32(v.SpriteID);
+    w.i16(v.NegativeLength);
+    w.i16(v.Offset);
+}
+
+void read(ByteReader& r, TRCamera& v) {
+    v.X = r.i32();
+    v.Y = r.i32();
+    v.Z = r.i32();
+    v.Room = r.i16();
+    v.Flag = r.i16();
+}
+void write(ByteWriter& w, const TRCamera& v) {
+    w.i32(v.X);
+    w.i32(v.Y);
+    w.i32(v.Z);
+    w.i16(v.Room);
+    w.i16(v.Flag);
+}
+
+void read(ByteReader& r, TRFlybyCamera& v) { r.bytes(v.data(), v.size()); }
+void write(ByteWriter& w, const TRFlybyCamera& v) { w.bytes(v.data(), v.size()); }
+
+void read(ByteReader& r, TRSoundSource& v) {
+    v.X = r.i32();
+    v.Y = r.i32();
+    v.Z = r.i32();
+    v.SoundID = r.i16();
+    v.Flags = r.i16();
+}
+void write(ByteWriter& w, const TRSoundSource& v) {
+    w.i32(v.X);
+    w.i32(v.Y);
+    w.i32(v.Z);
+    w.i16(v.SoundID);
+    w.i16(v.Flags);
+}
+
+void read(ByteReader& r, TRBox& v) {
+    v.Zmin = r.u8();
+    v.Zmax = r.u8();
+    v.Xmin = r.u8();
+    v.Xmax = r.u8();
+    v.TrueFloor = r.i16();
+    v.OverlapIndex = r.i16();
+}
+void write(ByteWriter& w, const TRBox& v) {
+    w.u8(v.Zmin);
+    w.u8(v.Zmax);
+    w.u8(v.Xmin);
+    w.u8(v.Xmax);
+    w.i16(v.TrueFloor);
+    w.i16(v.OverlapIndex);
+}
+
+void read(ByteReader& r, TRItem& v) {
+    v.ObjectID = r.i16();
+    v.Room = r.i16();
+    v.X = r.i32();
+    v.Y = r.i32();
+    v.Z = r.i32();
+    v.Angle = r.i16();
+    v.Intensity1 = r.i16();
+    v.OCB = r.i16();
+    v.Flags = r.u16();
+}
+void write(ByteWriter& w, const TRItem& v) {
+    w.i16(v.ObjectID);
+    w.i16(v.Room);
+    w.i32(v.X);
+    w.i32(v.Y);
+    w.i32(v.Z);
+    w.i16(v.Angle);
+    w.i16(v.Intensity1);
+    w.i16(v.OCB);
+    w.u16(v.Flags);
+}
+
+void read(ByteReader& r, TRAIObject& v) {
+    v.ObjectID = r.i16();
+    v.Room = r.i16();
+    v.X = r.i32();
+    v.Y = r.i32();
+    v.Z = r.i32();
+    r.bytes(v.Extra.data(), v.Extra.size());
+}
+void write(ByteWriter& w, const TRAIObject& v) {
+    w.i16(v.ObjectID);
+    w.i16(v.Room);
+    w.i32(v.X);
+    w.i32(v.Y);
+    w.i32(v.Z);
+    w.bytes(v.Extra.data(), v.Extra.size());
+}
+
+void read(ByteReader& r, TRCinematicFrame& v) {
+    v.TargetX = r.i16();
+    v.TargetY = r.i16();
+    v.TargetZ = r.i16();
+    v.PosZ = r.i16();
+    v.PosY = r.i16();
+    v.PosX = r.i16();
+    v.FOV = r.i16();
+    v.Roll = r.i16();
+}
+void write(ByteWriter& w, const TRCinematicFrame& v) {
+    w.i16(v.TargetX);
+    w.i16(v.TargetY);
+    w.i16(v.TargetZ);
+    w.i16(v.PosZ);
+    w.i16(v.PosY);
+    w.i16(v.PosX);
+    w.i16(v.FOV);
+    w.i16(v.Roll);
+}
+
+void read(ByteReader& r, TRSoundDetail& v) {
+    v.Sample = r.i16();
+    v.Volume = r.i16();
+    v.Chance = r.i16();
+    v.Characteristics = r.i16();
+}
+void write(ByteWriter& w, const TRSoundDetail& v) {
+    w.i16(v.Sample);
+    w.i16(v.Volume);
+    w.i16(v.Chance);
+    w.i16(v.Characteristics);
+}
+
+void readAnimation(ByteReader& r, TRAnimation& v, std::size_t velocityBytes) {
+    v.FrameOffset = r.i32();
+    v.FrameRate = r.u8();
+    v.FrameSize = r.u8();
+    v.StateID = r.i16();
+    v.Velocity = {};
+    r.bytes(v.Velocity.data(), velocityBytes);
+    v.FrameStart = r.i16();
+    v.FrameEnd = r.i16();
+    v.NextAnimation = r.i16();
+    v.NextFrame = r.i16();
+    v.NumStateChanges = r.i16();
+    v.StateChangeOffset = r.i16();
+    v.NumAnimCommands = r.i16();
+    v.AnimCommand = r.i16();
+}
+void writeAnimation(ByteWriter& w, const TRAnimation& v, std::size_t velocityBytes) {
+    w.i32(v.FrameOffset);
+    w.u8(v.FrameRate);
+    w.u8(v.FrameSize);
+    w.i16(v.StateID);
+    w.bytes(v.Velocity.data(), velocityBytes);
+    w.i16(v.FrameStart);
+    w.i16(v.FrameEnd);
+    w.i16(v.NextAnimation);
+    w.i16(v.NextFrame);
+    w.i16(v.NumStateChanges);
+    w.i16(v.StateChangeOffset);
+    w.i16(v.NumAnimCommands);
+    w.i16(v.AnimCommand);
+}
+
+void readCorners(ByteReader& r, TRObjectTexture& v) {
+    for (auto& c : v.Vertices) {
+        c.XCoordinate = r.u8();
+        c.XPixel = r.u8();
+        c.YCoordinate = r.u8();
+        c.YPixel = r.u8();
+    }
+}
+void writeCorners(ByteWriter& w, const TRObjectTexture& v) {
+    for (const auto& c : v.Vertices) {
+        w.u8(c.XCoordinate);
+        w.u8(c.XPixel);
+        w.u8(c.YCoordinate);
+        w.u8(c.YPixel);
+    }
+}
+
+void readObjectTextureTR123(ByteReader& r, TRObjectTexture& v) {
+    v.Attribute = r.i16();
+    v.Tile = r.i16();
+    readCorners(r, v);
+}
+void writeObjectTextureTR123(ByteWriter& w, const TRObjectTexture& v) {
+    w.i16(v.Attribute);
+    w.i16(v.Tile);
+    writeCorners(w, v);
+}
+
+}  // namespace tessarin::level::io

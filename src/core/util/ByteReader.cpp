@@ -1,0 +1,87 @@
+#include "util/ByteReader.h"
+
+#include <bit>
+#include <cstdio>
+#include <cstring>
+
+namespace tessarin::util {
+
+namespace {
+std::string hex(std::size_t v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%zX", v);
+    return buf;
+}
+}  // namespace
+
+void ByteReader::fail(const std::string& message) const {
+    std::string text = m_place.empty() ? message : m_place + ", " + message;
+    throw Error(text);
+}
+
+void ByteReader::failShort(std::size_t n, const char* what) const {
+    std::string text = what ? std::string(what) + ": " : std::string();
+    text += "needs " + std::to_string(n) + " bytes at offset " + hex(m_pos) + ", " +
+            std::to_string(remaining()) + " left";
+    fail(text);
+}
+
+void ByteReader::seek(std::size_t pos, const char* what) {
+    if (pos > m_data.size())
+        fail(std::string(what) + ": offset " + hex(pos) + " lies beyond the end (" + hex(m_data.size()) + ")");
+    m_pos = pos;
+}
+
+void ByteReader::skip(std::size_t n, const char* what) {
+    need(n, what);
+    m_pos += n;
+}
+
+float ByteReader::f32(const char* what) { return std::bit_cast<float>(u32(what)); }
+
+void ByteReader::bytes(void* dest, std::size_t n, const char* what) {
+    need(n, what);
+    if (n) std::memcpy(dest, m_data.data() + m_pos, n);
+    m_pos += n;
+}
+
+std::span<const std::uint8_t> ByteReader::view(std::size_t n, const char* what) {
+    need(n, what);
+    auto s = m_data.subspan(m_pos, n);
+    m_pos += n;
+    return s;
+}
+
+std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, const char* what) {
+    if (count < 0) fail(std::string(what) + ": negative count " + std::to_string(count));
+    const auto n = static_cast<std::uint64_t>(count);
+    if (elementSize != 0 && n > remaining() / elementSize)
+        fail(std::string(what) + ": count " + std::to_string(count) + " needs " +
+             std::to_string(n * elementSize) + " bytes at offset " + hex(m_pos) + ", " +
+             std::to_string(remaining()) + " left");
+    return static_cast<std::size_t>(n);
+}
+
+namespace {
+template <typename T, typename Read>
+void readArray(ByteReader& r, std::vector<T>& out, std::int64_t count, const char* what, Read read) {
+    const std::size_t n = r.checkCount(count, sizeof(T), what);
+    out.resize(n);
+    for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<T>(read());
+}
+}  // namespace
+
+void ByteReader::readU16Array(std::vector<std::uint16_t>& out, std::int64_t count, const char* what) {
+    readArray(*this, out, count, what, [this] { return u16(); });
+}
+void ByteReader::readI16Array(std::vector<std::int16_t>& out, std::int64_t count, const char* what) {
+    readArray(*this, out, count, what, [this] { return i16(); });
+}
+void ByteReader::readI32Array(std::vector<std::int32_t>& out, std::int64_t count, const char* what) {
+    readArray(*this, out, count, what, [this] { return i32(); });
+}
+void ByteReader::readU32Array(std::vector<std::uint32_t>& out, std::int64_t count, const char* what) {
+    readArray(*this, out, count, what, [this] { return u32(); });
+}
+
+}  // namespace tessarin::util

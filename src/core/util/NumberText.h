@@ -1,0 +1,15 @@
+#pragma once
+// The program's number form: a blank before a non-negative number, "-" before a negative one.
+#include <cstdint>
+#include <string>
+
+namespace tessarin::util {
+
+// " 5", "-3": the form captions and list entries use.
+std::string numberForm(std::int64_t value);
+// Fractions (a frame rate) keep one decimal: " 12.5", " 60".
+std::string numberForm(double value);
+// Plain digits ("5", "-3"): door rooms and heights.
+std::string plainNumber(std::int64_t value);
+
+}  // namespace tessarin::util

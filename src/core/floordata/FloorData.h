@@ -1,0 +1,88 @@
+#pragma once
+// The floor-data word format: one bounded walk over a sector's list and the queries built on it.
+//
+// Word layout of an entry's function word: bits 0-4 function code, bits 8-14 subfunction,
+// bit 15 last entry of the sector's list. Every query is a pure read of the word array.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "level/TRLevel.h"
+
+namespace tessarin::floordata {
+
+// Function codes.
+enum FunctionCode : int {
+    kDoor = 1,
+    kFloorSlope = 2,
+    kCeilingSlope = 3,
+    kTrigger = 4,
+    kKill = 5,
+    kClimb = 6,
+    kFirstTriangle = 7,
+    kLastTriangle = 18,
+    kMonkey = 19,
+    kMinecartLeft = 20,   // TR4/TR5: trigger triggerer
+    kMinecartRight = 21,  // TR4/TR5: clockwise beetle
+};
+
+// Action kinds (bits 10-13 of an action word).
+enum ActionKind : int {
+    kActionObject = 0,
+    kActionCamera = 1,
+    kActionSink = 2,
+    kActionFlipMap = 3,
+    kActionFlipOn = 4,
+    kActionFlipOff = 5,
+    kActionTarget = 6,
+    kActionFinish = 7,
+    kActionCD = 8,
+    kActionFlipEffect = 9,
+    kActionSecret = 10,
+    kActionBodyBag = 11,
+    kActionFlyby = 12,
+    kActionCutscene = 13,
+};
+
+// Flags returned by GetSectorFlags beside the climb bits (0-15).
+inline constexpr std::int32_t kFlagMonkey = 16;
+inline constexpr std::int32_t kFlagCode20 = 32;
+inline constexpr std::int32_t kFlagCode21 = 64;
+
+struct TriggerAction {
+    std::uint16_t TriggerType = 0;
+    std::uint16_t Setup = 0;
+    std::uint16_t ActionKind = 0;
+    std::uint16_t Parameter = 0;
+};
+
+struct TriggerSector {
+    std::int32_t Room = 0, X = 0, Z = 0;
+    bool operator==(const TriggerSector&) const = default;
+};
+
+struct ItemTriggerList {
+    std::int32_t Count = 0;
+    std::vector<TriggerSector> Sectors;
+};
+
+// One element per item of the level when the index was built.
+using ItemTriggers = std::vector<ItemTriggerList>;
+
+// Room that the sector's door entry leads to (0-255), or -1.
+int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
+// Climb bits, plus kFlagMonkey / kFlagCode20 / kFlagCode21, combined with OR.
+std::int32_t GetSectorFlags(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
+// type + 32 * parameter + 16384 * kind of the first trigger's first action, or -1.
+std::int32_t GetTriggerKey(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
+// The actions of the sector's trigger entries; empty when it has none.
+std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
+// True when the sector's first trigger has an OBJECT or TARGET action naming the item.
+bool SectorTriggersItem(std::span<const std::uint16_t> floorData, const level::TRSector& sector, int item);
+// Clears fdIndex when the list holds a code the TR2 format does not know (7-21 or unknown).
+void StripTR3FloorData(std::span<const std::uint16_t> floorData, std::uint16_t& fdIndex);
+
+// The per-item index of trigger sectors, ordered by room, then x, then z.
+ItemTriggers BuildItemTriggers(const level::TRLevel& level);
+
+}  // namespace tessarin::floordata

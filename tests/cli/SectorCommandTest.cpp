@@ -76,7 +76,7 @@ TEST(CliSector, DescribesAKnownSectorFieldByField) {
     const auto run = runCli("sector " + path.string() + " 1 2 3");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto doc = parseJson(run.out);
-    EXPECT_EQ(doc["title"].text, "Sector Info [Sector 2, 3]");
+    EXPECT_EQ(doc["title"].text, "Sector Info [Sector  2, 3]");
     EXPECT_EQ(doc["doorSide"].text, "None");
     EXPECT_EQ(doc["doorBelow"].text, "None");
     EXPECT_EQ(doc["fdLabel"].text, " 2 Triggers");

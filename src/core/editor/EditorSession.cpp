@@ -162,7 +162,7 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
         }
     }
 
-    in.title = "Sector Info [Sector" + numberForm(x) + "," + numberForm(z) + "]";
+    in.title = "Sector Info [Sector " + numberForm(x) + "," + numberForm(z) + "]";
 
     if (s->Floor == -127) {
         in.floorWall = true;

@@ -43,7 +43,7 @@ TEST(EditorRealLevels, EverySectorIsDescribedAndMarksMatchTheLists) {
                 for (int z = 0; z < room.NumZSectors; ++z) {
                     s.clickSector(x, z);
                     const auto& in = s.info();
-                    ASSERT_EQ(in.title, "Sector Info [Sector " + std::to_string(x) + ", " + std::to_string(z) + "]");
+                    ASSERT_EQ(in.title, "Sector Info [Sector  " + std::to_string(x) + ", " + std::to_string(z) + "]");
                     EXPECT_EQ(s.map().cell(x, z).itemMark, !in.entries.empty()) << r << " " << x << " " << z;
                     EXPECT_EQ(s.map().cell(x, z).staticMark, in.staticCount != " 0 Static Meshes");
                     if (in.triggerShown) {

@@ -57,7 +57,7 @@ TEST(SectorInfo, SectorWithoutFloorDataKeepsThePreviousTrigger) {
     EXPECT_EQ(in.triggerFlags, (std::array<bool, 5>{true, false, false, false, false}));
     EXPECT_EQ(in.floorHeight, "0");
     EXPECT_EQ(in.ceilingHeight, "236");
-    EXPECT_EQ(in.title, "Sector Info [Sector 2, 2]");
+    EXPECT_EQ(in.title, "Sector Info [Sector  2, 2]");
 }
 
 TEST(SectorInfo, SwitchWithTwoObjectsAndACameraListsThreeEntries) {
@@ -203,7 +203,7 @@ TEST(SectorInfo, NextTriggerCyclesThroughTheItemsTriggerSectors) {
     EXPECT_EQ(s.info().itemNumTriggers, "This object has  2 triggers");
     EXPECT_EQ(s.ItemNextTrigger_Click().kind, Feedback::Kind::None);
     EXPECT_EQ(s.CurRoom, 0);
-    EXPECT_EQ(s.info().title, "Sector Info [Sector 1, 1]");
+    EXPECT_EQ(s.info().title, "Sector Info [Sector  1, 1]");
     EXPECT_EQ(s.outline(), (editor::SectorPos{1, 1}));
     EXPECT_EQ(s.info().entries, std::vector<std::string>{"Item 0"});  // the item stays in the panel
     s.ItemNextTrigger_Click();
@@ -246,7 +246,7 @@ TEST(SectorInfo, FindObjectGoesToTheItemsSector) {
     EXPECT_EQ(s.CurRoom, 1);
     EXPECT_EQ(s.SelectedX, 3);
     EXPECT_EQ(s.SelectedZ, 2);
-    EXPECT_EQ(s.info().title, "Sector Info [Sector 3, 2]");
+    EXPECT_EQ(s.info().title, "Sector Info [Sector  3, 2]");
     EXPECT_EQ(s.outline(), (editor::SectorPos{3, 2}));
     s.selectTrigger(-1);
     EXPECT_EQ(s.GotoObject_Click().kind, Feedback::Kind::Beep);

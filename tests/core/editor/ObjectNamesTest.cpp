@@ -58,6 +58,8 @@ TEST(ObjectNames, SectionsLandInTheirVersionsAndTR3IsUpperCase) {
     EXPECT_EQ(t.objectName(5, 2), "SHOTGUN_ANIM");
     EXPECT_EQ(t.objectName(0, 0), "");  // version 0 is never filled
     EXPECT_EQ(t.staticName(0), "PLANT0");
+    for (auto [v, id] : {std::pair{4, 501}, {4, -1}, {6, 0}, {31, 0}, {-1, 0}}) EXPECT_EQ(t.objectName(v, id), "");
+    EXPECT_EQ(t.staticName(90), "");
 }
 
 TEST(ObjectNames, UnnamedStaticsUpTo80ReadMeshN) {
@@ -69,17 +71,6 @@ TEST(ObjectNames, UnnamedStaticsUpTo80ReadMeshN) {
     EXPECT_EQ(t.staticName(80), "Mesh 80");
     EXPECT_EQ(t.staticName(81), "");
     EXPECT_EQ(t.staticName(89), "");
-}
-
-TEST(ObjectNames, LookupsOutsideTheTableAreEmpty) {
-    const auto t = ParseObjectNames(SerializeObjectNames(smallSections())).names;
-    EXPECT_EQ(t.objectName(4, 501), "");
-    EXPECT_EQ(t.objectName(4, -1), "");
-    EXPECT_EQ(t.objectName(6, 0), "");
-    EXPECT_EQ(t.objectName(31, 0), "");
-    EXPECT_EQ(t.objectName(-1, 0), "");
-    EXPECT_EQ(t.staticName(90), "");
-    EXPECT_EQ(t.staticName(-5), "");
 }
 
 TEST(ObjectNames, NamesBeyondTheTableAreReadPastAndIgnored) {

@@ -26,19 +26,6 @@ EditorSession open(level::TRLevel l) {
 
 }  // namespace
 
-TEST(SectorInfo, TriggerWordsAndActionTexts) {
-    EXPECT_EQ(editor::triggerTypeText(0), "TRIGGER");
-    EXPECT_EQ(editor::triggerTypeText(6), "ANTITRIGGER");
-    EXPECT_EQ(editor::triggerTypeText(9), "ANTITRIGGER");
-    EXPECT_EQ(editor::triggerTypeText(11), "HEAVYANTITRIGGER");
-    EXPECT_EQ(editor::triggerTypeText(12), "MONKEY");
-    EXPECT_EQ(editor::triggerTypeText(13), "TriggerType 13");
-    EXPECT_EQ(editor::actionText(0), " for OBJECT");
-    EXPECT_EQ(editor::actionText(13), " for CUTSCENE");
-    EXPECT_EQ(editor::actionText(14), " for UNKNOWN");
-    EXPECT_EQ(editor::actionText(15), " for UNKNOWN");
-}
-
 TEST(SectorInfo, SectorWithoutFloorDataKeepsThePreviousTrigger) {
     auto l = makeLevel(2, {makeRoom(4, 4)});
     setFloorData(l, 0, 1, 1, {fdWord(4, 2, true), 0x0205, fdAction(1, 3, false), 0x8000});
@@ -100,6 +87,8 @@ TEST(SectorInfo, ObjectActionsNamingNothingStillDescribe) {
               (std::vector<std::string>{"TriggerType 13 for OBJECT 0 ()", "TriggerType 13 for OBJECT 1 ()",
                                         "TriggerType 13 for OBJECT 2 ()", "TriggerType 13 for OBJECT 511 (no such item)",
                                         "TriggerType 13 for TARGET 400"}));
+    EXPECT_EQ(editor::triggerTypeText(6), "ANTITRIGGER");  // antipad reads like antitrigger
+    EXPECT_EQ(editor::actionText(15), " for UNKNOWN");
     EditorSession unknownVersion(test::testNames());
     auto l2 = makeLevel(31, {makeRoom(3, 3)});
     l2.Items.push_back(itemAt(l2, 0, 0, 0, 1));
@@ -270,6 +259,9 @@ TEST(SectorInfo, SectorsOutsideTheRoomAreIgnored) {
     s.ShowSectorInfo(0, 0, false, true);
     EXPECT_EQ(s.info().title, "Sectors");
     EXPECT_EQ(s.GotoObject_Click().kind, Feedback::Kind::Beep);
+    s.ItemAdd_Click();
+    EXPECT_TRUE(s.Level.Items.empty());
+    s.OpenLevel(makeLevel(3, {makeRoom(0, 0)}));  // a room without a sector grid
     s.ItemAdd_Click();
     EXPECT_TRUE(s.Level.Items.empty());
 }

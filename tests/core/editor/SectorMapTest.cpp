@@ -23,12 +23,6 @@ Rgb fill(const level::TRLevel& l, int room, int x, int z) {
 
 }  // namespace
 
-TEST(SectorMap, FractionColoursBecome255Scale) {
-    EXPECT_EQ(editor::kMapFloor, (Rgb{204, 204, 0}));
-    EXPECT_EQ(editor::kMapItemMark, (Rgb{0, 255, 255}));
-    EXPECT_EQ(editor::kMapStaticMark, (Rgb{0, 0, 255}));
-}
-
 TEST(SectorMap, ThreeByThreeRoomColoursEdgesAndCentre) {
     auto l = makeLevel(2, {makeRoom(3, 3), makeRoom(1, 1)});
     setFloorData(l, 0, 0, 1, {fdWord(1, 0, true), 1});  // a door on an edge middle

@@ -90,7 +90,7 @@ LayerCounts layerCounts(ByteReader& r, const TRLayer& layer, std::size_t index) 
     auto u16At = [&](std::size_t at) { return static_cast<std::uint16_t>(layer[at] | (layer[at + 1] << 8)); };
     const std::uint32_t first = static_cast<std::uint32_t>(u16At(0)) | (static_cast<std::uint32_t>(u16At(2)) << 16);
     LayerCounts c;
-    // The vertex count is the first field's remainder by 4096 (the games keep flags above it).
+    // The vertex count is the signed remainder of the first field by 4096.
     c.vertices = static_cast<std::int32_t>(first) % 4096;
     if (c.vertices < 0) r.fail("layer " + std::to_string(index) + ": negative vertex count " + std::to_string(c.vertices));
     c.rectangles = u16At(6);

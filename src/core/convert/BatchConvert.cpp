@@ -1,5 +1,7 @@
 #include "convert/BatchConvert.h"
 
+#include <cstdio>
+
 #include "convert/TR4Converter.h"
 #include "level/LevelWriter.h"
 
@@ -28,6 +30,22 @@ util::Result<std::filesystem::path> RunBatchConvert(const std::string& commandLi
     const std::string out = convertedPath(path);
     if (auto st = level::SaveLevel(out, *level); !st) return R::failure(st.error());
     return std::filesystem::path(out);
+}
+
+std::string joinedCommandLine(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
+        line += argv[i];
+    }
+    return line;
+}
+
+int batchConvertMain(int argc, const char* const* argv, const std::filesystem::path& swdFile) {
+    const auto written = RunBatchConvert(joinedCommandLine(argc, argv), swdFile);
+    if (written) return 0;
+    std::fprintf(stderr, "%s\n", written.error().c_str());
+    return 1;
 }
 
 }  // namespace tessarin::convert

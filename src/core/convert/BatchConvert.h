@@ -18,4 +18,12 @@ std::string convertedPath(const std::string& tr4Path);
 // sprite file given and writes it beside it. The result names the file written, or the message.
 util::Result<std::filesystem::path> RunBatchConvert(const std::string& commandLine, const std::filesystem::path& swdFile);
 
+// The program's start-up for a conversion switch: the arguments after the program name joined with
+// blanks, the sprite file beside the executable. Returns the exit code (0, or 1 with the message
+// on stderr); nothing is shown.
+int batchConvertMain(int argc, const char* const* argv, const std::filesystem::path& swdFile);
+
+// The arguments after the program name joined with blanks, as the program reads its command line.
+std::string joinedCommandLine(int argc, const char* const* argv);
+
 }  // namespace tessarin::convert

@@ -3,17 +3,18 @@
 //   | chunks (uncompressed size 4, compressed size 4, zlib bytes): 32-bit pages, 16-bit pages,
 //     the third texture block, the level data | NumSamples 4 and the samples (not used)
 // The level data is converted record by record in its own order; sprites come from the sprite file.
+// The TR4 reader's record cannot serve as the input: it keeps only the last byte of each room
+// colour and clears the three-corner bit of the object textures, both of which the conversion needs.
 #include "convert/TR4Converter.h"
 
 #include <algorithm>
 #include <cctype>
 #include <unordered_map>
 
-#include <zlib.h>
-
 #include "convert/TR4ConvertSteps.h"
 #include "convert/TextureInfo.h"
 #include "floordata/FloorData.h"
+#include "level/CompressedChunks.h"
 #include "level/LevelReader.h"
 #include "level/RecordIO.h"
 #include "util/ByteReader.h"
@@ -27,61 +28,12 @@ using util::ByteReader;
 
 namespace {
 
-constexpr std::size_t kPage32Bytes = 256 * 256 * 4;
-constexpr std::size_t kPage16Bytes = 256 * 256 * 2;
-
-// Pages in a block of `bytes`, rounded to the nearest whole page.
-std::size_t pagesFor(std::uint32_t bytes, std::size_t pageBytes) {
-    return static_cast<std::size_t>(detail::roundHalfEven(static_cast<double>(bytes) / static_cast<double>(pageBytes)));
-}
-
-// Reads one chunk and inflates it. The stated size must be what the stream holds; zlib cannot
-// expand more than about 1032 to 1, so a larger claim is refused before anything is allocated.
-std::vector<std::uint8_t> readChunk(ByteReader& r, const char* what) {
-    const std::uint32_t size = r.u32(what);
-    const std::uint32_t packed = r.u32(what);
-    const auto stream = r.view(r.checkCount(packed, 1, what), what);
-    if (std::uint64_t{size} > std::uint64_t{packed} * 1032 + 64)
-        r.fail(std::string(what) + ": " + std::to_string(packed) + " compressed bytes cannot hold " +
-               std::to_string(size));
-    std::vector<std::uint8_t> out(size);
-    uLongf outSize = size;
-    const int rc = ::uncompress(out.data(), &outSize, stream.data(), static_cast<uLong>(stream.size()));
-    if (rc != Z_OK || outSize != size) r.fail(std::string(what) + ": the compressed data is damaged");
-    return out;
-}
-
-std::vector<std::uint32_t> toWords32(const std::vector<std::uint8_t>& bytes, std::size_t words) {
-    std::vector<std::uint32_t> out(words, 0);
-    const std::size_t n = std::min(words, bytes.size() / 4);
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = static_cast<std::uint32_t>(bytes[4 * i]) | static_cast<std::uint32_t>(bytes[4 * i + 1]) << 8 |
-                 static_cast<std::uint32_t>(bytes[4 * i + 2]) << 16 | static_cast<std::uint32_t>(bytes[4 * i + 3]) << 24;
-    return out;
-}
-
-// Textures: the level's 16-bit pages followed by the sprite file's pages.
-void readTextures(ByteReader& r, TRLevel& level, const SWDData& swd) {
-    level.NumRoomTextiles = r.i16("room page count");
-    level.NumObjTextiles = r.i16("object page count");
-    level.NumBumpTextiles = r.i16("bump page count");
-
-    const auto pages32 = readChunk(r, "32-bit texture pages");
-    level.NumTextiles = static_cast<std::int32_t>(pagesFor(static_cast<std::uint32_t>(pages32.size()), kPage32Bytes));
+// The sprite file's pages go behind the level's own 16-bit pages. A sprite file whose pixels end
+// inside a page gets that page filled up with transparent rows.
+void appendSpritePages(TRLevel& level, const SWDData& swd) {
     const std::size_t levelTexels = static_cast<std::size_t>(level.NumTextiles) * level::kTextilePixels;
-    level.Textile32 = toWords32(pages32, levelTexels);
-
-    const auto pages16 = readChunk(r, "16-bit texture pages");
-    const auto misc = readChunk(r, "third texture block");
-    level.NumMiscTextiles = static_cast<std::int32_t>(pagesFor(static_cast<std::uint32_t>(misc.size()), kPage32Bytes));
-    level.MiscTextile = toWords32(misc, static_cast<std::size_t>(detail::roundHalfEven(misc.size() / 1024.0)) * 256);
-
-    // A sprite file whose pixels end inside a page gets that page filled up with transparent rows.
     const std::size_t swdPages = (swd.rows() + 255) / 256;
-    level.Textile16.assign(levelTexels + swdPages * level::kTextilePixels, 0);
-    const std::size_t n16 = std::min(levelTexels, pages16.size() / 2);
-    for (std::size_t i = 0; i < n16; ++i)
-        level.Textile16[i] = static_cast<std::uint16_t>(pages16[2 * i] | pages16[2 * i + 1] << 8);
+    level.Textile16.resize(levelTexels + swdPages * level::kTextilePixels, 0);
     const std::size_t swdTexels = swd.Pixels.size() / 3;
     for (std::size_t i = 0; i < swdTexels; ++i)
         level.Textile16[levelTexels + i] = swdPixelTo16(swd.Pixels[3 * i], swd.Pixels[3 * i + 1], swd.Pixels[3 * i + 2]);
@@ -251,9 +203,16 @@ util::Result<TRLevel> ConvertTR4Bytes(std::span<const std::uint8_t> bytes, const
         TRLevel level;
         level.LevelVersion = targetVersion;
         level.Version = targetMagic(targetVersion);
-        readTextures(r, level, swd);
-        const auto data = readChunk(r, "level data");
+        level.NumRoomTextiles = r.i16("room page count");
+        level.NumObjTextiles = r.i16("object page count");
+        level.NumBumpTextiles = r.i16("bump page count");
+        // The chunks are read and inflated as the TR4 reader does it.
+        const auto textures = level::detail::readTextureChunks(r, level);
+        const auto levelChunk = level::detail::readChunk(r, "chunk 4 (level data)");
         level.NumSamples = r.i32("sample count");  // the samples themselves are not used
+        std::vector<std::uint8_t> data;
+        level::detail::inflateChunks(textures, level, &levelChunk, &data);
+        appendSpritePages(level, swd);
         ByteReader body(data);
         convertLevelData(body, level, swd);
         return level;

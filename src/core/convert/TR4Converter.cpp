@@ -15,7 +15,6 @@
 #include "convert/TextureInfo.h"
 #include "floordata/FloorData.h"
 #include "level/CompressedChunks.h"
-#include "level/LevelReader.h"
 #include "level/RecordIO.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"

@@ -19,5 +19,6 @@ std::string tilesCommand(const Args& args);
 std::string resaveCommand(const Args& args);
 std::string convertCommand(const Args& args);
 std::string triggersCommand(const Args& args);
+std::string sectorCommand(const Args& args);
 
 }  // namespace tessarin::cli

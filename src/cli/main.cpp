@@ -18,6 +18,7 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"resave", resaveCommand},
         {"convert", convertCommand},
         {"triggers", triggersCommand},
+        {"sector", sectorCommand},
     };
     return table;
 }

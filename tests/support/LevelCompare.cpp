@@ -203,7 +203,7 @@ std::string firstDifference(const TRLevel& e, const TRLevel& a, std::int16_t v) 
     c.list("item", e.Items, a.Items);
     if (v >= kVersionTR4) c.list("AI object", e.AIObjects, a.AIObjects);
     if (v < kVersionTR5) {
-        c.list("cinematic frame", e.CinematicFrames, a.CinematicFrames);
+        if (v < kVersionTR4) c.list("cinematic frame", e.CinematicFrames, a.CinematicFrames);
         c.value("NumDemoData", e.NumDemoData, a.NumDemoData);
         c.list("demo word", e.DemoData, a.DemoData);
         c.value("SoundMap", Line().arr(e.SoundMap).str(), Line().arr(a.SoundMap).str());

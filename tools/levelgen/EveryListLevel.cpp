@@ -145,7 +145,7 @@ TRLevel everyListLevel(std::int16_t v) {
         TRAIObject ai{.ObjectID = 398, .Room = 1, .X = 5632, .Y = 0, .Z = 1536, .Extra = {0, 0, 1, 0, 0, 0x40, 0, 0}};
         L.AIObjects = {ai};
     }
-    L.CinematicFrames = {{1, 2, 3, 4, 5, 6, 7, 8}};
+    if (v < kVersionTR4) L.CinematicFrames = {{1, 2, 3, 4, 5, 6, 7, 8}};  // TR4/TR5 files have none
     L.NumDemoData = 8;
     L.DemoData = {0x01020304, -2};
     for (std::size_t i = 0; i < (v == kVersionTR1 ? 256u : kSoundMapSize); ++i) L.SoundMap[i] = -1;

@@ -67,7 +67,8 @@ int LevelComposer::addRoom(const RoomSpec& s) {
         r.RoomExtra = 0x40;
         r.AmbientIntensity1 = r.AmbientIntensity2 = 0;
     } else {
-        r.AmbientIntensity1 = r.AmbientIntensity2 = 0x0800;
+        r.AmbientIntensity1 = 0x0800;
+        r.AmbientIntensity2 = s16(m_version > kVersionTR1 ? 0x0800 : 0);  // TR1 files have one
     }
     m_level.Rooms.push_back(std::move(r));
     m_rooms.push_back(s);
@@ -204,7 +205,7 @@ void LevelComposer::placeStatic(int room, int x, int z, int objectId, int angleD
     st.Z = (s.z + z) * kSector + kSector / 2;
     st.Rotation = static_cast<std::uint16_t>(angleUnits(angleDegrees));
     st.Intensity1 = s16(m_version >= kVersionTR4 ? 0x4210 : 0x0800);
-    st.Intensity2 = st.Intensity1;
+    st.Intensity2 = m_version > kVersionTR1 ? st.Intensity1 : std::int16_t{0};
     st.ObjectID = static_cast<std::uint16_t>(objectId);
     m_level.Rooms[static_cast<std::size_t>(room)].StaticMeshes.push_back(st);
 }
@@ -221,7 +222,8 @@ int LevelComposer::addItem(int objectId, int room, int x, int z, int angleDegree
     it.Z = (s.z + z) * kSector + kSector / 2;
     it.Angle = angleUnits(angleDegrees);
     it.Intensity1 = -1;
-    it.OCB = s16(m_version >= kVersionTR4 ? ocb : -1);
+    // TR2/TR3 keep a second intensity in this word; TR1 items have no such word.
+    it.OCB = s16(m_version >= kVersionTR4 ? ocb : m_version == kVersionTR1 ? 0 : -1);
     it.Flags = flags;
     m_level.Items.push_back(it);
     return static_cast<int>(m_level.Items.size()) - 1;
@@ -320,8 +322,9 @@ void LevelComposer::buildGeometry(int ri) {
     const int wx = s.x * kSector + lx, wy = cy + kClick, wz = s.z * kSector + lz;
     if (m_version < kVersionTR4) {
         l.X = wx; l.Y = wy; l.Z = wz;
-        l.Intensity1 = 0x1000; l.Intensity2 = 0x1000;
-        l.Fade1 = 4096 * 3; l.Fade2 = l.Fade1;
+        l.Intensity1 = 0x1000;
+        l.Fade1 = 4096 * 3;
+        if (m_version > kVersionTR1) { l.Intensity2 = l.Intensity1; l.Fade2 = l.Fade1; }
     } else if (m_version == kVersionTR4) {
         l.X4 = wx; l.Y4 = wy; l.Z4 = wz;
         l.Colour = {255, 236, 200};

@@ -16,6 +16,8 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"info", infoCommand},
         {"tiles", tilesCommand},
         {"resave", resaveCommand},
+        {"triggers", triggersCommand},
+        {"sector", sectorCommand},
     };
     return table;
 }

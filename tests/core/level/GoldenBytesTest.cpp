@@ -151,6 +151,32 @@ TEST(GoldenBytes, TR3ObjectTexturesFollowTheAnimatedTexturesAndTR2TexturesPreced
     }
 }
 
+TEST(GoldenBytes, TR2PagesAreAllEightBitPagesThenAllSixteenBitPagesThenReserved) {
+    TRLevel L = levelgen::everyListLevel(kVersionTR2);
+    L.NumTextiles = 3;
+    L.Textile8.assign(3 * kTextilePixels, 0);
+    L.Textile16.assign(3 * kTextilePixels, 0);
+    L.Textile8[2 * kTextilePixels + 5] = 0xA5;    // page 2, texel 5
+    L.Textile16[1 * kTextilePixels + 7] = 0xBEEF;  // page 1, texel 7
+    L.Reserved = 0x01020304;
+    SectionOffsets off;
+    const auto bytes = build(L, kVersionTR2, off);
+    const std::size_t pages8 = 4 + 768 + 1024 + 4;
+    const std::size_t pages16 = pages8 + 3 * 65536;
+    EXPECT_EQ(bytes[pages8 + 2 * 65536 + 5], 0xA5);
+    EXPECT_EQ(le16(bytes, pages16 + 2 * (65536 + 7)), static_cast<std::int16_t>(0xBEEF));
+    EXPECT_EQ(le32(bytes, pages16 + 3 * 131072), 0x01020304);
+    EXPECT_EQ(off.rooms, pages16 + 3 * 131072 + 4);
+
+    const TRLevel read = load(bytes, kVersionTR2);
+    EXPECT_EQ(read.NumTextiles, 3);
+    ASSERT_EQ(read.Textile8.size(), 3 * kTextilePixels);
+    ASSERT_EQ(read.Textile16.size(), 3 * kTextilePixels);
+    EXPECT_EQ(read.Textile8[2 * kTextilePixels + 5], 0xA5);
+    EXPECT_EQ(read.Textile16[kTextilePixels + 7], 0xBEEF);
+    EXPECT_EQ(read.Reserved, 0x01020304);
+}
+
 TEST(GoldenBytes, EveryListOfABuiltLevelReadsBackFieldByField) {
     for (std::int16_t v : {kVersionTR1, kVersionTR2, kVersionTR3}) {
         SCOPED_TRACE(v);

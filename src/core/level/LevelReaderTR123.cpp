@@ -11,10 +11,12 @@
 #include "convert/TextureInfo.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
+#include "util/LittleEndian.h"
 
 namespace tessarin::level::detail {
 
 using util::ByteReader;
+namespace le = util::le;
 
 namespace {
 
@@ -25,27 +27,37 @@ void readRoom(ByteReader& r, TRRoom& room, int v) {
     room.YTop = r.i32("position");
     room.NumDataWords = r.i32("data size");
 
+    // Geometry and sectors are most of a room: each list is checked once, then decoded unchecked.
     const std::size_t vertexSize = v == kVersionTR1 ? 8 : 12;
-    room.Vertices.assign(r.checkCount(r.i16("vertex count"), vertexSize, "vertices"), {});
+    const std::size_t numVertices = r.checkCount(r.i16("vertex count"), vertexSize, "vertices");
+    const std::uint8_t* p = r.view(numVertices * vertexSize, "vertices").data();
+    room.Vertices.resize(numVertices);
     for (auto& vx : room.Vertices) {
-        vx.X = r.i16();
-        vx.Y = r.i16();
-        vx.Z = r.i16();
-        vx.Lighting = r.i16();
+        vx.X = le::i16(p);
+        vx.Y = le::i16(p + 2);
+        vx.Z = le::i16(p + 4);
+        vx.Lighting = le::i16(p + 6);
         if (v > kVersionTR1) {
-            vx.Attributes = r.i16();
-            vx.Lighting2 = r.i16();
+            vx.Attributes = le::i16(p + 8);
+            vx.Lighting2 = le::i16(p + 10);
         }
+        p += vertexSize;
     }
-    room.Rectangles.assign(r.checkCount(r.i16("rectangle count"), 10, "rectangles"), {});
+    const std::size_t numRectangles = r.checkCount(r.i16("rectangle count"), 10, "rectangles");
+    p = r.view(numRectangles * 10, "rectangles").data();
+    room.Rectangles.resize(numRectangles);
     for (auto& q : room.Rectangles) {
-        for (auto& i : q.Vertices) i = r.i16();
-        q.Texture = r.i16();
+        for (int k = 0; k < 4; ++k) q.Vertices[k] = le::i16(p + 2 * k);
+        q.Texture = le::i16(p + 8);
+        p += 10;
     }
-    room.Triangles.assign(r.checkCount(r.i16("triangle count"), 8, "triangles"), {});
+    const std::size_t numTriangles = r.checkCount(r.i16("triangle count"), 8, "triangles");
+    p = r.view(numTriangles * 8, "triangles").data();
+    room.Triangles.resize(numTriangles);
     for (auto& t : room.Triangles) {
-        for (auto& i : t.Vertices) i = r.i16();
-        t.Texture = r.i16();
+        for (int k = 0; k < 3; ++k) t.Vertices[k] = le::i16(p + 2 * k);
+        t.Texture = le::i16(p + 6);
+        p += 8;
     }
     io::readList(r, room.Sprites, r.i16("sprite count"), io::kRoomSpriteSize, "sprites");
     io::readList(r, room.Portals, r.i16("portal count"), io::kPortalSize, "portals");
@@ -54,7 +66,18 @@ void readRoom(ByteReader& r, TRRoom& room, int v) {
     room.NumXSectors = r.i16("sector count");
     if (room.NumZSectors < 0 || room.NumXSectors < 0)
         r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
-    io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
+    const std::size_t numSectors = r.checkCount(std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
+    p = r.view(numSectors * io::kSectorSize, "sectors").data();
+    room.Sectors.resize(numSectors);
+    for (auto& sec : room.Sectors) {
+        sec.FDIndex = le::u16(p);
+        sec.BoxIndex = le::u16(p + 2);
+        sec.RoomBelow = p[4];
+        sec.Floor = static_cast<std::int8_t>(p[5]);
+        sec.RoomAbove = p[6];
+        sec.Ceiling = static_cast<std::int8_t>(p[7]);
+        p += io::kSectorSize;
+    }
 
     room.AmbientIntensity1 = r.i16("ambient intensity");
     if (v > kVersionTR1) room.AmbientIntensity2 = r.i16("ambient intensity");

@@ -64,11 +64,16 @@ std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, 
 }
 
 namespace {
+// Arrays are most of a level's bytes: on little-endian hosts they are copied whole.
 template <typename T, typename Read>
 void readArray(ByteReader& r, std::vector<T>& out, std::int64_t count, const char* what, Read read) {
     const std::size_t n = r.checkCount(count, sizeof(T), what);
     out.resize(n);
-    for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<T>(read());
+    if constexpr (std::endian::native == std::endian::little) {
+        r.bytes(out.data(), n * sizeof(T), what);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<T>(read());
+    }
 }
 }  // namespace
 

@@ -18,7 +18,10 @@ Result<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
     if (std::filesystem::is_directory(path, ec)) return R::failure(path.string() + ": is a folder, not a level file");
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return R::failure(path.string() + ": " + std::strerror(errno));
-    std::vector<std::uint8_t> bytes;
+    // Read straight into a buffer of the file's size; keep reading past it in case the file grew.
+    std::vector<std::uint8_t> bytes(std::filesystem::file_size(path, ec));
+    if (ec) bytes.clear();
+    bytes.resize(bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f));
     std::uint8_t buf[1 << 16];
     for (;;) {
         const std::size_t n = std::fread(buf, 1, sizeof buf, f);

@@ -1,5 +1,6 @@
 #pragma once
 // ByteWriter: appends little-endian values to a growing byte buffer; mirrors ByteReader.
+#include <bit>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -28,10 +29,19 @@ public:
         auto b = static_cast<const std::uint8_t*>(p);
         m_bytes.insert(m_bytes.end(), b, b + n);
     }
+    // Arrays are appended whole on little-endian hosts.
     template <typename T>
-    void u16Array(std::span<const T> a) { for (T v : a) u16(static_cast<std::uint16_t>(v)); }
+    void u16Array(std::span<const T> a) {
+        static_assert(sizeof(T) == 2);
+        if constexpr (std::endian::native == std::endian::little) bytes(a.data(), a.size_bytes());
+        else for (T v : a) u16(static_cast<std::uint16_t>(v));
+    }
     template <typename T>
-    void u32Array(std::span<const T> a) { for (T v : a) u32(static_cast<std::uint32_t>(v)); }
+    void u32Array(std::span<const T> a) {
+        static_assert(sizeof(T) == 4);
+        if constexpr (std::endian::native == std::endian::little) bytes(a.data(), a.size_bytes());
+        else for (T v : a) u32(static_cast<std::uint32_t>(v));
+    }
 
     void reserve(std::size_t n) { m_bytes.reserve(n); }
     std::size_t size() const { return m_bytes.size(); }

@@ -17,5 +17,6 @@ using Args = std::vector<std::string>;
 std::string infoCommand(const Args& args);
 std::string tilesCommand(const Args& args);
 std::string resaveCommand(const Args& args);
+std::string triggersCommand(const Args& args);
 
 }  // namespace tessarin::cli

@@ -10,12 +10,14 @@ namespace tessarin::floordata {
 
 enum class MinecartMode : int { Stop = 1, Left = 2, Right = 3 };
 
-// The words of the sector's list up to and including its last entry. A list that ends in an
-// unknown code or at the end of the array is returned as far as it could be walked.
+// The words of the sector's list up to and including its last entry; empty when it has none. A
+// list cut short by an unknown code or the end of the array is returned as far as it could be
+// walked, with the last-entry bit set on the last whole entry so the copy is always closed.
 std::vector<std::uint16_t> CopySectorFloorData(const level::TRLevel& level, const level::TRSector& sector);
 
-// Appends words to FloorData; returns the word index they start at. Fails, changing nothing,
-// when that index would not fit a sector's 16-bit FDIndex.
+// Appends words to FloorData; returns the word index they start at (an empty array first gets a
+// filler word 0, since index 0 means "no list"). Fails, changing nothing, when that index would
+// not fit a sector's FDIndex as read by the queries (above 32767).
 util::Result<std::uint16_t> AppendFloorData(level::TRLevel& level, const std::vector<std::uint16_t>& words);
 
 // Adds the mode's entries to sector (x, z) of the room. Fails with the reason, changing nothing,

@@ -1,0 +1,150 @@
+// The floor-data queries and the per-item trigger index, all on the one walk of FloorDataWalk.h.
+#include "floordata/FloorData.h"
+
+#include "floordata/FloorDataWalk.h"
+
+namespace tessarin::floordata {
+
+using namespace detail;
+
+namespace {
+
+// The first trigger entry of a list, if the walk reaches one before an unknown code or the end.
+bool findFirstTrigger(std::span<const std::uint16_t> fd, std::size_t start, Entry& found) {
+    bool seen = false;
+    walkList(fd, start, [&](const Entry& e) {
+        if (e.code() != kTrigger) return true;
+        found = e;
+        seen = true;
+        return false;
+    });
+    return seen;
+}
+
+bool namesItem(const Action& a, int item) {
+    return (a.kind() == kActionObject || a.kind() == kActionTarget) && a.parameter() == item;
+}
+
+}  // namespace
+
+int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
+    if (fdIndex == 0) return -1;
+    // Door lookups take the index as unsigned and wrap it at 8192, unlike every other query.
+    const std::size_t index = fdIndex % 8192u;
+    if (index == 0 || index >= floorData.size()) return -1;
+    int room = -1;
+    walkList(floorData, index, [&](const Entry& e) {
+        if (e.code() != kDoor) return true;
+        room = floorData[e.Pos + 1] & 0xFF;
+        return false;
+    });
+    return room;
+}
+
+std::int32_t GetSectorFlags(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
+    // OR, not a sum: two code-20 entries must not read as one code-21 entry.
+    std::int32_t flags = 0;
+    walkList(floorData, listStart(floorData, fdIndex), [&](const Entry& e) {
+        switch (e.code()) {
+            case kClimb: flags |= e.subfunction(); break;
+            case kMonkey: flags |= kFlagMonkey; break;
+            case kMinecartLeft: flags |= kFlagCode20; break;
+            case kMinecartRight: flags |= kFlagCode21; break;
+            default: break;
+        }
+        return true;
+    });
+    return flags;
+}
+
+std::int32_t GetTriggerKey(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
+    Entry trigger;
+    if (!findFirstTrigger(floorData, listStart(floorData, fdIndex), trigger)) return -1;
+    const Action first{floorData[trigger.Pos + 2]};
+    return trigger.subfunction() + 32 * first.parameter() + 16384 * first.kind();
+}
+
+std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
+    // Every action of every trigger entry, each carrying its own entry's type and setup word.
+    // Actions of entries before an unknown code or the end of the array are kept.
+    const std::size_t start = listStart(floorData, fdIndex);
+    std::size_t count = 0;
+    walkList(floorData, start, [&](const Entry& e) {
+        if (e.code() == kTrigger) forEachAction(floorData, e, [&](const Action&) {
+            ++count;
+            return true;
+        });
+        return true;
+    });
+    std::vector<TriggerAction> actions;
+    if (count == 0) return actions;
+    actions.reserve(count);
+    walkList(floorData, start, [&](const Entry& e) {
+        if (e.code() != kTrigger) return true;
+        const auto type = static_cast<std::uint16_t>(e.subfunction());
+        const std::uint16_t setup = floorData[e.Pos + 1];
+        forEachAction(floorData, e, [&](const Action& a) {
+            actions.push_back({type, setup, static_cast<std::uint16_t>(a.kind()),
+                               static_cast<std::uint16_t>(a.parameter())});
+            return true;
+        });
+        return true;
+    });
+    return actions;
+}
+
+bool SectorTriggersItem(std::span<const std::uint16_t> floorData, const level::TRSector& sector, int item) {
+    Entry trigger;
+    if (!findFirstTrigger(floorData, listStart(floorData, sector.FDIndex), trigger)) return false;
+    bool found = false;
+    forEachAction(floorData, trigger, [&](const Action& a) {
+        found = namesItem(a, item);
+        return !found;
+    });
+    return found;
+}
+
+void StripTR3FloorData(std::span<const std::uint16_t> floorData, std::uint16_t& fdIndex) {
+    const std::size_t start = listStart(floorData, fdIndex);
+    if (start == 0) return;
+    bool tr3Only = false;
+    const WalkEnd end = walkList(floorData, start, [&](const Entry& e) {
+        tr3Only = tr3Only || e.code() >= kFirstTriangle;
+        return true;
+    });
+    // A list the TR2 game could not walk to its end is dropped as well.
+    if (tr3Only || end != WalkEnd::LastEntry) fdIndex = 0;
+}
+
+ItemTriggers BuildItemTriggers(const level::TRLevel& level) {
+    // One walk per sector instead of one per item and sector. Sectors are visited in room, x, z
+    // order, so each item's list comes out in that order without sorting; a sector that names an
+    // item twice is recorded once because it would be the item's most recent entry.
+    ItemTriggers index(level.Items.size());
+    const std::span<const std::uint16_t> fd(level.FloorData);
+    for (std::size_t r = 0; r < level.Rooms.size(); ++r) {
+        const level::TRRoom& room = level.Rooms[r];
+        for (int x = 0; x < room.NumXSectors; ++x) {
+            for (int z = 0; z < room.NumZSectors; ++z) {
+                const std::size_t s = static_cast<std::size_t>(x) * room.NumZSectors + z;
+                if (s >= room.Sectors.size()) continue;
+                Entry trigger;
+                if (!findFirstTrigger(fd, listStart(fd, room.Sectors[s].FDIndex), trigger)) continue;
+                const TriggerSector here{static_cast<std::int32_t>(r), x, z};
+                forEachAction(fd, trigger, [&](const Action& a) {
+                    const auto item = static_cast<std::size_t>(a.parameter());
+                    if (!namesItem(a, a.parameter()) || item >= index.size()) return true;
+                    ItemTriggerList& list = index[item];
+                    if (list.Sectors.empty() || !(list.Sectors.back() == here)) {
+                        list.Sectors.push_back(here);
+                        list.Count = static_cast<std::int32_t>(list.Sectors.size());
+                    }
+                    return true;
+                });
+            }
+        }
+    }
+    return index;
+}
+
+}  // namespace tessarin::floordata

@@ -14,6 +14,9 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD)
 
+SAMPLE   ?= $(BUILD)/bin/samples/sample-tr3.tr2
+RUN_ARGS ?= $(if $(wildcard $(SAMPLE)),/open $(SAMPLE))
+
 run: build
 	$(BUILD)/bin/tessarin2 $(RUN_ARGS)
 

@@ -1,34 +1,107 @@
-// tessarin2-cli: exit codes and JSON of the subcommands.
+// tessarin2-cli info, tiles and resave: the JSON contract and the failures.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <string>
-
+#include "CliRun.h"
+#include "level/LevelReader.h"
+#include "support/MiniJson.h"
 #include "support/TestPaths.h"
+#include "util/ByteWriter.h"
+
+using namespace tessarin;
+using test::parseJson;
+using test::runCli;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    std::string out;
-};
-
-Run runCli(const std::string& args) {
-    Run run;
-    const std::string cmd = std::string(TESSARIN_CLI_PATH) + " " + args + " 2>/dev/null";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return run;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) run.out.append(buf.data(), n);
-    const int status = pclose(p);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+// A failure is one line on stderr, exit 1 and nothing on stdout.
+void expectCleanFailure(const test::CliRun& run, const std::string& what) {
+    EXPECT_EQ(run.exitCode, 1) << what;
+    EXPECT_TRUE(run.out.empty()) << what << ": " << run.out;
+    ASSERT_FALSE(run.err.empty()) << what;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << what << ": " << run.err;
 }
-
 }  // namespace
 
-TEST(Cli, UnknownCommandFails) {
-    EXPECT_EQ(runCli("nonsense").exitCode, 1);
+TEST(CliInfo, DescribesARealLevelWithEveryCountAndRoom) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr2-test1.tr2");
+    auto run = runCli("info " + path.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto doc = parseJson(run.out);
+    auto level = level::LoadLevel(path);
+    ASSERT_TRUE(level);
+    EXPECT_EQ(doc["version"].asInt(), 2);
+    EXPECT_EQ(doc["magic"].asInt(), 0x2D);
+    const auto& counts = doc["counts"];
+    for (const char* key : {"rooms", "floorData", "meshData", "meshPointers", "animations", "stateChanges",
+                            "animDispatches", "animCommands", "meshTrees", "frames", "moveables", "staticMeshes",
+                            "spriteTextures", "spriteSequences", "cameras", "flybyCameras", "soundSources", "boxes",
+                            "overlaps", "zones", "animatedTextures", "objectTextures", "items", "aiObjects",
+                            "cinematicFrames", "demoData", "soundDetails", "sampleIndices", "textiles", "miscTextiles"})
+        EXPECT_TRUE(counts.has(key)) << key;
+    EXPECT_EQ(counts.fields.size(), 30u);
+    EXPECT_EQ(counts["rooms"].asInt(), 5);
+    EXPECT_EQ(counts["zones"].asInt(), counts["boxes"].asInt() * 10);
+    EXPECT_EQ(counts["meshData"].asInt(), static_cast<std::int64_t>(level->MeshData.size() / 2));
+    ASSERT_EQ(doc["rooms"].items.size(), 5u);
+    const auto& room = doc["rooms"][0];
+    EXPECT_EQ(room["x"].asInt(), level->Rooms[0].X);
+    EXPECT_EQ(room["xSectors"].asInt(), level->Rooms[0].NumXSectors);
+    EXPECT_EQ(room["vertices"].asInt(), static_cast<std::int64_t>(level->Rooms[0].Vertices.size()));
+    EXPECT_EQ(room.fields.size(), 15u);
+    ASSERT_EQ(doc["items"].items.size(), level->Items.size());
+    const auto& item = doc["items"][0];
+    EXPECT_EQ(item["angle"].asInt(), level->Items[0].Angle) << "angles are signed";
+    EXPECT_EQ(item.fields.size(), 8u);
+}
+
+TEST(CliTiles, PrintsOneRowPerObjectTexture) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr3-test1.tr2");
+    auto run = runCli("tiles " + path.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto doc = parseJson(run.out);
+    auto level = level::LoadLevel(path);
+    ASSERT_EQ(doc["tiles"].items.size(), level->ObjectTextures.size());
+    const auto& row = doc["tiles"][5];
+    ASSERT_EQ(row.items.size(), 3u);
+    EXPECT_EQ(row[0].asInt(), level->TextureTiles[5].RefU);
+    EXPECT_EQ(row[1].asInt(), level->TextureTiles[5].RefV);
+    EXPECT_EQ(row[2].asInt(), level->TextureTiles[5].Tile);
+}
+
+TEST(CliResave, WritesAnIdenticalFileAndReportsItsSize) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr3-test1.tr2");
+    const auto out = test::scratchDir("cli-resave") / "out.tr2";
+    auto run = runCli("resave " + path.string() + " " + out.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto doc = parseJson(run.out);
+    EXPECT_EQ(doc["output"].text, out.string());
+    EXPECT_EQ(doc["bytes"].asInt(), static_cast<std::int64_t>(std::filesystem::file_size(path)));
+    EXPECT_EQ(*util::readFile(out), *util::readFile(path));
+}
+
+TEST(CliResave, RefusesLevelsThatAreNotTR2OrTR3) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr1-test1.phd");
+    const auto out = test::scratchDir("cli-resave-tr1") / "out.tr2";
+    expectCleanFailure(runCli("resave " + path.string() + " " + out.string()), "TR1 resave");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {
+    const auto dir = test::scratchDir("cli-damaged");
+    expectCleanFailure(runCli("info " + (dir / "missing.tr2").string()), "missing file");
+    expectCleanFailure(runCli("nonsense"), "unknown command");
+    expectCleanFailure(runCli("info"), "missing argument");
+
+    util::ByteWriter w;
+    w.u32(0x2D);
+    w.bytes(std::vector<std::uint8_t>(1792, 0).data(), 1792);
+    w.i32(-5);  // negative texture page count
+    ASSERT_TRUE(util::writeFileSafely(dir / "negative.tr2", w.data()));
+    expectCleanFailure(runCli("info " + (dir / "negative.tr2").string()), "negative count");
+    expectCleanFailure(runCli("tiles " + (dir / "negative.tr2").string()), "negative count");
+
+    const std::vector<std::uint8_t> wrongMagic = {1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(util::writeFileSafely(dir / "magic.tr2", wrongMagic));
+    auto run = runCli("info " + (dir / "magic.tr2").string());
+    expectCleanFailure(run, "wrong magic");
+    EXPECT_NE(run.err.find("Unknown TR version!"), std::string::npos);
 }

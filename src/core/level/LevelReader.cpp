@@ -40,10 +40,11 @@ std::string roomPlace(std::size_t index, std::size_t count) {
 }  // namespace detail
 
 util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
-                                         std::vector<std::string>* warnings) {
+                                         std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts) {
     using R = util::Result<TRLevel>;
     try {
         util::ByteReader r(bytes);
+        r.traceListStarts(listStarts);
         TRLevel level;
         level.Version = r.u32("magic");
         level.LevelVersion = versionForMagic(level.Version, fileName);

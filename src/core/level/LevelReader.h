@@ -22,8 +22,10 @@ util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName,
                                 std::vector<std::string>* warnings = nullptr);
 
 // The same over bytes already in memory; `fileName` decides TR4 against TR5 (".trc").
+// `listStarts`, when given, receives the offset of every list the reader met (for tests).
 util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
-                                         std::vector<std::string>* warnings = nullptr);
+                                         std::vector<std::string>* warnings = nullptr,
+                                         std::vector<std::size_t>* listStarts = nullptr);
 
 // The version a magic and file name stand for (0 when unknown).
 std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName);

@@ -53,6 +53,7 @@ std::span<const std::uint8_t> ByteReader::view(std::size_t n, const char* what) 
 }
 
 std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, const char* what) {
+    if (m_listStarts) m_listStarts->push_back(m_pos);
     if (count < 0) fail(std::string(what) + ": negative count " + std::to_string(count));
     const auto n = static_cast<std::uint64_t>(count);
     if (elementSize != 0 && n > remaining() / elementSize)

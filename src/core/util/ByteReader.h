@@ -19,6 +19,9 @@ public:
     std::size_t remaining() const { return m_data.size() - m_pos; }
     bool atEnd() const { return m_pos == m_data.size(); }
 
+    // When set, the offset of every counted list is recorded (tests cut files at these places).
+    void traceListStarts(std::vector<std::size_t>* starts) { m_listStarts = starts; }
+
     // The place names the record being read ("room 3 of 12"); errors carry it.
     void setPlace(std::string place) { m_place = std::move(place); }
     const std::string& place() const { return m_place; }
@@ -72,6 +75,7 @@ private:
     std::span<const std::uint8_t> m_data;
     std::size_t m_pos = 0;
     std::string m_place;
+    std::vector<std::size_t>* m_listStarts = nullptr;
 };
 
 }  // namespace tessarin::util

@@ -1,5 +1,8 @@
-// The real levels: every count as stated, round trips byte for byte, truncations refused cleanly.
+// The real levels: counts and room headers consistent, round trips byte for byte, every cut refused.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
@@ -7,16 +10,121 @@
 #include "util/ByteWriter.h"
 
 using namespace tessarin;
+using level::TRLevel;
 
-TEST(RealLevels, ReadWithTheStatedRoomCount) {
-    struct Case { const char* name; int version; std::uint32_t magic; std::size_t rooms; };
-    for (const Case& c : {Case{"tr1-test1.phd", 1, 0x20, 10}, Case{"tr2-test1.tr2", 2, 0x2D, 5},
-                          Case{"tr3-test1.tr2", 3, 0xFF180038, 4}}) {
+namespace {
+
+struct RealLevel {
+    const char* name;
+    int version;
+    std::uint32_t magic;
+    std::size_t rooms;
+};
+
+const RealLevel kOldLevels[] = {
+    {"tr1-test1.phd", 1, 0x20, 10},
+    {"tr2-test1.tr2", 2, 0x2D, 5},
+    {"tr3-test1.tr2", 3, 0xFF180038, 4},
+};
+
+// Cross-checks that only hold when every section was read at the right offset.
+void expectConsistent(const TRLevel& l, const std::string& name) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(l.Zones.size(), l.Boxes.size() * (l.LevelVersion == 1 ? 6 : 10));
+    EXPECT_EQ(l.Textile8.size(), static_cast<std::size_t>(l.NumTextiles) * level::kTextilePixels);
+    for (std::size_t i = 0; i < l.Rooms.size(); ++i) {
+        const auto& room = l.Rooms[i];
+        SCOPED_TRACE("room " + std::to_string(i));
+        EXPECT_GT(room.NumXSectors, 0);
+        EXPECT_GT(room.NumZSectors, 0);
+        EXPECT_LT(room.YTop, room.YBottom);
+        EXPECT_EQ(room.X % 1024, 0);
+        EXPECT_EQ(room.Z % 1024, 0);
+        for (const auto& q : room.Rectangles)
+            for (auto v : q.Vertices) EXPECT_LT(static_cast<std::size_t>(v), room.Vertices.size());
+        for (const auto& t : room.Triangles)
+            for (auto v : t.Vertices) EXPECT_LT(static_cast<std::size_t>(v), room.Vertices.size());
+        for (const auto& p : room.Portals) EXPECT_LT(static_cast<std::size_t>(p.AdjoiningRoom), l.Rooms.size());
+        for (const auto& s : room.Sectors) EXPECT_LT(s.FDIndex, std::max<std::size_t>(l.FloorData.size(), 1));
+    }
+    for (auto p : l.MeshPointers) EXPECT_LT(static_cast<std::size_t>(p), l.MeshData.size());
+    for (const auto& it : l.Items) EXPECT_LT(static_cast<std::size_t>(it.Room), l.Rooms.size());
+    for (const auto& t : l.ObjectTextures) EXPECT_LT(t.Tile & 0x7FFF, l.NumTextiles);
+    for (const auto& s : l.SpriteTextures) EXPECT_LT(s.Tile, l.NumTextiles);
+    EXPECT_EQ(l.TextureTiles.size(), l.ObjectTextures.size());
+}
+
+}  // namespace
+
+TEST(RealLevels, ReadWithVersionMagicAndRoomCountAsStated) {
+    for (const auto& c : kOldLevels) {
         TESSARIN_REQUIRE_LEVEL(path, c.name);
         auto level = level::LoadLevel(path);
         ASSERT_TRUE(level) << c.name << ": " << level.error();
         EXPECT_EQ(level->LevelVersion, c.version) << c.name;
         EXPECT_EQ(level->Version, c.magic) << c.name;
         EXPECT_EQ(level->Rooms.size(), c.rooms) << c.name;
+        expectConsistent(*level, c.name);
+    }
+}
+
+TEST(RealLevels, TR1ItemsAndBoxesTakeTheirOwnForms) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr1-test1.phd");
+    auto l = level::LoadLevel(path);
+    ASSERT_TRUE(l) << l.error();
+    // Lara stands on a sector centre; a misread 22-byte item would put her elsewhere.
+    ASSERT_FALSE(l->Items.empty());
+    EXPECT_EQ(l->Items[0].ObjectID, 0);
+    EXPECT_EQ(l->Items[0].X % 1024, 512);
+    EXPECT_EQ(l->Items[0].Z % 1024, 512);
+    for (const auto& b : l->Boxes) {
+        EXPECT_LE(b.Xmin, b.Xmax);
+        EXPECT_LE(b.Zmin, b.Zmax);
+    }
+    EXPECT_FALSE(l->SampleData.empty()) << "TR1 embeds its samples before the sample indices";
+    EXPECT_EQ(l->SoundMap[256], 0) << "TR1 has 256 sound-map entries";
+}
+
+TEST(RealLevels, TR2AndTR3WriteBackByteForByte) {
+    for (const char* name : {"tr2-test1.tr2", "tr3-test1.tr2"}) {
+        TESSARIN_REQUIRE_LEVEL(path, name);
+        auto original = util::readFile(path);
+        ASSERT_TRUE(original);
+        auto level = level::LoadLevel(path);
+        ASSERT_TRUE(level) << level.error();
+        auto bytes = level::SerializeLevel(*level);
+        ASSERT_TRUE(bytes) << bytes.error();
+        ASSERT_EQ(bytes->size(), original->size()) << name;
+        EXPECT_TRUE(*bytes == *original) << name;
+
+        const auto out = test::scratchDir("roundtrip") / name;
+        ASSERT_TRUE(level::SaveLevel(out, *level));
+        EXPECT_EQ(*util::readFile(out), *original);
+    }
+}
+
+// Cuts every real level at a spread of lengths and at every list start the reader met: each cut
+// must be refused with a message, never read as a level.
+TEST(RealLevels, EveryTruncationIsRefused) {
+    for (const auto& c : kOldLevels) {
+        TESSARIN_REQUIRE_LEVEL(path, c.name);
+        auto bytes = util::readFile(path);
+        ASSERT_TRUE(bytes);
+        std::vector<std::size_t> starts;
+        ASSERT_TRUE(level::LoadLevelFromBytes(*bytes, c.name, nullptr, &starts));
+        std::set<std::size_t> cuts;
+        for (auto s : starts) {
+            for (std::size_t d : {0, 1, 2, 3, 4, 5}) if (s >= d) cuts.insert(s - d);
+            cuts.insert(s + 1);
+        }
+        const std::size_t n = bytes->size();
+        for (std::size_t i = 0; i < 1500; ++i) cuts.insert(n * i / 1500);
+        for (std::size_t d = 1; d <= 64; ++d) cuts.insert(n - d);
+        for (std::size_t cut : cuts) {
+            if (cut >= n) continue;
+            auto r = level::LoadLevelFromBytes(std::span(bytes->data(), cut), c.name);
+            ASSERT_FALSE(r) << c.name << " cut at " << cut << " was read as a level";
+            ASSERT_FALSE(r.error().empty());
+        }
     }
 }

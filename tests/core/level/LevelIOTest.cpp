@@ -1,0 +1,118 @@
+// Version recognition, refusals and safe saving.
+#include <gtest/gtest.h>
+
+#include "level/LevelReader.h"
+#include "level/LevelWriter.h"
+#include "support/TestPaths.h"
+#include "util/ByteWriter.h"
+
+using namespace tessarin;
+using level::TRLevel;
+
+namespace {
+std::vector<std::uint8_t> magicOnly(std::uint32_t magic) {
+    util::ByteWriter w;
+    w.u32(magic);
+    return w.data();
+}
+}  // namespace
+
+TEST(VersionRecognition, MagicAndFileNameDecideTheVersion) {
+    EXPECT_EQ(level::versionForMagic(0x20, "a.phd"), 1);
+    EXPECT_EQ(level::versionForMagic(0x2D, "a.tr2"), 2);
+    EXPECT_EQ(level::versionForMagic(0xFF080038, "a.tr2"), 3);
+    EXPECT_EQ(level::versionForMagic(0xFF180038, "a.tr2"), 3);
+    EXPECT_EQ(level::versionForMagic(0x00345254, "a.tr4"), 4);
+    EXPECT_EQ(level::versionForMagic(0x00345254, "A.TrC"), 5);
+    EXPECT_EQ(level::versionForMagic(0x00345254, "trc"), 4);
+    EXPECT_EQ(level::versionForMagic(0xFF180034, "a.tr2"), 31);
+    EXPECT_EQ(level::versionForMagic(0x12345678, "a.tr2"), 0);
+}
+
+TEST(VersionRecognition, RefusedFilesGiveTheProgramsMessages) {
+    auto textures = level::LoadLevelFromBytes(magicOnly(0xFF180034), "t.tr2");
+    ASSERT_FALSE(textures);
+    EXPECT_EQ(textures.error(), "This level only contains textures!");
+    auto unknown = level::LoadLevelFromBytes(magicOnly(0xDEADBEEF), "t.tr2");
+    ASSERT_FALSE(unknown);
+    EXPECT_EQ(unknown.error(), "Unknown TR version!");
+    auto empty = level::LoadLevelFromBytes({}, "t.tr2");
+    ASSERT_FALSE(empty);
+    EXPECT_NE(empty.error().find("magic"), std::string::npos);
+}
+
+TEST(VersionRecognition, MissingFileIsAnErrorNamingIt) {
+    auto r = level::LoadLevel("/nonexistent/folder/level.tr2");
+    ASSERT_FALSE(r);
+    EXPECT_NE(r.error().find("/nonexistent/folder/level.tr2"), std::string::npos);
+}
+
+TEST(DemoData, WordCountRoundsHalvesToEven) {
+    EXPECT_EQ(level::demoWordCount(0), 0u);
+    EXPECT_EQ(level::demoWordCount(-4), 0u);
+    EXPECT_EQ(level::demoWordCount(8), 2u);
+    EXPECT_EQ(level::demoWordCount(2), 0u);   // 0.5 -> 0
+    EXPECT_EQ(level::demoWordCount(6), 2u);   // 1.5 -> 2
+    EXPECT_EQ(level::demoWordCount(10), 2u);  // 2.5 -> 2
+    EXPECT_EQ(level::demoWordCount(11), 3u);
+}
+
+TEST(SaveLevel, OnlyTR2AndTR3AreWrittenAndOtherVersionsLeaveTheFileAlone) {
+    const auto dir = test::scratchDir("save-refusals");
+    const auto target = dir / "keep.tr2";
+    const std::vector<std::uint8_t> old = {1, 2, 3, 4};
+    ASSERT_TRUE(util::writeFileSafely(target, old));
+    for (std::int16_t v : {0, 1, 4, 5}) {
+        TRLevel l;
+        l.LevelVersion = v;
+        auto st = level::SaveLevel(target, l);
+        EXPECT_FALSE(st) << "version " << v;
+        EXPECT_EQ(*util::readFile(target), old);
+    }
+    TRLevel tr4;
+    tr4.LevelVersion = 4;
+    EXPECT_EQ(level::SaveLevel(dir / "x.tr2", tr4).error(), "TR4 levels can't be saved at the moment!");
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.tr2"));
+}
+
+TEST(SaveLevel, AShorterLevelReplacesTheOldFileWhole) {
+    const auto dir = test::scratchDir("save-shorter");
+    const auto target = dir / "level.tr2";
+    ASSERT_TRUE(util::writeFileSafely(target, std::vector<std::uint8_t>(50000, 0xAB)));
+    TRLevel l;
+    l.LevelVersion = 2;
+    l.Version = level::kMagicTR2;
+    auto bytes = level::SerializeLevel(l);
+    ASSERT_TRUE(bytes) << bytes.error();
+    ASSERT_TRUE(level::SaveLevel(target, l));
+    EXPECT_EQ(std::filesystem::file_size(target), bytes->size());
+    auto back = level::LoadLevel(target);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->LevelVersion, 2);
+}
+
+TEST(SaveLevel, InconsistentRecordsAreRefusedNotWritten) {
+    TRLevel l;
+    l.LevelVersion = 3;
+    l.Boxes.resize(2);  // zones missing
+    EXPECT_FALSE(level::SerializeLevel(l));
+    l.Zones.resize(20);
+    l.Rooms.resize(1);
+    l.Rooms[0].NumXSectors = 2;
+    l.Rooms[0].NumZSectors = 2;  // but no sectors
+    EXPECT_FALSE(level::SerializeLevel(l));
+    l.Rooms[0].Sectors.resize(4);
+    EXPECT_TRUE(level::SerializeLevel(l));
+    l.Rooms[0].Vertices.resize(40000);
+    auto tooMany = level::SerializeLevel(l);
+    ASSERT_FALSE(tooMany);
+    EXPECT_NE(tooMany.error().find("vertices"), std::string::npos);
+}
+
+TEST(SaveLevel, AnUnwritableFolderIsReportedAndLeavesNoTemporaryFile) {
+    TRLevel l;
+    l.LevelVersion = 2;
+    auto st = level::SaveLevel("/nonexistent/folder/level.tr2", l);
+    ASSERT_FALSE(st);
+    EXPECT_NE(st.error().find("Can't write"), std::string::npos);
+}

@@ -1,0 +1,86 @@
+// The bounded reader: every read checked, counts refused before allocation, errors name the place.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "util/ByteReader.h"
+#include "util/ByteWriter.h"
+#include "util/NumberText.h"
+
+using tessarin::util::ByteReader;
+using tessarin::util::ByteWriter;
+using tessarin::util::Error;
+
+namespace {
+std::string errorOf(auto&& fn) {
+    try {
+        fn();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "";
+}
+}  // namespace
+
+TEST(ByteReader, AssemblesLittleEndianValues) {
+    const std::vector<std::uint8_t> bytes = {0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x3F};
+    ByteReader r(bytes);
+    EXPECT_EQ(r.u16(), 0x1234);
+    EXPECT_EQ(r.u32(), 0x12345678u);
+    EXPECT_EQ(r.i16(), -1);
+    EXPECT_FLOAT_EQ(r.f32(), 1.0f);
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST(ByteReader, ReadingPastTheEndNamesPlaceOffsetAndWhatIsLeft) {
+    const std::vector<std::uint8_t> bytes(6, 0);
+    ByteReader r(bytes);
+    r.setPlace("room 3 of 12");
+    r.u32();
+    const std::string msg = errorOf([&] { r.u32("vertices"); });
+    EXPECT_EQ(msg, "room 3 of 12, vertices: needs 4 bytes at offset 0x4, 2 left");
+    EXPECT_EQ(r.pos(), 4u) << "a failed read must not move the cursor";
+}
+
+TEST(ByteReader, RefusesCountsThatCannotFitBeforeAllocating) {
+    const std::vector<std::uint8_t> bytes(100, 0);
+    ByteReader r(bytes);
+    EXPECT_EQ(r.checkCount(12, 8, "sectors"), 12u);
+    EXPECT_NE(errorOf([&] { r.checkCount(13, 8, "sectors"); }).find("sectors: count 13 needs 104 bytes"), std::string::npos);
+    EXPECT_NE(errorOf([&] { r.checkCount(-1, 8, "sectors"); }).find("negative count -1"), std::string::npos);
+    // A count near the 32-bit limit must be refused, not multiplied into a small number.
+    std::vector<std::uint16_t> words;
+    EXPECT_FALSE(errorOf([&] { r.readU16Array(words, 0x7FFFFFFF, "floor data"); }).empty());
+    EXPECT_TRUE(words.empty());
+}
+
+TEST(ByteReader, SeekAndSkipStayInside) {
+    const std::vector<std::uint8_t> bytes(10, 0);
+    ByteReader r(bytes);
+    r.seek(10);
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_FALSE(errorOf([&] { r.seek(11, "sector data"); }).empty());
+    r.seek(8);
+    EXPECT_FALSE(errorOf([&] { r.skip(3, "fog bulbs"); }).empty());
+}
+
+TEST(ByteWriter, MirrorsTheReader) {
+    ByteWriter w;
+    w.u16(0xBEEF);
+    w.i32(-2);
+    w.f32(2.5f);
+    ByteReader r(w.data());
+    EXPECT_EQ(r.u16(), 0xBEEF);
+    EXPECT_EQ(r.i32(), -2);
+    EXPECT_FLOAT_EQ(r.f32(), 2.5f);
+}
+
+TEST(NumberForm, PutsABlankBeforeNonNegativeNumbers) {
+    using namespace tessarin::util;
+    EXPECT_EQ(numberForm(std::int64_t{5}), " 5");
+    EXPECT_EQ(numberForm(std::int64_t{0}), " 0");
+    EXPECT_EQ(numberForm(std::int64_t{-3}), "-3");
+    EXPECT_EQ(numberForm(12.5), " 12.5");
+    EXPECT_EQ(numberForm(60.0), " 60");
+    EXPECT_EQ(plainNumber(7), "7");
+}

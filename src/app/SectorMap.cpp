@@ -43,12 +43,10 @@ void SectorMap::showPlainMap() {
     update();
 }
 
-void SectorMap::showSelection(const QRect& outline) {
+void SectorMap::showSelection(QPoint a, QPoint b, const QColor& colour) {
     m_showSurf = m_drawSurf.copy();
     QPainter painter(&m_showSurf);
-    painter.setPen(QColor(0, 0, 255));
-    const QPoint a = outline.topLeft();
-    const QPoint b(outline.x() + outline.width(), outline.y() + outline.height());
+    painter.setPen(colour);
     painter.drawLine(a.x(), a.y(), b.x(), a.y());
     painter.drawLine(b.x(), a.y(), b.x(), b.y());
     painter.drawLine(b.x(), b.y(), a.x(), b.y());

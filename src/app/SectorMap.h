@@ -21,8 +21,8 @@ public:
     void drawMap(const std::function<void(QPainter&)>& paintRoom, QSize size = QSize(kMapSize, kMapSize));
     // Copies MapDrawSurf onto MapShowSurf, removing any outline.
     void showPlainMap();
-    // Copies MapDrawSurf onto MapShowSurf and outlines the given pixel square in blue.
-    void showSelection(const QRect& outline);
+    // Copies MapDrawSurf onto MapShowSurf and draws four lines around the square from a to b.
+    void showSelection(QPoint a, QPoint b, const QColor& colour);
     void clear();
 
     const QImage& mapDrawSurf() const { return m_drawSurf; }

@@ -1,16 +1,18 @@
-// tessarin2: the arguments are joined with blanks into one command line, as the program expects.
-#include <QApplication>
-#include <QStringList>
-
-#include "MainWindow.h"
+// tessarin2: the arguments are joined with blanks into one command line; a batch switch at its
+// start runs that action and ends, anything else starts the editor.
+#include "Startup.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QStringList parts = QApplication::arguments();
-    parts.removeFirst();
-    const QString commandLine = parts.join(' ');
-    (void)commandLine;  // dispatched once the batch actions exist
-    tessarin::app::Tessarin2_Frm window;
-    window.show();
-    return app.exec();
+    using namespace tessarin::app;
+    const QString commandLine = commandLineOf(argc, argv);
+    // Tested in this order; the first prefix that matches wins.
+    const std::vector<BatchAction> actions = {
+        {"/adddemo", notBuiltYet("/adddemo")},
+        {"/convert2", notBuiltYet("/convert2")},
+        {"/convert3", notBuiltYet("/convert3")},
+        {"/view", notBuiltYet("/view")},
+    };
+    if (const BatchAction* action = matchBatchAction(commandLine, actions))
+        return action->run(commandLine, argc, argv);
+    return runEditor(commandLine, argc, argv);
 }

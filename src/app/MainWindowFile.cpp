@@ -1,0 +1,100 @@
+// The file commands of the main window: open, save, save as.
+#include <QComboBox>
+#include <QFileInfo>
+#include <QStatusBar>
+
+#include "HelpWindows.h"
+#include "MainWindow.h"
+#include "QtConvert.h"
+#include "TexturesPanel.h"
+#include "UserDialogs.h"
+#include "level/LevelReader.h"
+#include "level/LevelWriter.h"
+#include "viewer/TexturePages.h"
+
+namespace tessarin::app {
+
+void Tessarin2_Frm::Mnu_File_Open_Click() {
+    const QString path = m_dialogs->openFileName(this, kOpenFilter);
+    if (path.isEmpty()) return;
+    if (!confirmDiscard()) return;
+    openLevel(path);
+}
+
+bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
+    std::vector<std::string> warnings;
+    auto loaded = level::LoadLevel(toPath(path), &warnings);
+    if (!loaded) {
+        // The level that was open stays open.
+        m_dialogs->message(this, qs(loaded.error()));
+        return false;
+    }
+    m_session.OpenLevel(std::move(loaded.value()));
+    m_textures->setPages(toQImage(viewer::BuildTexturePages(m_session.Level)));
+    setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
+    FileName = path;
+    FileChanged = false;
+    m_mineCartHelp->showCartEntries(m_session.Level.LevelVersion == level::kVersionTR3);
+    m_preview.PreviewBuilt = false;
+    m_preview.PreviewCenterX = 0;
+    m_preview.PreviewCenterZ = 0;
+    applyLevelPanels();
+    applyMap();
+    applySectorInfo();
+    QString status = QStringLiteral("TR%1 level, %2 rooms, %3 items")
+                         .arg(m_session.Level.LevelVersion)
+                         .arg(m_session.Level.Rooms.size())
+                         .arg(m_session.Level.Items.size());
+    if (!warnings.empty()) status += " - " + qs(warnings.front());
+    statusBar()->showMessage(status);
+    return true;
+}
+
+namespace {
+
+// Why the level cannot be written at all, before a file is chosen; empty when it can.
+QString saveRefusal(const editor::EditorSession& session) {
+    const auto version = session.Level.LevelVersion;
+    if (version == level::kVersionTR4) return level::kTR4NotSavedMessage;
+    if (version == level::kVersionTR5) return level::kTR5NotSavedMessage;
+    if (!session.LevelLoaded || (version != level::kVersionTR2 && version != level::kVersionTR3)) {
+        auto bytes = level::SerializeLevel(session.Level);
+        return bytes ? QString() : qs(bytes.error());
+    }
+    return QString();
+}
+
+}  // namespace
+
+bool Tessarin2_Frm::Mnu_File_Save_Click() {
+    if (const QString refusal = saveRefusal(m_session); !refusal.isEmpty()) {
+        m_dialogs->message(this, refusal);
+        return false;
+    }
+    return saveLevelTo(FileName);
+}
+
+bool Tessarin2_Frm::Mnu_File_SaveAs_Click() {
+    if (const QString refusal = saveRefusal(m_session); !refusal.isEmpty()) {
+        m_dialogs->message(this, refusal);
+        return false;
+    }
+    const QString path = m_dialogs->saveFileName(this, kSaveFilter);
+    if (path.isEmpty()) return false;
+    FileName = path;
+    return saveLevelTo(path);
+}
+
+bool Tessarin2_Frm::saveLevelTo(const QString& path) {
+    const util::Status status = level::SaveLevel(toPath(path), m_session.Level);
+    if (!status) {
+        m_dialogs->message(this, qs(status.error()));
+        return false;
+    }
+    FileChanged = false;
+    m_dialogs->message(this, "Project saved");
+    statusBar()->showMessage("Saved " + path);
+    return true;
+}
+
+}  // namespace tessarin::app

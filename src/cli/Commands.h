@@ -18,5 +18,6 @@ std::string infoCommand(const Args& args);
 std::string tilesCommand(const Args& args);
 std::string resaveCommand(const Args& args);
 std::string triggersCommand(const Args& args);
+std::string sectorCommand(const Args& args);
 
 }  // namespace tessarin::cli

@@ -17,6 +17,7 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"tiles", tilesCommand},
         {"resave", resaveCommand},
         {"triggers", triggersCommand},
+        {"sector", sectorCommand},
     };
     return table;
 }

@@ -93,6 +93,9 @@ public:
     // Mouse on the map (view pixels). Left: select and describe the sector. Other buttons: go to
     // the room behind the door, below or above. Ignored before a level is open.
     MapClickResult SectorMapClick(int x, int y, int button, int shift);
+    // What a left click on sector (x, z) of CurRoom does, without pixels: select it, outline it
+    // (scrolling it into view) and describe it. Does nothing for a sector outside the room.
+    void clickSector(int x, int z);
 
     // Describes sector (x, z) of CurRoom in the panels.
     void ShowSectorInfo(int x, int z, bool KeepItemList, bool RefreshItems);

@@ -9,10 +9,14 @@
 
 #include "editor/Objects.h"
 #include "floordata/FloorData.h"
+#include "util/NumberText.h"
 
 namespace tessarin::editor {
 
 class ObjectNameTable;
+
+// Number form for the integers the panels show (a blank before a non-negative value).
+inline std::string numberForm(std::int64_t value) { return util::numberForm(value); }
 
 struct SectorInfo {
     // "Sectors" frame.

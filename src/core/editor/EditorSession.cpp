@@ -1,0 +1,392 @@
+#include "editor/EditorSession.h"
+
+#include "editor/Objects.h"
+#include "util/NumberText.h"
+
+namespace tessarin::editor {
+
+using util::plainNumber;
+
+namespace {
+
+constexpr int kAllItemsRows = 374;
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+std::array<bool, 5> maskFlags(std::uint16_t word, const std::uint16_t (&bits)[5]) {
+    std::array<bool, 5> out{};
+    for (std::size_t k = 0; k < 5; ++k) out[k] = (word & bits[k]) != 0;
+    return out;
+}
+
+}  // namespace
+
+EditorSession::EditorSession(ObjectNameTable names) : m_names(std::move(names)) {}
+
+const std::string& EditorSession::objectName(std::int64_t objectID) const {
+    return m_names.objectName(Level.LevelVersion, objectID);
+}
+
+const level::TRRoom* EditorSession::curRoom() const {
+    if (CurRoom < 0 || static_cast<std::size_t>(CurRoom) >= Level.Rooms.size()) return nullptr;
+    return &Level.Rooms[static_cast<std::size_t>(CurRoom)];
+}
+
+int EditorSession::itemTriggerCount(int item) const {
+    if (item < 0 || static_cast<std::size_t>(item) >= ItemTriggers.size()) return 0;
+    return ItemTriggers[static_cast<std::size_t>(item)].Count;
+}
+
+void EditorSession::OpenLevel(level::TRLevel level) {
+    Level = std::move(level);
+    ItemTriggers = floordata::BuildItemTriggers(Level);
+    LevelLoaded = true;
+    // Item numbers of the previous level mean nothing in this one.
+    CurItem = -1;
+    NextTriggerPos = 0;
+    m_entries.clear();
+    m_info.entries.clear();
+    m_info.entrySelected = -1;
+
+    m_panels.roomList.clear();
+    for (std::size_t i = 0; i < Level.Rooms.size(); ++i) m_panels.roomList.push_back("Room" + numberForm(static_cast<std::int64_t>(i)));
+    m_panels.roomSelected = -1;
+    SelectRoom(0);
+    m_outline.reset();
+
+    m_panels.allItemsEnabled = Level.LevelVersion == level::kVersionTR3;
+    m_panels.allItemsChecked = false;
+    fillItemDescList();
+
+    const int v = Level.LevelVersion;
+    if (v == level::kVersionTR3) {
+        m_panels.fd20Caption = "Minecart Left";
+        m_panels.fd21Caption = "Minecart Right";
+        m_panels.fd20Visible = m_panels.fd21Visible = m_panels.minecartStopVisible = true;
+    } else if (v >= level::kVersionTR4) {
+        m_panels.fd20Caption = "Trigger Triggerer";
+        m_panels.fd21Caption = "Clockwise Beatle";
+        m_panels.fd20Visible = m_panels.fd21Visible = true;
+        m_panels.minecartStopVisible = false;
+    } else {
+        m_panels.fd20Visible = m_panels.fd21Visible = m_panels.minecartStopVisible = false;
+    }
+    RoomNumber_Click(0);
+}
+
+void EditorSession::RoomNumber_Click(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= Level.Rooms.size()) return;
+    m_panels.roomSelected = index;
+    SelectRoom(index);
+    m_outline.reset();
+    const auto& room = Level.Rooms[static_cast<std::size_t>(index)];
+    m_panels.roomInfo = "Room" + numberForm(index) + " - " + numberForm(room.NumXSectors) + "*" + numberForm(room.NumZSectors);
+    // The test is against 255 on purpose: a file storing -1 shows "Alternate:-1".
+    m_panels.altRoom = room.AlternateRoom != 255 ? "Alternate:" + numberForm(room.AlternateRoom) : "No alternate";
+}
+
+void EditorSession::SelectRoom(int r) {
+    if (r < 0 || static_cast<std::size_t>(r) >= Level.Rooms.size()) return;
+    CurRoom = r;
+    SelectedX = 0;
+    SelectedZ = 0;
+    m_map.build(Level, r);
+}
+
+void EditorSession::selectOutline(int x, int z) {
+    m_outline = SectorPos{x, z};
+    m_map.scrollToShow(x, z);
+}
+
+MapClickResult EditorSession::SectorMapClick(int x, int y, int button, int shift) {
+    MapClickResult result;
+    if (!LevelLoaded) return result;
+    const auto hit = m_map.sectorAtPixel(x, y);
+    if (!hit) return result;
+    result.handled = true;
+    if (button == kLeftButton) {
+        clickSector(hit->x, hit->z);
+        if (shift & kAltMask) result.previewCentre = *hit;
+        return result;
+    }
+    const level::TRRoom* room = curRoom();
+    const level::TRSector* s = room ? sectorAt(*room, hit->x, hit->z) : nullptr;
+    if (!s) return result;
+    const int door = floordata::GetDoor(Level.FloorData, s->FDIndex);
+    if (door != -1) RoomNumber_Click(door);
+    else if (s->RoomBelow != 255) RoomNumber_Click(s->RoomBelow);
+    else if (s->RoomAbove != 255) RoomNumber_Click(s->RoomAbove);
+    return result;
+}
+
+void EditorSession::clickSector(int x, int z) {
+    const level::TRRoom* room = curRoom();
+    if (!room || !sectorAt(*room, x, z)) return;
+    SelectedZ = z;
+    SelectedX = x;
+    selectOutline(x, z);
+    ShowSectorInfo(SelectedX, SelectedZ, false, true);
+}
+
+void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool RefreshItems) {
+    const level::TRRoom* room = curRoom();
+    const level::TRSector* s = room ? sectorAt(*room, x, z) : nullptr;
+    if (!s) return;
+    const std::span<const std::uint16_t> fd(Level.FloorData);
+    SectorInfo& in = m_info;
+
+    const int door = floordata::GetDoor(fd, s->FDIndex);
+    in.doorSide = door != -1 ? plainNumber(door) : "None";
+    in.doorBelow = s->RoomBelow != 255 ? plainNumber(s->RoomBelow) : "None";
+    in.doorAbove = s->RoomAbove != 255 ? plainNumber(s->RoomAbove) : "None";
+
+    // Without a trigger the list, timer and flags keep what the previous sector showed.
+    if (floordata::GetTriggerKey(fd, s->FDIndex) == -1) {
+        in.fdLabel = " 0 Triggers";
+        in.triggerShown = false;
+    } else {
+        const auto actions = floordata::GetTriggerActions(fd, s->FDIndex);
+        const auto n = static_cast<std::int64_t>(actions.size());
+        in.triggerShown = true;
+        in.triggerList.clear();
+        in.fdLabel = numberForm(n) + (n == 1 ? " Trigger" : " Triggers");
+        for (const auto& a : actions) in.triggerList.push_back(describeAction(Level, m_names, a));
+        in.triggerSelected = actions.empty() ? -1 : 0;
+        if (!actions.empty()) {
+            const std::uint16_t setup = actions.front().Setup;
+            for (int k = 0; k < 5; ++k) in.triggerFlags[static_cast<std::size_t>(k)] = (setup >> (9 + k)) & 1;
+            in.timer = "Timer" + numberForm(setup & 0x1FF);
+        }
+    }
+
+    in.title = "Sector Info [Sector" + numberForm(x) + "," + numberForm(z) + "]";
+
+    if (s->Floor == -127) {
+        in.floorWall = true;
+        in.heightsEnabled = false;
+        in.floorHeight.clear();
+        in.ceilingHeight.clear();
+    } else {
+        in.floorWall = false;
+        in.heightsEnabled = true;
+        in.floorHeight = plainNumber(static_cast<std::uint8_t>(s->Floor));
+        in.ceilingHeight = plainNumber(static_cast<std::uint8_t>(s->Ceiling));
+    }
+
+    if (RefreshItems) {
+        const SectorCentre c = sectorCentre(*room, x, z);
+        const auto items = GetSectorItems(Level, CurRoom, c.x, c.z);
+        const auto statics = GetSectorStatics(Level, CurRoom, c.x, c.z);
+        const auto count = static_cast<std::int64_t>(items.size());
+        in.itemCount = numberForm(count) + (count == 1 ? " item" : " items");
+        if (!KeepItemList) {
+            m_entries = items;
+            in.entries.clear();
+            const int numItems = static_cast<int>(Level.Items.size());
+            for (int n : items)
+                in.entries.push_back(n >= numItems ? "AI" + numberForm(n - numItems) : "Item" + numberForm(n));
+            NextTriggerPos = 0;
+            if (items.empty()) {
+                in.entrySelected = -1;
+                CurItem = -1;
+            } else {
+                in.entrySelected = 0;
+                const int n = items.front();
+                if (n >= numItems) {
+                    // AI objects are never named by a trigger: nothing for Next Trigger to visit.
+                    CurItem = -1;
+                    in.itemNumTriggers = triggerCountText(0, true);
+                    const auto& ai = Level.AIObjects[static_cast<std::size_t>(n - numItems)];
+                    in.itemInvisible = false;
+                    in.itemClearBody = false;
+                    in.activeFlags = maskFlags(aiObjectFlags(ai), kAIMaskBits);
+                } else {
+                    CurItem = n;
+                    in.itemNumTriggers = triggerCountText(itemTriggerCount(n), true);
+                    const auto flags = Level.Items[static_cast<std::size_t>(n)].Flags;
+                    in.itemInvisible = (flags & kItemInvisibleBit) != 0;
+                    in.itemClearBody = (flags & kItemClearBodyBit) != 0;
+                    in.activeFlags = maskFlags(flags, kItemMaskBits);
+                }
+                showEntry(0, true);
+            }
+        }
+        in.itemControlsVisible = !in.entries.empty();
+
+        const auto ns = static_cast<std::int64_t>(statics.size());
+        in.staticCount = numberForm(ns) + (ns == 1 ? " Static Mesh" : " Static Meshes");
+        if (!statics.empty())
+            in.staticName = m_names.staticName(room->StaticMeshes[static_cast<std::size_t>(statics.front())].ObjectID);
+        in.staticControlsVisible = !statics.empty();
+    }
+
+    const std::int32_t f = floordata::GetSectorFlags(fd, s->FDIndex);
+    in.minecartLeft = (f & floordata::kFlagCode20) != 0;
+    in.minecartRight = (f & floordata::kFlagCode21) != 0;
+    in.minecartStop = (f & (floordata::kFlagCode20 | floordata::kFlagCode21)) != 0;
+}
+
+void EditorSession::showEntry(int listIndex, bool fromSectorInfo) {
+    if (listIndex < 0 || static_cast<std::size_t>(listIndex) >= m_entries.size()) return;
+    const int n = m_entries[static_cast<std::size_t>(listIndex)];
+    const auto objectID = GetItemObjectID(Level, n);
+    if (!objectID) return;  // the level lost the entry since the list was filled
+    SectorInfo& in = m_info;
+    const int numItems = static_cast<int>(Level.Items.size());
+    const bool ai = n >= numItems;
+
+    if (m_panels.allItemsChecked) in.itemDescIndex = (*objectID >= 0 && *objectID < kAllItemsRows) ? *objectID : -1;
+    else in.itemDescIndex = FindMoveable(Level, *objectID).value_or(-1);
+
+    in.itemID = (ai ? "AI" + numberForm(n - numItems) : "Item" + numberForm(n)) + " - ObjectID" + numberForm(*objectID);
+
+    if (ai) {
+        const auto& rec = Level.AIObjects[static_cast<std::size_t>(n - numItems)];
+        in.itemOCB = numberForm(aiObjectOCB(rec));
+        in.facing = Facing::None;  // AI objects are not turned by the direction labels
+        if (!fromSectorInfo) {
+            CurItem = -1;
+            in.itemNumTriggers = triggerCountText(0, false);
+            in.activeFlags = maskFlags(aiObjectFlags(rec), kAIMaskBits);
+        }
+    } else {
+        const auto& rec = Level.Items[static_cast<std::size_t>(n)];
+        in.itemOCB = plainNumber(rec.OCB);
+        in.facing = facingOf(rec.Angle);
+        if (!fromSectorInfo) {
+            CurItem = n;
+            in.itemNumTriggers = triggerCountText(itemTriggerCount(n), false);
+            NextTriggerPos = 0;
+            in.activeFlags = maskFlags(rec.Flags, kItemMaskBits);
+        }
+    }
+}
+
+void EditorSession::selectTrigger(int index) {
+    if (index >= -1 && index < static_cast<int>(m_info.triggerList.size())) m_info.triggerSelected = index;
+}
+
+Feedback EditorSession::ItemNextTrigger_Click() {
+    if (CurItem == -1) return {};
+    const int count = itemTriggerCount(CurItem);
+    if (count <= 0) return {Feedback::Kind::Message, kNoTriggerMessage, kAppTitle};
+    const auto& sectors = ItemTriggers[static_cast<std::size_t>(CurItem)].Sectors;
+    const int usable = std::min<int>(count, static_cast<int>(sectors.size()));
+    if (usable <= 0) return {Feedback::Kind::Message, kNoTriggerMessage, kAppTitle};
+    if (NextTriggerPos < 0 || NextTriggerPos >= usable) NextTriggerPos = 0;
+    const auto t = sectors[static_cast<std::size_t>(NextTriggerPos)];
+    NextTriggerPos = NextTriggerPos + 1 >= usable ? 0 : NextTriggerPos + 1;
+    if (t.Room < 0 || static_cast<std::size_t>(t.Room) >= Level.Rooms.size()) return {};
+    if (!sectorAt(Level.Rooms[static_cast<std::size_t>(t.Room)], t.X, t.Z)) return {};
+    RoomNumber_Click(t.Room);
+    SelectedX = t.X;
+    SelectedZ = t.Z;
+    selectOutline(t.X, t.Z);
+    ShowSectorInfo(SelectedX, SelectedZ, false, false);
+    return {};
+}
+
+Feedback EditorSession::GotoObject_Click() {
+    const Feedback beep{Feedback::Kind::Beep, {}, {}};
+    const level::TRRoom* room = curRoom();
+    const level::TRSector* s = room ? sectorAt(*room, SelectedX, SelectedZ) : nullptr;
+    if (!s) return beep;
+    const auto actions = floordata::GetTriggerActions(Level.FloorData, s->FDIndex);
+    const int i = m_info.triggerSelected;
+    if (actions.empty() || i < 0 || i >= static_cast<int>(actions.size())) return beep;
+    const auto& a = actions[static_cast<std::size_t>(i)];
+    if (a.ActionKind != floordata::kActionObject && a.ActionKind != floordata::kActionTarget) return beep;
+    // An action naming an item, room or sector the level does not have cannot be followed.
+    if (a.Parameter >= Level.Items.size()) return beep;
+    const auto& item = Level.Items[a.Parameter];
+    if (item.Room < 0 || static_cast<std::size_t>(item.Room) >= Level.Rooms.size()) return beep;
+    const auto& target = Level.Rooms[static_cast<std::size_t>(item.Room)];
+    const auto x = floorDiv(std::int64_t{item.X} - target.X, 1024);
+    const auto z = floorDiv(std::int64_t{item.Z} - target.Z, 1024);
+    if (x < 0 || z < 0 || x >= target.NumXSectors || z >= target.NumZSectors) return beep;
+    RoomNumber_Click(item.Room);
+    SelectedX = static_cast<int>(x);
+    SelectedZ = static_cast<int>(z);
+    selectOutline(SelectedX, SelectedZ);
+    ShowSectorInfo(SelectedX, SelectedZ, false, true);
+    return {};
+}
+
+void EditorSession::SecCurItem_Click(int listIndex) {
+    if (listIndex < 0 || static_cast<std::size_t>(listIndex) >= m_entries.size()) return;
+    m_info.entrySelected = listIndex;
+    showEntry(listIndex, false);
+}
+
+void EditorSession::ItemDesc_Click(int listIndex) {
+    const int k = m_info.entrySelected;
+    if (k < 0 || static_cast<std::size_t>(k) >= m_entries.size()) return;
+    if (listIndex < 0 || static_cast<std::size_t>(listIndex) >= m_panels.itemDescList.size()) return;
+    std::int64_t newID = 0;
+    if (m_panels.allItemsChecked) newID = listIndex;
+    else if (static_cast<std::size_t>(listIndex) < Level.Moveables.size()) newID = Level.Moveables[static_cast<std::size_t>(listIndex)].ObjectID;
+    else return;
+
+    const int n = m_entries[static_cast<std::size_t>(k)];
+    const auto numItems = Level.Items.size();
+    if (n < 0) return;
+    if (static_cast<std::size_t>(n) < numItems) Level.Items[static_cast<std::size_t>(n)].ObjectID = static_cast<std::int16_t>(newID);
+    else if (static_cast<std::size_t>(n) - numItems < Level.AIObjects.size())
+        Level.AIObjects[static_cast<std::size_t>(n) - numItems].ObjectID = static_cast<std::int16_t>(newID);
+    else return;
+    m_info.itemDescIndex = listIndex;
+    const bool ai = static_cast<std::size_t>(n) >= numItems;
+    const int shown = ai ? n - static_cast<int>(numItems) : n;
+    m_info.itemID = (ai ? "AI" : "Item") + numberForm(shown) + " - ObjectID" + numberForm(static_cast<std::int16_t>(newID));
+}
+
+void EditorSession::fillItemDescList() {
+    auto& list = m_panels.itemDescList;
+    list.clear();
+    if (m_panels.allItemsChecked) {
+        for (int id = 0; id < kAllItemsRows; ++id) list.push_back(objectName(id));
+    } else {
+        for (const auto& m : Level.Moveables) list.push_back(objectName(m.ObjectID));
+    }
+}
+
+void EditorSession::AllItems_Click(bool checked) {
+    m_panels.allItemsChecked = checked;
+    fillItemDescList();
+    // The rows changed meaning; point the list at the shown entry's type again.
+    m_info.itemDescIndex = -1;
+    if (m_info.entrySelected >= 0 && static_cast<std::size_t>(m_info.entrySelected) < m_entries.size()) {
+        if (auto id = GetItemObjectID(Level, m_entries[static_cast<std::size_t>(m_info.entrySelected)])) {
+            if (checked) m_info.itemDescIndex = (*id >= 0 && *id < kAllItemsRows) ? *id : -1;
+            else m_info.itemDescIndex = FindMoveable(Level, *id).value_or(-1);
+        }
+    }
+}
+
+void EditorSession::setFacing(Facing f) {
+    const int k = m_info.entrySelected;
+    if (k < 0 || static_cast<std::size_t>(k) >= m_entries.size()) return;
+    const int n = m_entries[static_cast<std::size_t>(k)];
+    if (n < 0 || static_cast<std::size_t>(n) >= Level.Items.size()) return;  // AI objects are not turned
+    Level.Items[static_cast<std::size_t>(n)].Angle = facingAngle(f);
+    m_info.facing = f;
+}
+
+void EditorSession::ItemAdd_Click() {
+    const level::TRRoom* room = curRoom();
+    if (!room || !sectorAt(*room, SelectedX, SelectedZ)) return;
+    const int x = SelectedX, z = SelectedZ;
+    AddItem(Level, makeNewItem(*room, CurRoom, x, z));
+    // Redraw the room so the new mark shows, then describe the same sector again so that the new
+    // item appears in the entry list.
+    RoomNumber_Click(CurRoom);
+    SelectedX = x;
+    SelectedZ = z;
+    selectOutline(x, z);
+    ShowSectorInfo(x, z, false, true);
+}
+
+}  // namespace tessarin::editor

@@ -29,7 +29,14 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
         m_dialogs->message(this, qs(loaded.error()));
         return false;
     }
-    m_session.OpenLevel(std::move(loaded.value()));
+    showLevel(std::move(loaded.value()), path, title);
+    if (!warnings.empty()) statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(warnings.front()));
+    return true;
+}
+
+void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const QString& title) {
+    m_session.OpenLevel(std::move(opened));
+    m_shownRoom = m_session.CurRoom;
     m_textures->setPages(toQImage(viewer::BuildTexturePages(m_session.Level)));
     setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
     FileName = path;
@@ -41,13 +48,10 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
     applyLevelPanels();
     applyMap();
     applySectorInfo();
-    QString status = QStringLiteral("TR%1 level, %2 rooms, %3 items")
-                         .arg(m_session.Level.LevelVersion)
-                         .arg(m_session.Level.Rooms.size())
-                         .arg(m_session.Level.Items.size());
-    if (!warnings.empty()) status += " - " + qs(warnings.front());
-    statusBar()->showMessage(status);
-    return true;
+    statusBar()->showMessage(QStringLiteral("TR%1 level, %2 rooms, %3 items")
+                                 .arg(m_session.Level.LevelVersion)
+                                 .arg(m_session.Level.Rooms.size())
+                                 .arg(m_session.Level.Items.size()));
 }
 
 namespace {

@@ -34,6 +34,8 @@ private slots:
     void ctrlClickCentresThePreviewWithoutSelecting();
     void nextTriggerAndFindObjectWalkBetweenItemAndTrigger();
     void clicksBeforeALevelIsOpenAreIgnored();
+    void wideRoomsScrollSoEverySectorCanBeSelected();
+    void levelWithoutRoomsShowsAnEmptyMap();
 };
 
 class EditTest : public QObject {

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
@@ -170,6 +171,60 @@ void PanelsTest::clicksBeforeALevelIsOpenAreIgnored() {
     QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sectors"));
     QVERIFY(!f.window->fileChanged());
     QVERIFY(f.log->messages.isEmpty());
+}
+
+namespace {
+
+level::TRLevel levelWithOneRoom(int numX, int numZ) {
+    level::TRLevel lvl;
+    lvl.LevelVersion = level::kVersionTR2;
+    lvl.Version = level::kMagicTR2;
+    level::TRRoom room;
+    room.NumXSectors = static_cast<std::int16_t>(numX);
+    room.NumZSectors = static_cast<std::int16_t>(numZ);
+    room.Sectors.resize(static_cast<std::size_t>(numX * numZ));
+    lvl.Rooms.push_back(room);
+    lvl.FloorData = {0};
+    return lvl;
+}
+
+}  // namespace
+
+void PanelsTest::wideRoomsScrollSoEverySectorCanBeSelected() {
+    WindowFixture f;
+    f.window->showLevel(levelWithOneRoom(40, 35), "/nowhere/wide.tr2");
+    QCOMPARE(f.window->windowTitle(), QString("Tessarin 2.9 [wide.tr2]"));
+    auto* scrollX = f.find<QScrollBar>("MapScrollX");
+    auto* scrollY = f.find<QScrollBar>("MapScrollY");
+    QVERIFY(scrollX->isVisible() && scrollY->isVisible());
+    QCOMPARE(scrollY->maximum(), f.window->session().map().maxScrollY());
+    QVERIFY(scrollY->maximum() >= 40 * 10 - 300);
+    scrollY->setValue(scrollY->maximum());
+    scrollX->setValue(scrollX->maximum());
+    const int bottom = 299, right = 299;
+    QTest::mouseClick(f.find<QWidget>("SectorMap"), Qt::LeftButton, {}, QPoint(right - 5, bottom - 5));
+    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sector Info [Sector 39, 34]"));
+    scrollY->setValue(0);
+    scrollX->setValue(0);
+    f.clickSector(0, 0);
+    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sector Info [Sector 0, 0]"));
+    // A small room hides the bars again.
+    f.window->showLevel(levelWithOneRoom(3, 3), "/nowhere/small.tr2");
+    QVERIFY(!scrollX->isVisible() && !scrollY->isVisible());
+}
+
+void PanelsTest::levelWithoutRoomsShowsAnEmptyMap() {
+    WindowFixture f;
+    level::TRLevel empty;
+    empty.LevelVersion = level::kVersionTR2;
+    f.window->showLevel(std::move(empty), "/nowhere/empty.tr2");
+    QVERIFY(f.entries("RoomNumber").isEmpty());
+    f.clickSector(0, 0);
+    f.clickSector(0, 0, Qt::RightButton);
+    QTest::mouseClick(f.find<QPushButton>("ItemAdd"), Qt::LeftButton);
+    QTest::mouseClick(f.find<QPushButton>("GotoObject"), Qt::LeftButton);
+    QVERIFY(!f.window->fileChanged());
+    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sectors"));
 }
 
 }  // namespace tessarin::test

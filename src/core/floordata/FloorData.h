@@ -75,11 +75,13 @@ int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 std::int32_t GetSectorFlags(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // type + 32 * parameter + 16384 * kind of the first trigger's first action, or -1.
 std::int32_t GetTriggerKey(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
-// The actions of the sector's trigger entries; empty when it has none.
+// The actions of all the sector's trigger entries in order, each record with its own entry's type
+// and setup word; empty when it has none.
 std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // True when the sector's first trigger has an OBJECT or TARGET action naming the item.
 bool SectorTriggersItem(std::span<const std::uint16_t> floorData, const level::TRSector& sector, int item);
-// Clears fdIndex when the list holds a code the TR2 format does not know (7-21 or unknown).
+// Clears fdIndex when the list holds a code the TR2 format does not know (7-21 or unknown) or
+// runs off the end of the array.
 void StripTR3FloorData(std::span<const std::uint16_t> floorData, std::uint16_t& fdIndex);
 
 // The per-item index of trigger sectors, ordered by room, then x, then z.

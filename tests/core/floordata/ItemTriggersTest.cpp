@@ -1,0 +1,87 @@
+// The per-item index of trigger sectors on small made levels.
+#include <gtest/gtest.h>
+
+#include "FloorDataTestLevel.h"
+#include "floordata/FloorData.h"
+
+using namespace tessarin;
+using namespace tessarin::floordata;
+
+namespace {
+
+constexpr std::uint16_t kLast = 0x8000;
+constexpr std::uint16_t object(int item, bool last = false) {
+    return static_cast<std::uint16_t>(item | (last ? kLast : 0));
+}
+constexpr std::uint16_t target(int item, bool last = false) {
+    return static_cast<std::uint16_t>((kActionTarget << 10) | item | (last ? kLast : 0));
+}
+
+std::vector<TriggerSector> sectors(const ItemTriggers& index, std::size_t item) {
+    EXPECT_EQ(index[item].Count, static_cast<std::int32_t>(index[item].Sectors.size()));
+    return index[item].Sectors;
+}
+
+}  // namespace
+
+TEST(ItemTriggers, ListsSectorsByRoomThenXThenZ) {
+    // List 1 names item 0; list 4 names items 1 and 2; list 8 names item 0 through TARGET.
+    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(0, true),
+                                     kTrigger | kLast, 0, object(1), object(2, true),
+                                     kTrigger | kLast, 0, target(0, true)},
+                                    {{3, 2}, {2, 2}}, 3);
+    lvl.Rooms[1].sector(0, 1).FDIndex = 1;
+    lvl.Rooms[0].sector(2, 0).FDIndex = 1;
+    lvl.Rooms[0].sector(0, 1).FDIndex = 8;
+    lvl.Rooms[0].sector(1, 0).FDIndex = 4;
+    lvl.Rooms[1].sector(1, 0).FDIndex = 4;
+    const ItemTriggers index = BuildItemTriggers(lvl);
+    ASSERT_EQ(index.size(), 3u);
+    EXPECT_EQ(sectors(index, 0), (std::vector<TriggerSector>{{0, 0, 1}, {0, 2, 0}, {1, 0, 1}}));
+    EXPECT_EQ(sectors(index, 1), (std::vector<TriggerSector>{{0, 1, 0}, {1, 1, 0}}));
+    EXPECT_EQ(sectors(index, 2), (std::vector<TriggerSector>{{0, 1, 0}, {1, 1, 0}}));
+}
+
+TEST(ItemTriggers, SectorNamingAnItemTwiceIsListedOnce) {
+    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(1), target(1), object(1, true)}, {{1, 2}}, 2);
+    lvl.Rooms[0].sector(0, 0).FDIndex = 1;
+    lvl.Rooms[0].sector(0, 1).FDIndex = 1;
+    const ItemTriggers index = BuildItemTriggers(lvl);
+    EXPECT_EQ(sectors(index, 1), (std::vector<TriggerSector>{{0, 0, 0}, {0, 0, 1}}));
+    EXPECT_TRUE(sectors(index, 0).empty());
+}
+
+TEST(ItemTriggers, OnlyTheFirstTriggerEntryAndItsObjectOrTargetActionsCount) {
+    // Camera 1 with its extra word, then a second trigger entry naming item 2.
+    auto lvl = test::floorDataLevel({0, kTrigger, 0, static_cast<std::uint16_t>(0x0400 | 1), kLast,
+                                     kTrigger | kLast, 0, object(2, true)},
+                                    {{1, 1}}, 3);
+    lvl.Rooms[0].sector(0, 0).FDIndex = 1;
+    const ItemTriggers index = BuildItemTriggers(lvl);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_TRUE(sectors(index, i).empty()) << i;
+}
+
+TEST(ItemTriggers, ParametersPastTheItemsAndItemsFrom512AreNeverListed) {
+    // 600 reads as 88: with 600 items, item 88 is listed and item 600 cannot be.
+    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(600 & 0x1FF), object(7, true)}, {{1, 1}}, 600);
+    lvl.Rooms[0].sector(0, 0).FDIndex = 1;
+    ItemTriggers index = BuildItemTriggers(lvl);
+    EXPECT_EQ(sectors(index, 88).size(), 1u);
+    EXPECT_TRUE(sectors(index, 599).empty());
+    // With only 5 items both parameters fall outside and nothing is indexed out of range.
+    lvl.Items.resize(5);
+    index = BuildItemTriggers(lvl);
+    ASSERT_EQ(index.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_TRUE(sectors(index, i).empty()) << i;
+}
+
+TEST(ItemTriggers, LevelWithoutItemsOrWithBrokenRoomsGivesAnEmptyIndexSafely) {
+    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(0, true)}, {{2, 2}}, 0);
+    lvl.Rooms[0].sector(1, 1).FDIndex = 1;
+    EXPECT_TRUE(BuildItemTriggers(lvl).empty());
+    // A room whose sector array is shorter than its stated grid, and an index above 32767.
+    lvl.Items.resize(1);
+    lvl.Rooms[0].Sectors.resize(3);
+    lvl.Rooms[0].sector(0, 0).FDIndex = 0x8001;
+    EXPECT_TRUE(sectors(BuildItemTriggers(lvl), 0).empty());
+}

@@ -1,6 +1,22 @@
 // tessarin2: the arguments are joined with blanks into one command line; a batch switch at its
 // start runs that action and ends, anything else starts the editor.
+#include <QCoreApplication>
+
+#include <filesystem>
+
 #include "Startup.h"
+#include "convert/BatchConvert.h"
+
+namespace {
+
+// "/convert2 PATH" and "/convert3 PATH" convert without showing a window.
+int convertLevel(const QString&, int& argc, char** argv) {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return tessarin::convert::batchConvertMain(argc, argv, exe.parent_path() / "TR3.swd");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tessarin::app;
@@ -8,8 +24,8 @@ int main(int argc, char** argv) {
     // Tested in this order; the first prefix that matches wins.
     const std::vector<BatchAction> actions = {
         {"/adddemo", notBuiltYet("/adddemo")},
-        {"/convert2", notBuiltYet("/convert2")},
-        {"/convert3", notBuiltYet("/convert3")},
+        {"/convert2", convertLevel},
+        {"/convert3", convertLevel},
         {"/view", notBuiltYet("/view")},
     };
     if (const BatchAction* action = matchBatchAction(commandLine, actions))

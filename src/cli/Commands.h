@@ -17,6 +17,7 @@ using Args = std::vector<std::string>;
 std::string infoCommand(const Args& args);
 std::string tilesCommand(const Args& args);
 std::string resaveCommand(const Args& args);
+std::string convertCommand(const Args& args);
 std::string triggersCommand(const Args& args);
 std::string sectorCommand(const Args& args);
 

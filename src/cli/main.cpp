@@ -16,6 +16,7 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"info", infoCommand},
         {"tiles", tilesCommand},
         {"resave", resaveCommand},
+        {"convert", convertCommand},
         {"triggers", triggersCommand},
         {"sector", sectorCommand},
     };

@@ -1,10 +1,197 @@
-// TR4 level files: not read yet.
+// TR4 level files: a short header, four zlib chunks, the sound samples.
+//
+//   magic 4 | NumRoomTextiles, NumObjTextiles, NumBumpTextiles 2 each
+//   chunk 1: 32-bit pages | chunk 2: 16-bit pages | chunk 3: misc pages | chunk 4: level data
+//   NumSamples 4, then the samples (not needed; extended engines append more data after them)
+//
+// The level data, inflated, holds Reserved 4, NumRooms 2, the rooms, then the TR1-TR3 sections in
+// their TR3 order with 40-byte animations, flyby cameras, 38-byte object textures after the
+// animated textures, and AI objects after the items; it ends with the sound map, sound details and
+// sample indices.
+#include <algorithm>
+
+#include "convert/TextureInfo.h"
+#include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
+#include "level/RecordIO.h"
 
 namespace tessarin::level::detail {
 
-void readTR4(util::ByteReader& r, TRLevel&, std::vector<std::string>*) {
-    r.fail("TR4 levels are not supported yet");
+using util::ByteReader;
+
+namespace {
+
+constexpr std::size_t kVertexSize = 12;
+constexpr std::size_t kRectangleSize = 10;
+constexpr std::size_t kTriangleSize = 8;
+constexpr std::size_t kLightSize = 46;
+constexpr std::size_t kRoomStaticSize = 20;
+constexpr std::size_t kAnimationSize = 40;
+constexpr std::size_t kObjectTextureSize = 38;
+// The smallest room: header, five list counts, sector size, colour, two counts, trailer.
+constexpr std::size_t kMinRoomSize = 49;
+
+void readRoom(ByteReader& r, TRRoom& room) {
+    room.X = r.i32("position");
+    room.Z = r.i32("position");
+    room.YBottom = r.i32("position");
+    room.YTop = r.i32("position");
+    room.NumDataWords = r.i32("data size");
+
+    room.Vertices.assign(r.checkCount(r.i16("vertex count"), kVertexSize, "vertices"), {});
+    for (auto& v : room.Vertices) {
+        v.X = r.i16();
+        v.Y = r.i16();
+        v.Z = r.i16();
+        v.Lighting = r.i16();
+        v.Attributes = r.i16();
+        v.Lighting2 = r.i16();
+    }
+    room.Rectangles.assign(r.checkCount(r.i16("rectangle count"), kRectangleSize, "rectangles"), {});
+    for (auto& q : room.Rectangles) {
+        for (auto& i : q.Vertices) i = r.i16();
+        q.Texture = r.i16();
+    }
+    room.Triangles.assign(r.checkCount(r.i16("triangle count"), kTriangleSize, "triangles"), {});
+    for (auto& t : room.Triangles) {
+        for (auto& i : t.Vertices) i = r.i16();
+        t.Texture = r.i16();
+    }
+    // The games' own TR4 rooms carry no sprites, but the list has its TR3 form when one does.
+    io::readList(r, room.Sprites, r.i16("sprite count"), io::kRoomSpriteSize, "sprites");
+    io::readList(r, room.Portals, r.i16("portal count"), io::kPortalSize, "portals");
+
+    room.NumZSectors = r.i16("sector count");
+    room.NumXSectors = r.i16("sector count");
+    if (room.NumZSectors < 0 || room.NumXSectors < 0)
+        r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
+    io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
+
+    // The room colour lands in these four bytes; the first three are overwritten at the end.
+    room.WaterScheme = r.u8("room colour");
+    room.ReverbInfo = r.u8("room colour");
+    room.AlternateGroup = r.u8("room colour");
+    room.RoomExtra = r.u8("room colour");
+
+    room.Lights.assign(r.checkCount(r.i16("light count"), kLightSize, "lights"), {});
+    for (auto& l : room.Lights) {
+        l.X4 = r.i32();
+        l.Y4 = r.i32();
+        l.Z4 = r.i32();
+        r.bytes(l.Colour.data(), l.Colour.size());
+        l.LightType = r.u8();
+        l.LightExtra = r.u8();
+        l.Intensity = r.u8();
+        l.In = r.f32();
+        l.Out = r.f32();
+        l.Length = r.f32();
+        l.CutOff = r.f32();
+        l.DirX = r.f32();
+        l.DirY = r.f32();
+        l.DirZ = r.f32();
+    }
+    room.StaticMeshes.assign(r.checkCount(r.i16("static mesh count"), kRoomStaticSize, "static meshes"), {});
+    for (auto& s : room.StaticMeshes) {
+        s.X = r.i32();
+        s.Y = r.i32();
+        s.Z = r.i32();
+        s.Rotation = r.u16();
+        s.Intensity1 = r.i16();
+        s.Intensity2 = r.i16();
+        s.ObjectID = r.u16();
+    }
+    room.AlternateRoom = r.i16("alternate room");
+    room.Flags = r.i16("flags");
+    room.WaterScheme = r.u8("water scheme");
+    room.ReverbInfo = r.u8("reverb");
+    room.AlternateGroup = r.u8("alternate group");
+}
+
+void readObjectTexture(ByteReader& r, TRObjectTexture& t) {
+    t.Attribute = r.i16();
+    t.Tile = r.i16();
+    t.NewFlags = r.i16();
+    io::readCorners(r, t);
+    r.bytes(t.SourceUV.data(), t.SourceUV.size());
+    t.Width = r.i32();
+    t.Height = r.i32();
+}
+
+void readLevelData(ByteReader& r, TRLevel& level) {
+    level.Reserved = r.i32("reserved");
+    const std::uint16_t numRooms = r.u16("room count");
+    const std::size_t rooms = r.checkCount(numRooms, kMinRoomSize, "rooms");
+    level.Rooms.assign(rooms, {});
+    for (std::size_t i = 0; i < rooms; ++i) {
+        r.setPlace("level data, " + roomPlace(i, rooms));
+        readRoom(r, level.Rooms[i]);
+    }
+    r.setPlace("level data");
+
+    r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
+    const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
+    level.MeshData.resize(meshWords * 2);
+    r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
+    r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
+
+    level.Animations.assign(r.checkCount(r.i32("animation count"), kAnimationSize, "animations"), {});
+    for (auto& a : level.Animations) io::readAnimation(r, a, 16);
+    io::readCountedList(r, level.StateChanges, io::kStateChangeSize, "state changes");
+    io::readCountedList(r, level.AnimDispatches, io::kAnimDispatchSize, "animation dispatches");
+    r.readI16Array(level.AnimCommands, r.i32("animation command count"), "animation commands");
+    r.readI32Array(level.MeshTrees, r.i32("mesh tree count"), "mesh trees");
+    r.readI16Array(level.Frames, r.i32("frame count"), "frames");
+    io::readCountedList(r, level.Moveables, io::kMoveableSize, "moveables");
+    io::readCountedList(r, level.StaticMeshes, io::kStaticMeshSize, "static meshes");
+    r.skip(3, "sprite marker");
+    io::readCountedList(r, level.SpriteTextures, io::kSpriteTextureSize, "sprite textures");
+    io::readCountedList(r, level.SpriteSequences, io::kSpriteSequenceSize, "sprite sequences");
+    io::readCountedList(r, level.Cameras, io::kCameraSize, "cameras");
+    io::readCountedList(r, level.FlybyCameras, io::kFlybyCameraSize, "flyby cameras");
+    io::readCountedList(r, level.SoundSources, io::kSoundSourceSize, "sound sources");
+    const std::int32_t numBoxes = r.i32("box count");
+    io::readList(r, level.Boxes, numBoxes, io::kBoxSize, "boxes");
+    r.readI16Array(level.Overlaps, r.i32("overlap count"), "overlaps");
+    r.readI16Array(level.Zones, std::int64_t{numBoxes} * 10, "zones");
+    r.readI16Array(level.AnimatedTextures, r.i32("animated texture count"), "animated textures");
+    r.skip(4, "texture marker");  // one byte, then "TEX"
+
+    level.ObjectTextures.assign(r.checkCount(r.i32("object texture count"), kObjectTextureSize, "object textures"), {});
+    for (auto& t : level.ObjectTextures) readObjectTexture(r, t);
+    io::readCountedList(r, level.Items, io::kItemSize, "items");
+    io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
+
+    level.NumDemoData = r.i16("demo data count");
+    if (level.NumDemoData > 0)
+        r.readI32Array(level.DemoData, static_cast<std::int64_t>(demoWordCount(level.NumDemoData)), "demo data");
+    r.checkCount(static_cast<std::int64_t>(kSoundMapSize), 2, "sound map");
+    for (auto& s : level.SoundMap) s = r.i16();
+    io::readCountedList(r, level.SoundDetails, io::kSoundDetailSize, "sound details");
+    r.readI32Array(level.SampleIndices, r.i32("sample index count"), "sample indices");
+    // The games pad the block with 6 bytes that mean nothing; a block without them is complete too.
+    r.skip(std::min<std::size_t>(6, r.remaining()));
+    r.setPlace("");
+}
+
+}  // namespace
+
+void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
+    level.NumRoomTextiles = r.i16("room texture count");
+    level.NumObjTextiles = r.i16("object texture page count");
+    level.NumBumpTextiles = r.i16("bump texture count");
+    const auto textures = readTextureChunks(r, level);
+    const CompressedChunk levelChunk = readChunk(r, "chunk 4 (level data)");
+    // The level is complete with the sample count: the samples and whatever an extended engine
+    // appends after them are not read.
+    level.NumSamples = r.i32("sample count");
+
+    std::vector<std::uint8_t> levelData;
+    inflateChunks(textures, level, &levelChunk, &levelData);
+    ByteReader m(levelData);
+    m.setPlace("level data");
+    readLevelData(m, level);
+
+    if (auto st = convert::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
 }
 
 }  // namespace tessarin::level::detail

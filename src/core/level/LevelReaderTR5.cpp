@@ -1,10 +1,354 @@
-// TR5 level files: not read yet.
+// TR5 (.trc) level files: the TR4 header and texture chunks, then uncompressed level data.
+//
+//   magic 4 | three texture page counts 2 each | chunks 1-3 as in TR4
+//   LaraType 2, WeatherType 2, 28 unused | LevelDataSize 4 twice | 4 unused | NumRooms 4
+//   rooms: "XELA", DataSize 4, then a 208-byte header counted from DataStart (the byte after
+//   DataSize); sector data and layers lie at offsets from DataStart + 208
+//   floor data, mesh data, mesh pointers | animation sections (skipped) | 20-byte moveables
+//   static meshes | sprite .. animated texture sections (skipped) | 40-byte object textures
+//   items | AI objects; nothing after them is read
+//
+// Every offset and count is checked against the file before it is used; errors name the room.
+#include <cmath>
+#include <cstdio>
+
+#include "convert/TextureInfo.h"
+#include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
+#include "level/RecordIO.h"
 
 namespace tessarin::level::detail {
 
-void readTR5(util::ByteReader& r, TRLevel&, std::vector<std::string>*) {
-    r.fail("TR5 levels are not supported yet");
+using util::ByteReader;
+
+namespace {
+
+constexpr std::size_t kRoomHeaderSize = 208;  // from DataStart to where the room's offsets count from
+constexpr std::size_t kLightSize = 88;
+constexpr std::size_t kFogBulbSize = 36;
+constexpr std::size_t kRoomStaticSize = 20;
+constexpr std::size_t kLayerSize = 56;
+constexpr std::size_t kRectangleSize = 12;
+constexpr std::size_t kTriangleSize = 10;
+constexpr std::size_t kVertexSize = 28;
+constexpr std::size_t kMoveableSize = 20;
+constexpr std::size_t kObjectTextureSize = 40;
+
+std::string hex(std::uint64_t v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
+    return buf;
+}
+
+// The marker as text, with bytes that are not printable shown as \xNN.
+std::string markerText(const std::array<char, 4>& marker) {
+    std::string s = "\"";
+    for (char c : marker) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u < 0x7F && c != '"' && c != '\\') {
+            s += c;
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", u);
+            s += buf;
+        }
+    }
+    return s + "\"";
+}
+
+// Moves to base + offset, refusing a target outside the file.
+void seekTo(ByteReader& r, std::uint64_t base, std::uint64_t offset, const char* what) {
+    const std::uint64_t target = base + offset;
+    if (target > r.size())
+        r.fail(std::string(what) + " " + hex(offset) + " points to " + hex(target) + ", beyond the end of the file (" +
+               hex(r.size()) + ")");
+    r.seek(static_cast<std::size_t>(target), what);
+}
+
+// Skips a 32-bit count and its records.
+void skipCountedList(ByteReader& r, std::size_t size, const char* what) {
+    const std::size_t n = r.checkCount(r.i32(what), size, what);
+    r.skip(n * size, what);
+}
+
+std::int16_t toVertexCoordinate(ByteReader& r, float f, std::size_t layer, std::size_t vertex) {
+    // Rounds halves to the even neighbour (the default rounding mode).
+    const double v = std::nearbyint(static_cast<double>(f));
+    if (!(v >= -32768.0 && v <= 32767.0))
+        r.fail("layer " + std::to_string(layer) + ", vertex " + std::to_string(vertex) + ": position " +
+               std::to_string(f) + " does not fit in 16 bits");
+    return static_cast<std::int16_t>(v);
+}
+
+struct LayerCounts {
+    std::int32_t vertices = 0;
+    std::uint16_t rectangles = 0;
+    std::uint16_t triangles = 0;
+};
+
+LayerCounts layerCounts(ByteReader& r, const TRLayer& layer, std::size_t index) {
+    auto u16At = [&](std::size_t at) { return static_cast<std::uint16_t>(layer[at] | (layer[at + 1] << 8)); };
+    const std::uint32_t first = static_cast<std::uint32_t>(u16At(0)) | (static_cast<std::uint32_t>(u16At(2)) << 16);
+    LayerCounts c;
+    // The vertex count is the signed remainder of the first field by 4096.
+    c.vertices = static_cast<std::int32_t>(first) % 4096;
+    if (c.vertices < 0) r.fail("layer " + std::to_string(index) + ": negative vertex count " + std::to_string(c.vertices));
+    c.rectangles = u16At(6);
+    c.triangles = u16At(8);
+    return c;
+}
+
+// A face's vertex index shifted by its layer's vertex base; it must still fit the 16-bit index.
+std::int16_t mergedIndex(ByteReader& r, std::int16_t index, std::int32_t base, std::size_t layer) {
+    const std::int32_t v = index + base;
+    if (v < -32768 || v > 32767)
+        r.fail("layer " + std::to_string(layer) + ": vertex index " + std::to_string(index) + " + " +
+               std::to_string(base) + " does not fit in 16 bits");
+    return static_cast<std::int16_t>(v);
+}
+
+void readLight(ByteReader& r, TRLight& l) {
+    l.X5 = r.f32();
+    l.Y5 = r.f32();
+    l.Z5 = r.f32();
+    l.Red = r.f32();
+    l.Green = r.f32();
+    l.Blue = r.f32();
+    r.skip(4);
+    l.In = r.f32();
+    l.Out = r.f32();
+    l.Length = r.f32();
+    l.CutOff = r.f32();
+    l.Range = r.f32();
+    l.DirX5 = r.f32();
+    l.DirY5 = r.f32();
+    l.DirZ5 = r.f32();
+    l.X = r.i32();
+    l.Y = r.i32();
+    l.Z = r.i32();
+    // The integer direction is kept by value in the float direction fields.
+    l.DirX = static_cast<float>(r.i32());
+    l.DirY = static_cast<float>(r.i32());
+    l.DirZ = static_cast<float>(r.i32());
+    l.LightType = r.u8();
+    r.u8();
+    l.LightExtra = 0;
+    r.skip(2);
+}
+
+void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
+    r.bytes(room.Marker.data(), room.Marker.size(), "room marker");
+    if (room.Marker != std::array<char, 4>{'X', 'E', 'L', 'A'})
+        throw util::Error("BAD Room! (" + place + ": marker " + markerText(room.Marker) + " at offset " +
+                          hex(r.pos() - 4) + ")");
+    const std::uint32_t dataSize = r.u32("room data size");
+    room.DataSize = static_cast<std::int32_t>(dataSize);
+    const std::uint64_t dataStart = r.pos();
+    room.DataStart = static_cast<std::int32_t>(dataStart);
+    const std::uint64_t base = dataStart + kRoomHeaderSize;
+
+    r.skip(8, "room header");
+    const std::uint32_t sectorOffset = r.u32("sector data offset");
+    r.skip(8, "room header");
+    room.X = r.i32("position");
+    r.skip(4, "room header");
+    room.Z = r.i32("position");
+    room.YBottom = r.i32("position");
+    room.YTop = r.i32("position");
+    room.NumZSectors = r.i16("sector count");
+    room.NumXSectors = r.i16("sector count");
+    if (room.NumZSectors < 0 || room.NumXSectors < 0)
+        r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
+    // The room colour's four bytes, in the order the TR4 reader leaves them.
+    room.RoomExtra = r.u8("room colour");
+    room.WaterScheme = r.u8("room colour");
+    room.ReverbInfo = r.u8("room colour");
+    room.AlternateGroup = r.u8("room colour");
+    r.i16("light count");  // read again below; the second count is the one used
+    const std::int16_t numStatics = r.i16("static mesh count");
+    r.skip(24, "room header");
+    room.AlternateRoom = r.i16("alternate room");
+    room.Flags = r.i16("flags");
+
+    r.skip(56, "room header");
+    const std::uint16_t numTriangles = r.u16("triangle count");
+    r.skip(2, "triangle count");
+    const std::uint16_t numRectangles = r.u16("rectangle count");
+    r.skip(2, "rectangle count");
+    r.skip(4, "room header");
+    r.u32("light data size");
+    const std::int16_t numLights = r.i16("light count");
+    r.skip(2, "light count");
+    const std::int32_t numFogBulbs = r.i32("fog bulb count");
+    r.skip(8, "room header");
+    const std::uint32_t numLayers = r.u32("layer count");
+    const std::uint32_t layerOffset = r.u32("layer offset");
+    r.skip(8, "room header");  // vertex and polygon offsets: the layers say where things are
+    r.skip(24, "room header");
+
+    room.Lights.assign(r.checkCount(numLights, kLightSize, "lights"), {});
+    for (auto& l : room.Lights) readLight(r, l);
+    r.skip(r.checkCount(numFogBulbs, kFogBulbSize, "fog bulbs") * kFogBulbSize, "fog bulbs");
+
+    seekTo(r, base, sectorOffset, "sector data offset");
+    io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
+    const std::int16_t numPortals = r.i16("portal count");
+    if (numPortals > 0) io::readList(r, room.Portals, numPortals, io::kPortalSize, "portals");
+    r.skip(2, "portal list end");
+    if (numStatics > 0) {
+        room.StaticMeshes.assign(r.checkCount(numStatics, kRoomStaticSize, "static meshes"), {});
+        for (auto& s : room.StaticMeshes) {
+            s.X = r.i32();
+            s.Y = r.i32();
+            s.Z = r.i32();
+            s.Rotation = r.u16();
+            s.Intensity1 = r.i16();
+            s.Intensity2 = r.i16();
+            s.ObjectID = r.u16();
+        }
+    }
+
+    seekTo(r, base, layerOffset, "layer offset");
+    const std::size_t layers = r.checkCount(numLayers, kLayerSize, "layers");
+    room.Layers.assign(layers, {});
+    for (auto& layer : room.Layers) r.bytes(layer.data(), layer.size());
+    std::vector<LayerCounts> counts(layers);
+    std::size_t totalRectangles = 0, totalTriangles = 0;
+    for (std::size_t i = 0; i < layers; ++i) {
+        counts[i] = layerCounts(r, room.Layers[i], i);
+        totalRectangles += counts[i].rectangles;
+        totalTriangles += counts[i].triangles;
+        if (totalRectangles > numRectangles)
+            r.fail("layer " + std::to_string(i) + ": rectangles reach " + std::to_string(totalRectangles) +
+                   ", more than the room's " + std::to_string(numRectangles));
+        if (totalTriangles > numTriangles)
+            r.fail("layer " + std::to_string(i) + ": triangles reach " + std::to_string(totalTriangles) +
+                   ", more than the room's " + std::to_string(numTriangles));
+    }
+
+    // Each layer's faces count their vertices from that layer's first one; the merged lists count
+    // from the room's first.
+    room.Rectangles.assign(numRectangles, {});
+    room.Triangles.assign(numTriangles, {});
+    std::int32_t vertexBase = 0;
+    std::size_t rect = 0, tri = 0;
+    for (std::size_t i = 0; i < layers; ++i) {
+        r.checkCount(counts[i].rectangles, kRectangleSize, "rectangles");
+        for (std::size_t k = 0; k < counts[i].rectangles; ++k) {
+            auto& q = room.Rectangles[rect++];
+            for (auto& v : q.Vertices) v = mergedIndex(r, r.i16(), vertexBase, i);
+            q.Texture = r.i16();
+            q.FaceFlags = r.i16();
+        }
+        r.checkCount(counts[i].triangles, kTriangleSize, "triangles");
+        for (std::size_t k = 0; k < counts[i].triangles; ++k) {
+            auto& t = room.Triangles[tri++];
+            for (auto& v : t.Vertices) v = mergedIndex(r, r.i16(), vertexBase, i);
+            t.Texture = r.i16();
+            t.FaceFlags = r.i16();
+        }
+        vertexBase += counts[i].vertices;
+    }
+    // Faces are padded to a multiple of four bytes; a room without layers keeps two bytes too.
+    if (tri % 2 == 1) r.skip(2, "face padding");
+    if (layers == 0) r.skip(2, "face padding");
+
+    std::size_t totalVertices = 0;
+    for (const auto& c : counts) totalVertices += static_cast<std::size_t>(c.vertices);
+    room.Vertices.clear();
+    room.Vertices.reserve(totalVertices);
+    for (std::size_t i = 0; i < layers; ++i) {
+        r.checkCount(counts[i].vertices, kVertexSize, "vertices");
+        for (std::int32_t k = 0; k < counts[i].vertices; ++k) {
+            TRRoomVertex v;
+            const auto index = room.Vertices.size();
+            v.X = toVertexCoordinate(r, r.f32(), i, index);
+            v.Y = toVertexCoordinate(r, r.f32(), i, index);
+            v.Z = toVertexCoordinate(r, r.f32(), i, index);
+            r.skip(16);  // normal and colour
+            room.Vertices.push_back(v);
+        }
+    }
+
+    const std::uint64_t end = dataStart + dataSize;
+    if (r.pos() < end) seekTo(r, dataStart, dataSize, "room data size");
+}
+
+}  // namespace
+
+void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
+    level.NumRoomTextiles = r.i16("room texture count");
+    level.NumObjTextiles = r.i16("object texture page count");
+    level.NumBumpTextiles = r.i16("bump texture count");
+    const auto textures = readTextureChunks(r, level);
+    inflateChunks(textures, level);
+
+    level.LaraType = r.i16("Lara type");
+    level.WeatherType = r.i16("weather type");
+    r.skip(28, "header");
+    level.LevelDataSize = r.i32("level data size");
+    level.LevelDataSize = r.i32("level data size");
+    r.skip(4, "header");
+    const std::uint16_t numRooms = r.u16("room count");
+    r.skip(2, "room count");
+
+    // A room block is at least its marker, size and header.
+    const std::size_t rooms = r.checkCount(numRooms, 8 + kRoomHeaderSize, "rooms");
+    level.Rooms.assign(rooms, {});
+    for (std::size_t i = 0; i < rooms; ++i) {
+        const std::string place = roomPlace(i, rooms);
+        r.setPlace(place);
+        readRoom(r, level.Rooms[i], place);
+    }
+    r.setPlace("");
+
+    r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
+    const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
+    level.MeshData.resize(meshWords * 2);
+    r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
+    r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
+    skipCountedList(r, 40, "animations");
+    skipCountedList(r, 6, "state changes");
+    skipCountedList(r, 8, "animation dispatches");
+    skipCountedList(r, 2, "animation commands");
+    skipCountedList(r, 4, "mesh trees");
+    skipCountedList(r, 2, "frames");
+    level.Moveables.assign(r.checkCount(r.i32("moveable count"), kMoveableSize, "moveables"), {});
+    for (auto& m : level.Moveables) {
+        io::read(r, m);
+        r.skip(2);  // padding to 20 bytes
+    }
+    io::readCountedList(r, level.StaticMeshes, io::kStaticMeshSize, "static meshes");
+    r.skip(4, "sprite marker");
+    skipCountedList(r, io::kSpriteTextureSize, "sprite textures");
+    skipCountedList(r, io::kSpriteSequenceSize, "sprite sequences");
+    skipCountedList(r, io::kCameraSize, "cameras");
+    skipCountedList(r, io::kFlybyCameraSize, "flyby cameras");
+    skipCountedList(r, io::kSoundSourceSize, "sound sources");
+    const std::int32_t numBoxes = r.i32("box count");
+    r.skip(r.checkCount(numBoxes, io::kBoxSize, "boxes") * io::kBoxSize, "boxes");
+    skipCountedList(r, 2, "overlaps");
+    r.skip(r.checkCount(numBoxes, 20, "zones") * 20, "zones");
+    skipCountedList(r, 2, "animated textures");
+    r.skip(5, "texture marker");  // one byte, "TEX", one byte
+
+    // Object texture, 40 bytes: Attribute 2 | Tile 2 | NewFlags 2 | four corners of x coordinate,
+    // x pixel, y coordinate, y pixel | SourceUV 8 | Width 4 | Height 4 | 2 bytes of padding.
+    // This is the TR4 record plus the padding, so the tile table reads both alike.
+    level.ObjectTextures.assign(r.checkCount(r.i32("object texture count"), kObjectTextureSize, "object textures"), {});
+    for (auto& t : level.ObjectTextures) {
+        t.Attribute = r.i16();
+        t.Tile = r.i16();
+        t.NewFlags = r.i16();
+        io::readCorners(r, t);
+        r.bytes(t.SourceUV.data(), t.SourceUV.size());
+        t.Width = r.i32();
+        t.Height = r.i32();
+        r.skip(2);
+    }
+    io::readCountedList(r, level.Items, io::kItemSize, "items");
+    if (auto st = convert::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
+    io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
 }
 
 }  // namespace tessarin::level::detail

@@ -1,0 +1,56 @@
+// convert: a TR4 level into a TR3 or TR2 level, written and read back for its counts.
+#include <filesystem>
+
+#include "Commands.h"
+#include "Json.h"
+#include "LevelJson.h"
+#include "convert/BatchConvert.h"
+#include "convert/TR4Converter.h"
+#include "level/LevelWriter.h"
+
+namespace tessarin::cli {
+
+namespace {
+
+// The sprite file installed beside this executable.
+std::filesystem::path defaultSWD() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (ec ? std::filesystem::path() : exe.parent_path()) / "TR3.swd";
+}
+
+}  // namespace
+
+std::string convertCommand(const Args& args) {
+    static const char* usage = "usage: tessarin2-cli convert FILE --to tr3|tr2 [-o OUT] [--swd SWDFILE]";
+    std::string file, to, out, swd;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--to" && hasValue) to = args[++i];
+        else if (a == "-o" && hasValue) out = args[++i];
+        else if (a == "--swd" && hasValue) swd = args[++i];
+        else if (file.empty() && !a.starts_with("-")) file = a;
+        else throw CliError(usage);
+    }
+    if (file.empty() || (to != "tr3" && to != "tr2")) throw CliError(usage);
+    const std::int16_t target = to == "tr3" ? level::kVersionTR3 : level::kVersionTR2;
+    if (out.empty()) out = convert::convertedPath(file);
+    const std::filesystem::path swdFile = swd.empty() ? defaultSWD() : std::filesystem::path(swd);
+
+    auto converted = convert::ConvertTR4(file, target, swdFile);
+    if (!converted) throw CliError(file + ": " + converted.error());
+    if (auto st = level::SaveLevel(out, *converted); !st) throw CliError(out + ": " + st.error());
+
+    const level::TRLevel written = loadOrThrow(out);
+    Json j;
+    j.beginObject();
+    j.field("output", out);
+    j.field("version", written.LevelVersion);
+    j.key("counts");
+    writeCounts(j, written);
+    j.endObject();
+    return j.str();
+}
+
+}  // namespace tessarin::cli

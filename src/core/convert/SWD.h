@@ -1,0 +1,39 @@
+#pragma once
+// The sprite file (TR3.swd): replacement sprite textures, their pages as 24-bit pixels, and the
+// sprite sequences that a converted TR4 level takes instead of its own sprites.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "level/TRLevel.h"
+#include "util/Result.h"
+
+namespace tessarin::convert {
+
+inline constexpr const char* kCantReadSWDMessage = "Can't read SWD";
+inline constexpr std::size_t kSWDRowBytes = 256 * 3;             // one row of red, green, blue
+inline constexpr std::size_t kSWDPageBytes = 256 * kSWDRowBytes;  // one 256 x 256 page
+
+struct SWDData {
+    std::int32_t Header = 0;  // read and not used
+    std::vector<level::TRSpriteTexture> SpriteTextures;
+    // Pixel rows, 256 pixels of red, green, blue each, row after row; PixelBytes is its size.
+    std::vector<std::uint8_t> Pixels;
+    std::vector<level::TRSpriteSequence> SpriteSequences;
+
+    std::int32_t pixelBytes() const { return static_cast<std::int32_t>(Pixels.size()); }
+    std::size_t rows() const { return Pixels.size() / kSWDRowBytes; }
+};
+
+// Reads the file; never creates it. Any failure gives "Can't read SWD" with the reason after it.
+util::Result<SWDData> ReadSWD(const std::filesystem::path& path);
+util::Result<SWDData> ParseSWD(std::span<const std::uint8_t> bytes);
+
+// The file's bytes, the inverse of ParseSWD.
+std::vector<std::uint8_t> SerializeSWD(const SWDData& swd);
+
+// One sprite-file pixel as a 16-bit page texel: magenta is the transparent colour.
+std::uint16_t swdPixelTo16(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+}  // namespace tessarin::convert

@@ -1,0 +1,126 @@
+#include "level/CompressedChunks.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <exception>
+#include <functional>
+#include <system_error>
+#include <thread>
+
+#include "util/Inflate.h"
+
+namespace tessarin::level::detail {
+
+namespace {
+
+constexpr std::uint64_t kPageBytes32 = 262144;  // one 256 x 256 page of 32-bit texels
+constexpr std::uint64_t kRowBytes32 = 1024;     // one row of such a page
+
+std::atomic<bool> g_parallel{true};
+
+// Inflates a chunk into a texel array. When the chunk fills the array exactly (the usual case) on a
+// little-endian machine it inflates in place; otherwise through a buffer, keeping what fits.
+template <typename T>
+void inflateInto(const CompressedChunk& c, std::vector<T>& dest) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (c.inflatedSize == dest.size() * sizeof(T)) {
+            util::inflateChunk(c.data, {reinterpret_cast<std::uint8_t*>(dest.data()), c.inflatedSize}, c.name);
+            return;
+        }
+    }
+    const auto bytes = util::inflateChunk(c.data, c.inflatedSize, c.name);
+    const std::size_t n = std::min(dest.size(), bytes.size() / sizeof(T));
+    for (std::size_t i = 0; i < n; ++i) {
+        T v = 0;
+        for (std::size_t b = 0; b < sizeof(T); ++b) v |= static_cast<T>(T{bytes[i * sizeof(T) + b]} << (8 * b));
+        dest[i] = v;
+    }
+}
+
+struct Job {
+    std::uint64_t size = 0;
+    std::function<void()> run;
+    std::exception_ptr error;
+};
+
+void runJob(Job& job) {
+    try {
+        job.run();
+    } catch (...) {
+        job.error = std::current_exception();
+    }
+}
+
+// Runs the jobs, the largest on a second thread when allowed, and rethrows the first failure in
+// job order so that the report does not depend on timing.
+void runJobs(std::vector<Job>& jobs) {
+    std::size_t largest = 0;
+    for (std::size_t i = 1; i < jobs.size(); ++i)
+        if (jobs[i].size > jobs[largest].size) largest = i;
+    std::thread worker;
+    if (g_parallel.load() && jobs.size() > 1) {
+        try {
+            worker = std::thread([&job = jobs[largest]] { runJob(job); });
+        } catch (const std::system_error&) {
+            // No second thread to be had: everything runs here.
+        }
+    }
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+        if (!worker.joinable() || i != largest) runJob(jobs[i]);
+    if (worker.joinable()) worker.join();
+    for (auto& job : jobs)
+        if (job.error) std::rethrow_exception(job.error);
+}
+
+}  // namespace
+
+void setParallelInflate(bool on) { g_parallel.store(on); }
+bool parallelInflate() { return g_parallel.load(); }
+
+std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d) {
+    const std::uint64_t q = n / d;
+    const std::uint64_t rem2 = (n % d) * 2;
+    if (rem2 > d || (rem2 == d && (q % 2) == 1)) return q + 1;
+    return q;
+}
+
+CompressedChunk readChunk(util::ByteReader& r, std::string name) {
+    CompressedChunk c;
+    c.name = std::move(name);
+    c.inflatedSize = r.u32(c.name.c_str());
+    const std::uint32_t compressedSize = r.u32(c.name.c_str());
+    c.data = r.view(compressedSize, c.name.c_str());
+    util::checkInflatedSize(c.inflatedSize, compressedSize, c.name);
+    return c;
+}
+
+std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level) {
+    std::array<CompressedChunk, 3> chunks{readChunk(r, "chunk 1 (32-bit textures)"),
+                                          readChunk(r, "chunk 2 (16-bit textures)"),
+                                          readChunk(r, "chunk 3 (misc textures)")};
+    // Sizes are bounded by readChunk, so these casts and products cannot overflow.
+    level.NumTextiles = static_cast<std::int32_t>(roundedQuotient(chunks[0].inflatedSize, kPageBytes32));
+    level.Textile32.assign(static_cast<std::size_t>(level.NumTextiles) * kTextilePixels, 0);
+    // The 16-bit pages follow the 32-bit page count; their own stated size does not size them.
+    level.Textile16.assign(static_cast<std::size_t>(level.NumTextiles) * kTextilePixels, 0);
+    level.NumMiscTextiles = static_cast<std::int32_t>(roundedQuotient(chunks[2].inflatedSize, kPageBytes32));
+    level.MiscTextile.assign(roundedQuotient(chunks[2].inflatedSize, kRowBytes32) * 256, 0);
+    return chunks;
+}
+
+void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level, const CompressedChunk* extraChunk,
+                   std::vector<std::uint8_t>* extra) {
+    std::vector<Job> jobs;
+    jobs.push_back({textures[0].inflatedSize, [&] { inflateInto(textures[0], level.Textile32); }, nullptr});
+    jobs.push_back({textures[1].inflatedSize, [&] { inflateInto(textures[1], level.Textile16); }, nullptr});
+    jobs.push_back({textures[2].inflatedSize, [&] { inflateInto(textures[2], level.MiscTextile); }, nullptr});
+    if (extraChunk && extra) {
+        extra->assign(extraChunk->inflatedSize, 0);
+        jobs.push_back({extraChunk->inflatedSize, [=] { util::inflateChunk(extraChunk->data, *extra, extraChunk->name); },
+                        nullptr});
+    }
+    runJobs(jobs);
+}
+
+}  // namespace tessarin::level::detail

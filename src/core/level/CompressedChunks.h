@@ -1,0 +1,42 @@
+#pragma once
+// The zlib chunks of TR4 and TR5 files: three texture chunks (both versions) and TR4's level data.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "level/TRLevel.h"
+#include "util/ByteReader.h"
+
+namespace tessarin::level::detail {
+
+// One chunk as stored: inflated size, compressed size, then that many bytes of zlib stream.
+struct CompressedChunk {
+    std::string name;  // "chunk 1 (32-bit textures)": begins every error about it
+    std::uint32_t inflatedSize = 0;
+    std::span<const std::uint8_t> data;
+};
+
+// Reads a chunk's sizes and takes a view of its bytes; the stated size is bounded before anything
+// is allocated for it.
+CompressedChunk readChunk(util::ByteReader& r, std::string name);
+
+// Reads chunks 1 to 3 and sizes NumTextiles, Textile32, Textile16, NumMiscTextiles and MiscTextile
+// from their stated sizes (pages of 262144 bytes, rounded; the misc strip in rows of 1024 bytes).
+std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level);
+
+// Inflates the texture chunks into the arrays sized above and, when given, one more chunk into
+// `extra` (TR4's level data). The chunks go side by side on two threads when that is switched on;
+// the result is the same either way, and the first failing chunk in file order is the one reported.
+void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
+                   const CompressedChunk* extraChunk = nullptr, std::vector<std::uint8_t>* extra = nullptr);
+
+// Whether inflateChunks may use a second thread (on by default; the benchmark compares both).
+void setParallelInflate(bool on);
+bool parallelInflate();
+
+// n / d rounded to the nearest whole number, halves to the even neighbour.
+std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d);
+
+}  // namespace tessarin::level::detail

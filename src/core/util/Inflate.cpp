@@ -1,0 +1,56 @@
+#include "util/Inflate.h"
+
+#include <zlib.h>
+
+#include "util/Result.h"
+
+namespace tessarin::util {
+
+void checkInflatedSize(std::uint64_t stated, std::uint64_t compressedSize, const std::string& chunk) {
+    if (stated > kMaxInflatedSize)
+        throw Error(chunk + ": stated size " + std::to_string(stated) + " exceeds the limit of " +
+                    std::to_string(kMaxInflatedSize) + " bytes");
+    // The 1032 bytes of slack cover the stream's header and trailer on tiny chunks.
+    if (stated > compressedSize * kMaxInflateRatio + kMaxInflateRatio)
+        throw Error(chunk + ": stated size " + std::to_string(stated) + " is more than " +
+                    std::to_string(compressedSize) + " compressed bytes can hold");
+}
+
+void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk) {
+    if (compressed.size() > UINT32_MAX || out.size() > UINT32_MAX) throw Error(chunk + ": too large to inflate");
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK) throw Error(chunk + ": not enough memory to inflate");
+    // zlib wants somewhere to write even for an empty result, to tell "ends here" from "goes on".
+    std::uint8_t spare = 0;
+    zs.next_in = const_cast<Bytef*>(compressed.data());
+    zs.avail_in = static_cast<uInt>(compressed.size());
+    zs.next_out = out.empty() ? &spare : out.data();
+    zs.avail_out = static_cast<uInt>(out.size());
+    const int rc = inflate(&zs, Z_FINISH);
+    const std::string message = zs.msg ? zs.msg : zError(rc);
+    const uLong produced = zs.total_out;
+    const uInt inputLeft = zs.avail_in;
+    inflateEnd(&zs);
+
+    if (rc == Z_STREAM_END) {
+        if (produced != out.size())
+            throw Error(chunk + ": inflates to " + std::to_string(produced) + " bytes, not the stated " +
+                        std::to_string(out.size()));
+        return;
+    }
+    if (rc == Z_BUF_ERROR && inputLeft == 0) throw Error(chunk + ": compressed data ends before its stream does");
+    if (rc == Z_BUF_ERROR || rc == Z_OK)
+        throw Error(chunk + ": inflates to more than the stated " + std::to_string(out.size()) + " bytes");
+    if (rc == Z_MEM_ERROR) throw Error(chunk + ": not enough memory to inflate");
+    throw Error(chunk + ": damaged compressed data (" + message + ")");
+}
+
+std::vector<std::uint8_t> inflateChunk(std::span<const std::uint8_t> compressed, std::uint64_t stated,
+                                       const std::string& chunk) {
+    checkInflatedSize(stated, compressed.size(), chunk);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(stated));
+    inflateChunk(compressed, out, chunk);
+    return out;
+}
+
+}  // namespace tessarin::util

@@ -1,0 +1,110 @@
+// Reading and writing the sprite file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "convert/SWD.h"
+#include "support/TestPaths.h"
+#include "util/ByteWriter.h"
+
+namespace tessarin::convert {
+namespace {
+
+std::vector<std::uint8_t> file(std::int32_t s, std::int32_t p, std::int32_t q) {
+    util::ByteWriter w;
+    w.i32(0x12345678);
+    w.i32(s);
+    for (std::int32_t i = 0; i < s * 16; ++i) w.u8(static_cast<std::uint8_t>(i));
+    w.i32(p);
+    for (std::int32_t i = 0; i < p; ++i) w.u8(static_cast<std::uint8_t>(i % 251));
+    w.i32(q);
+    for (std::int32_t i = 0; i < q * 8; ++i) w.u8(static_cast<std::uint8_t>(i));
+    return w.data();
+}
+
+TEST(SWD, EmptyFileGivesAnEmptyRecord) {
+    auto swd = ParseSWD(file(0, 0, 0));
+    ASSERT_TRUE(swd.ok()) << swd.error();
+    EXPECT_EQ(swd->Header, 0x12345678);
+    EXPECT_TRUE(swd->SpriteTextures.empty());
+    EXPECT_TRUE(swd->Pixels.empty());
+    EXPECT_TRUE(swd->SpriteSequences.empty());
+}
+
+TEST(SWD, OnePageOfPixelsIsRowsZeroTo255) {
+    const auto bytes = file(2, 196608, 1);
+    auto swd = ParseSWD(bytes);
+    ASSERT_TRUE(swd.ok()) << swd.error();
+    EXPECT_EQ(swd->rows(), 256u);
+    EXPECT_EQ(swd->Pixels[196607], 196607 % 251);
+    ASSERT_EQ(swd->SpriteTextures.size(), 2u);
+    EXPECT_EQ(swd->SpriteTextures[1].Tile, 16 + 17 * 256);
+    EXPECT_EQ(swd->SpriteTextures[1].X, 18);
+    EXPECT_EQ(swd->SpriteSequences.size(), 1u);
+    EXPECT_EQ(SerializeSWD(*swd), bytes);
+}
+
+TEST(SWD, DamagedFilesAreRefusedWithTheMessage) {
+    const auto good = file(1, 768, 1);
+    for (std::size_t n = 0; n < good.size(); ++n) {
+        auto r = ParseSWD(std::span<const std::uint8_t>(good.data(), n));
+        ASSERT_FALSE(r.ok()) << n;
+        EXPECT_TRUE(r.error().starts_with("Can't read SWD")) << r.error();
+    }
+    EXPECT_FALSE(ParseSWD(file(0, 700, 0)).ok());  // not whole rows
+    EXPECT_FALSE(ParseSWD(file(-1, 0, 0)).ok());
+    auto huge = file(0, 0, 0);
+    huge[4] = 0xFF, huge[5] = 0xFF, huge[6] = 0xFF, huge[7] = 0x7F;  // two thousand million textures
+    EXPECT_FALSE(ParseSWD(huge).ok());
+}
+
+TEST(SWD, MissingFileIsRefusedAndNotCreated) {
+    const auto dir = test::scratchDir("swd-missing");
+    const auto path = dir / "TR3.swd";
+    auto r = ReadSWD(path);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.error().starts_with("Can't read SWD"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(ReadSWD(dir).ok());  // a folder
+}
+
+TEST(SWD, PixelsBecomePageTexelsWithMagentaTransparent) {
+    EXPECT_EQ(swdPixelTo16(255, 0, 255), 0);
+    EXPECT_EQ(swdPixelTo16(255, 255, 255), 0xFFFF);
+    EXPECT_EQ(swdPixelTo16(0, 0, 0), 0x8000);
+    EXPECT_EQ(swdPixelTo16(255, 0, 254), 0x8000 | 31 << 10 | 31);
+    EXPECT_EQ(swdPixelTo16(15, 16, 7), 0x8000 | 1 << 10 | 2 << 5);
+}
+
+// The sprite file the build draws lies beside the test program.
+std::filesystem::path builtSWD() {
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path() / "TR3.swd";
+}
+
+TEST(SWD, BuiltSpriteFileHasTheTR3SequencesOnItsPages) {
+    const auto path = builtSWD();
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no built sprite file at " << path;
+    auto swd = ReadSWD(path);
+    ASSERT_TRUE(swd.ok()) << swd.error();
+    ASSERT_FALSE(swd->Pixels.empty());
+    EXPECT_EQ(swd->Pixels.size() % kSWDPageBytes, 0u);
+    const auto pages = static_cast<std::int16_t>(swd->Pixels.size() / kSWDPageBytes);
+    std::vector<std::int32_t> ids;
+    for (const auto& q : swd->SpriteSequences) {
+        ids.push_back(q.SpriteID);
+        EXPECT_LE(q.Offset - q.NegativeLength, static_cast<int>(swd->SpriteTextures.size()));
+    }
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{125, 294, 296, 297, 299, 356}));
+    for (const auto& t : swd->SpriteTextures) {
+        EXPECT_GE(t.Tile, 0);
+        EXPECT_LT(t.Tile, pages);
+        EXPECT_LE(t.X + (static_cast<std::uint16_t>(t.Width) >> 8) + 1, 256);
+        EXPECT_LE(t.Y + (static_cast<std::uint16_t>(t.Height) >> 8) + 1, 256);
+    }
+}
+
+}  // namespace
+}  // namespace tessarin::convert

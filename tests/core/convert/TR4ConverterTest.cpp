@@ -1,0 +1,344 @@
+// The TR4 conversion on small built TR4 files, decoded field by field.
+#include <gtest/gtest.h>
+
+#include "TR4Builder.h"
+#include "convert/TR4ConvertSteps.h"
+#include "convert/TR4Converter.h"
+#include "level/LevelReader.h"
+#include "level/LevelWriter.h"
+#include "viewer/Mesh.h"
+
+namespace tessarin::convert {
+namespace {
+
+using level::kVersionTR2;
+using level::kVersionTR3;
+using level::TRLevel;
+using test::TR4Description;
+
+SWDData onePageSWD() {
+    SWDData swd;
+    swd.Pixels.assign(kSWDPageBytes, 0);
+    // Row 0: a transparent pixel, a white one and a mixed one.
+    const std::uint8_t row[] = {255, 0, 255, 255, 255, 255, 80, 160, 247};
+    std::copy(std::begin(row), std::end(row), swd.Pixels.begin());
+    level::TRSpriteTexture t;
+    t.Tile = 0;
+    t.Width = 7 * 256 + 255;
+    swd.SpriteTextures = {t, t};
+    swd.SpriteTextures[1].Tile = 1;
+    swd.SpriteSequences = {{194, -2, 0}};
+    return swd;
+}
+
+TRLevel convert(const TR4Description& d, std::int16_t target, const SWDData& swd = onePageSWD()) {
+    auto result = ConvertTR4Bytes(test::buildTR4(d), "level.tr4", target, swd);
+    EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error());
+    return result.ok() ? std::move(*result) : TRLevel{};
+}
+
+TEST(TR4Converter, RefusesTrcNamesAndOtherMagics) {
+    const auto bytes = test::buildTR4({});
+    for (const char* name : {"level.trc", "LEVEL.TRC", "a.Trc"}) {
+        auto r = ConvertTR4Bytes(bytes, name, kVersionTR3, {});
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error(), "No TR4 Level!");
+    }
+    auto tr3 = bytes;
+    tr3[0] = 0x38, tr3[1] = 0x00, tr3[2] = 0x18, tr3[3] = 0xFF;
+    EXPECT_EQ(ConvertTR4Bytes(tr3, "level.tr4", kVersionTR3, {}).error(), "No TR4 Level!");
+    EXPECT_EQ(ConvertTR4Bytes(std::span<const std::uint8_t>(bytes.data(), 3), "x.tr4", kVersionTR2, {}).error(),
+              "No TR4 Level!");
+}
+
+TEST(TR4Converter, SpritePagesFollowTheLevelPages) {
+    TR4Description d;
+    d.Pages = 10;
+    for (std::int16_t target : {kVersionTR2, kVersionTR3}) {
+        const TRLevel l = convert(d, target);
+        EXPECT_EQ(l.NumTextiles, 11);
+        ASSERT_EQ(l.Textile16.size(), 11u * 65536);
+        EXPECT_EQ(l.Textile8.size(), l.Textile16.size());
+        EXPECT_EQ(l.Textile16[0], 0x2222);  // the level's own page
+        const std::size_t swdRow = 10 * 65536;
+        EXPECT_EQ(l.Textile16[swdRow], 0);
+        EXPECT_EQ(l.Textile16[swdRow + 1], 0xFFFF);
+        EXPECT_EQ(l.Textile16[swdRow + 2], 0x8000 | 10 << 10 | 20 << 5 | 30);
+        ASSERT_EQ(l.SpriteTextures.size(), 2u);  // the sprite file's, not the level's own
+        EXPECT_EQ(l.SpriteTextures[0].Tile, 10);
+        EXPECT_EQ(l.SpriteTextures[1].Tile, 11);
+        ASSERT_EQ(l.SpriteSequences.size(), 1u);
+        EXPECT_EQ(l.SpriteSequences[0].SpriteID, 194);
+        EXPECT_EQ(l.Version, target == kVersionTR2 ? 0x2Du : 0xFF080038u);
+    }
+}
+
+TEST(TR4Converter, KeepsOnlyPointLightsWithTheTargetsIntensities) {
+    TR4Description d;
+    d.Rooms[0].Lights = {{1, 2, 3, {1, 1, 1}, 0, 1, 2},
+                         {100, -200, 300, {10, 20, 30}, 1, 1024.4f, 2048.5f},
+                         {7, 8, 9, {1, 1, 1}, 2, 1, 2}};
+    const TRLevel tr3 = convert(d, kVersionTR3);
+    ASSERT_EQ(tr3.Rooms[0].Lights.size(), 1u);
+    const auto& l3 = tr3.Rooms[0].Lights[0];
+    EXPECT_EQ(l3.X, 100);
+    EXPECT_EQ(l3.Y, -200);
+    EXPECT_EQ(l3.Z, 300);
+    EXPECT_EQ(l3.Intensity1, 5130);
+    EXPECT_EQ(l3.Intensity2, 30);
+    EXPECT_EQ(l3.Fade1, 2048);  // Out, half to even
+    EXPECT_EQ(l3.Fade2, 1024);  // In
+    const TRLevel tr2 = convert(d, kVersionTR2);
+    ASSERT_EQ(tr2.Rooms[0].Lights.size(), 1u);
+    EXPECT_EQ(tr2.Rooms[0].Lights[0].Intensity1, 640);
+    EXPECT_EQ(tr2.Rooms[0].Lights[0].Intensity2, 640);
+
+    d.Rooms[0].Lights = {{0, 0, 0, {200, 200, 7}, 1, 0, 0}};
+    EXPECT_EQ(convert(d, kVersionTR3).Rooms[0].Lights[0].Intensity1, 200 + 256 * 200 - 65536);
+}
+
+TEST(TR4Converter, RoomColourGivesAmbientIntensity) {
+    EXPECT_EQ(detail::ambientFromColour(255, 255, 255), 0);
+    EXPECT_EQ(detail::ambientFromColour(0, 0, 0), 8192);
+    EXPECT_EQ(detail::ambientFromColour(32, 32, 32), 7164);  // 8192 - Int(3084.05) / 3
+    TR4Description d;
+    d.Rooms[0].Colour = {255, 255, 255, 9};
+    d.Rooms[0].Tail = {4, 5, 6};
+    const TRLevel l = convert(d, kVersionTR3);
+    const auto& room = l.Rooms[0];
+    EXPECT_EQ(room.AmbientIntensity1, 0);
+    EXPECT_EQ(room.AmbientIntensity2, 0);
+    // The colour's bytes are replaced by the room's own three; the fourth stays.
+    EXPECT_EQ(room.WaterScheme, 4);
+    EXPECT_EQ(room.ReverbInfo, 5);
+    EXPECT_EQ(room.AlternateGroup, 6);
+    EXPECT_EQ(room.RoomExtra, 9);
+}
+
+TEST(TR4Converter, TR2TargetRewritesVertexLightingAndBoxes) {
+    EXPECT_EQ(detail::tr2VertexLighting(-300, 0x1234), 87);  // (-44 + 254 + 52) / 3
+    EXPECT_EQ(detail::tr2VertexLighting(0x1F10, 0x7FFF), 101);  // 302 / 3 rounded
+    TR4Description d;
+    d.Rooms[0].Vertices = {{1, 2, 3, -300, 0x10, 0x1234}};
+    d.Rooms[0].Sectors = {{0, 0x0125}};
+    const TRLevel tr2 = convert(d, kVersionTR2);
+    EXPECT_EQ(tr2.Rooms[0].Vertices[0].Lighting, 87);
+    EXPECT_EQ(tr2.Rooms[0].Vertices[0].Lighting2, 87);
+    EXPECT_EQ(tr2.Rooms[0].Vertices[0].Attributes, 0x10);
+    EXPECT_EQ(tr2.Rooms[0].Sectors[0].BoxIndex, 0x12);
+    const TRLevel tr3 = convert(d, kVersionTR3);
+    EXPECT_EQ(tr3.Rooms[0].Vertices[0].Lighting, -300);
+    EXPECT_EQ(tr3.Rooms[0].Vertices[0].Lighting2, 0x1234);
+    EXPECT_EQ(tr3.Rooms[0].Sectors[0].BoxIndex, 0x0125);
+}
+
+TEST(TR4Converter, TR2TargetDropsNewerFloorDataAndShiftsItemIDs) {
+    TR4Description d;
+    d.Rooms[0].NumZSectors = 2;
+    // Sector 0: a minecart entry (code 20); sector 1: a plain floor slope.
+    d.FloorData = {0, 0x8000 | 20, 0x8002, 0x0101};
+    d.Rooms[0].Sectors = {{1, 0}, {2, 0}};
+    d.Items = {{160, 0}, {156, 0}, {157, 0}, {173, 0}, {174, 0}};
+    const TRLevel tr2 = convert(d, kVersionTR2);
+    EXPECT_EQ(tr2.Rooms[0].Sectors[0].FDIndex, 0);
+    EXPECT_EQ(tr2.Rooms[0].Sectors[1].FDIndex, 2);
+    std::vector<int> ids;
+    for (const auto& it : tr2.Items) ids.push_back(it.ObjectID);
+    EXPECT_EQ(ids, (std::vector<int>{138, 156, 135, 151, 174}));
+    const TRLevel tr3 = convert(d, kVersionTR3);
+    EXPECT_EQ(tr3.Rooms[0].Sectors[0].FDIndex, 1);
+    EXPECT_EQ(tr3.Items[0].ObjectID, 160);
+}
+
+TEST(TR4Converter, SharedMeshesAreConvertedOnceAndStayShared) {
+    TR4Description d;
+    d.MeshData = test::tr4MeshWords(3, {{{0, 1, 2, 0, 5, 0}}}, {{{0, 1, 2, 6, 0}}});
+    const auto first = d.MeshData.size();
+    const auto second = test::tr4MeshWords(1, {}, {});
+    d.MeshData.insert(d.MeshData.end(), second.begin(), second.end());
+    const auto p2 = static_cast<std::int32_t>(2 * first);
+    d.MeshPointers = {0, p2, 0};
+    const TRLevel l = convert(d, kVersionTR3);
+    ASSERT_EQ(l.MeshPointers.size(), 3u);
+    // Converted meshes start behind as many bytes as the TR4 mesh data held.
+    EXPECT_EQ(l.MeshPointers[0], static_cast<std::int32_t>(2 * d.MeshData.size()));
+    EXPECT_EQ(l.MeshPointers[2], l.MeshPointers[0]);
+    auto a = viewer::ParseMesh(l.MeshData, l.MeshPointers[0], kVersionTR3);
+    ASSERT_TRUE(a.ok()) << a.error();
+    EXPECT_EQ(l.MeshPointers[1], l.MeshPointers[0] + static_cast<std::int32_t>(viewer::MeshByteSize(*a, kVersionTR3)));
+    auto b = viewer::ParseMesh(l.MeshData, l.MeshPointers[1], kVersionTR3);
+    ASSERT_TRUE(b.ok()) << b.error();
+    EXPECT_EQ(static_cast<std::size_t>(l.MeshPointers[1]) + viewer::MeshByteSize(*b, kVersionTR3), l.MeshData.size());
+    ASSERT_EQ(a->TexturedRectangles.size(), 1u);
+    EXPECT_EQ(a->TexturedRectangles[0].Texture, 5);
+    EXPECT_EQ(a->TexturedTriangles[0].Texture, 6);
+    EXPECT_TRUE(a->ColouredRectangles.empty());
+    EXPECT_EQ(a->CentreX, 10);
+    EXPECT_EQ(a->CollisionRadius, 500);
+}
+
+TEST(TR4Converter, MeshPointerOutsideTheMeshDataIsRefusedByIndex) {
+    TR4Description d;
+    d.MeshData = test::tr4MeshWords(1, {}, {});
+    d.MeshPointers = {0, static_cast<std::int32_t>(2 * d.MeshData.size())};
+    auto r = ConvertTR4Bytes(test::buildTR4(d), "x.tr4", kVersionTR3, onePageSWD());
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error().find("mesh pointer 1 of 2"), std::string::npos) << r.error();
+    d.MeshPointers = {-2};
+    EXPECT_FALSE(ConvertTR4Bytes(test::buildTR4(d), "x.tr4", kVersionTR3, onePageSWD()).ok());
+}
+
+TEST(TR4Converter, ObjectTexturesTakeTheCornerForm) {
+    level::TRObjectTexture tri;
+    tri.Tile = static_cast<std::int16_t>(0x8005);
+    tri.Vertices = {{{0, 0, 0, 0}, {0, 63, 0, 0}, {0, 63, 0, 63}, {9, 9, 9, 9}}};
+    detail::toCornerForm(tri);
+    EXPECT_EQ(tri.Tile, 5);
+    EXPECT_EQ(tri.Vertices[3].XPixel, 0);
+    EXPECT_EQ(tri.Vertices[3].XCoordinate, 0);
+    EXPECT_EQ(tri.Vertices[0].XCoordinate, 1);
+    EXPECT_EQ(tri.Vertices[1].XCoordinate, 255);
+    EXPECT_EQ(tri.Vertices[1].XPixel, 63);  // odd: unchanged
+    EXPECT_EQ(tri.Vertices[2].YCoordinate, 255);
+
+    level::TRObjectTexture quad;
+    quad.Tile = 2;
+    quad.Vertices = {{{7, 64, 7, 128}, {7, 128, 7, 128}, {7, 128, 7, 192}, {7, 64, 7, 192}}};
+    detail::toCornerForm(quad);
+    EXPECT_EQ(quad.Tile, 2);
+    EXPECT_EQ(quad.Vertices[0].XPixel, 64);   // the smallest pixels stay
+    EXPECT_EQ(quad.Vertices[1].XPixel, 127);  // an even largest pixel steps back by one
+    EXPECT_EQ(quad.Vertices[2].YPixel, 191);
+    EXPECT_EQ(quad.Vertices[3].XCoordinate, 1);
+    EXPECT_EQ(quad.Vertices[3].YCoordinate, 255);
+
+    level::TRObjectTexture flat;  // no width at all: 255 wins, and pixel 0 does not wrap
+    detail::toCornerForm(flat);
+    EXPECT_EQ(flat.Vertices[0].XCoordinate, 255);
+    EXPECT_EQ(flat.Vertices[0].XPixel, 0);
+}
+
+TEST(TR4Converter, ObjectTexturesAreReadAndTiled) {
+    TR4Description d;
+    test::TR4Texture t;
+    t.Tile = 0x8003;
+    t.Corners = {{{0, 0, 0, 0}, {0, 63, 0, 0}, {0, 63, 0, 63}, {0, 0, 0, 0}}};
+    t.Width = 64;
+    t.Height = 64;
+    d.Textures = {t};
+    const TRLevel l = convert(d, kVersionTR3);
+    ASSERT_EQ(l.ObjectTextures.size(), 1u);
+    EXPECT_EQ(l.ObjectTextures[0].Tile, 3);
+    ASSERT_EQ(l.TextureTiles.size(), 1u);
+    EXPECT_EQ(l.TextureTiles[0].SizeU, 64);
+    EXPECT_EQ(l.TextureTiles[0].Tile, 3);
+
+    d.Textures[0].Corners = {{{0, 200, 0, 0}, {0, 210, 0, 0}, {0, 210, 0, 63}, {0, 200, 0, 63}}};
+    d.Textures[0].Width = 100;
+    auto r = ConvertTR4Bytes(test::buildTR4(d), "x.tr4", kVersionTR3, onePageSWD());
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error(), "ConvertTR5TextInfo -> ObjectTexture 0 invalid");
+}
+
+TEST(TR4Converter, SingleAxisRotationsTakeTheOlderAngleUnit) {
+    TR4Description d;
+    // Two frames of 12 words: 9 of box and offset, a single-axis word, a two-word rotation.
+    std::vector<std::int16_t> frame(9, 7);
+    d.Frames = frame;
+    d.Frames.insert(d.Frames.end(), {static_cast<std::int16_t>(0x4FFF), 0x0123, 0x0456});
+    d.Frames.insert(d.Frames.end(), frame.begin(), frame.end());
+    d.Frames.insert(d.Frames.end(), {static_cast<std::int16_t>(0x8002), static_cast<std::int16_t>(0xC006), 0x0001});
+    d.Animations = {{0, 12}, {24, 12}};  // the last animation runs to the end of the frames
+    d.Moveables = {{3, 0}, {3, -1}, {3, 1}};
+    const TRLevel l = convert(d, kVersionTR3);
+    EXPECT_EQ(static_cast<std::uint16_t>(l.Frames[9]), 0x4400);  // 4095 / 4 rounds to 1024
+    EXPECT_EQ(l.Frames[10], 0x0123);                            // two-word rotations stay
+    EXPECT_EQ(l.Frames[11], 0x0456);
+    EXPECT_EQ(static_cast<std::uint16_t>(l.Frames[21]), 0x8000);  // 0.5 rounds to even 0
+    EXPECT_EQ(static_cast<std::uint16_t>(l.Frames[22]), 0xC002);  // 1.5 rounds to even 2
+    EXPECT_EQ(l.Frames[0], 7);
+
+    // Two moveables naming the same animation convert its words once.
+    d.Animations = {{0, 12}};
+    d.Frames.resize(12);
+    d.Moveables = {{1, 0}, {1, 0}};
+    EXPECT_EQ(static_cast<std::uint16_t>(convert(d, kVersionTR2).Frames[9]), 0x4400);
+}
+
+TEST(TR4Converter, BrokenFramesAreSkipped) {
+    TR4Description d;
+    d.Frames = std::vector<std::int16_t>(10, static_cast<std::int16_t>(0x4010));
+    d.Animations = {{0, 0}, {-8, 12}, {40, 30}};  // no frame size, a negative offset, past the end
+    d.Moveables = {{5, 0}, {2, 40}};               // the second names no animation there is
+    const TRLevel l = convert(d, kVersionTR3);
+    EXPECT_EQ(static_cast<std::uint16_t>(l.Frames[9]), 0x4010);
+}
+
+TEST(TR4Converter, TR3TargetMarksTexturesUsedWithEffectsOne) {
+    TR4Description d;
+    d.MeshData = test::tr4MeshWords(3, {{{0, 1, 2, 0, 1, 1}}, {{0, 1, 2, 0, 2, 2}}}, {{{0, 1, 2, 3, 1}}, {{0, 1, 2, 9, 1}}});
+    d.MeshPointers = {0};
+    test::TR4Texture t;
+    t.Attribute = 1;
+    d.Textures = {t, t, t, t};
+    const TRLevel tr3 = convert(d, kVersionTR3);
+    std::vector<int> attributes;
+    for (const auto& o : tr3.ObjectTextures) attributes.push_back(o.Attribute);
+    EXPECT_EQ(attributes, (std::vector<int>{1, 2, 1, 2}));
+    for (const auto& o : convert(d, kVersionTR2).ObjectTextures) EXPECT_EQ(o.Attribute, 1);
+}
+
+TEST(TR4Converter, DemoDataOfAnOddLengthStaysInsideItsWords) {
+    TR4Description d;
+    d.DemoBytes = {1, 2, 3, 4, 5};
+    const TRLevel l = convert(d, kVersionTR2);
+    EXPECT_EQ(l.NumDemoData, 5);
+    ASSERT_EQ(l.DemoData.size(), 1u);
+    EXPECT_EQ(l.DemoData[0], 0x04030201);
+}
+
+TEST(TR4Converter, ConvertedLevelsSaveAndReadBack) {
+    TR4Description d;
+    d.Rooms[0].Lights = {{0, 0, 0, {1, 2, 3}, 1, 1, 2}};
+    d.MeshData = test::tr4MeshWords(2, {}, {});
+    d.MeshPointers = {0};
+    d.Items = {{160, 0}};
+    d.DemoBytes = {1, 2, 3, 4, 5, 6, 7, 8};
+    for (std::int16_t target : {kVersionTR2, kVersionTR3}) {
+        const TRLevel l = convert(d, target);
+        auto bytes = level::SerializeLevel(l);
+        ASSERT_TRUE(bytes.ok()) << bytes.error();
+        auto back = level::LoadLevelFromBytes(*bytes, "out.tr2");
+        ASSERT_TRUE(back.ok()) << back.error();
+        EXPECT_EQ(back->LevelVersion, target);
+        EXPECT_EQ(back->NumTextiles, 2);
+        EXPECT_EQ(back->Rooms[0].Lights.size(), 1u);
+        EXPECT_EQ(back->MeshPointers, l.MeshPointers);
+        EXPECT_EQ(back->Items[0].ObjectID, target == kVersionTR2 ? 138 : 160);
+        EXPECT_EQ(back->DemoData, l.DemoData);
+    }
+}
+
+TEST(TR4Converter, EveryCutOfTheFileIsRefusedCleanly) {
+    TR4Description d;
+    d.MeshData = test::tr4MeshWords(2, {}, {});
+    d.MeshPointers = {0};
+    const auto bytes = test::buildTR4(d);
+    const SWDData swd = onePageSWD();
+    // Every cut inside the header and the level-data chunk; the texture chunks in steps.
+    for (std::size_t n = 4; n < bytes.size(); n += (n < 64 || n > bytes.size() - 2048) ? 1 : 97) {
+        auto r = ConvertTR4Bytes(std::span<const std::uint8_t>(bytes.data(), n), "x.tr4", kVersionTR3, swd);
+        EXPECT_FALSE(r.ok()) << "cut at " << n;
+    }
+}
+
+TEST(TR4Converter, DamagedLevelDataIsReportedNotConverted) {
+    auto bytes = test::buildTR4({});
+    bytes[bytes.size() - 10] ^= 0xFF;  // inside the level-data stream
+    auto r = ConvertTR4Bytes(bytes, "x.tr4", kVersionTR3, onePageSWD());
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error().find("level data"), std::string::npos) << r.error();
+}
+
+}  // namespace
+}  // namespace tessarin::convert

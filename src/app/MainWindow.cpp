@@ -142,9 +142,8 @@ void Tessarin2_Frm::buildMenus() {
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->setObjectName("Mnu_Edit");
-    QAction* tr4 = add(edit, "Mnu_Edit_TR4", "&Import TR4", QKeySequence(), [] {});
-    tr4->setEnabled(false);
-    tr4->setToolTip("TR4 import is not built yet");
+    add(edit, "Mnu_Edit_TR4", "&Import TR4", QKeySequence(), [this] { Mnu_Edit_TR4_Click(); })
+        ->setToolTip("Convert a TR4 level into a TR3 level (TR2 while a TR2 level is open)");
     add(edit, "Mnu_Edit_LoadPRJ", "Import &PRJ", QKeySequence(), [] {})->setEnabled(false);
 
     QMenu* help = menuBar()->addMenu("&Help");

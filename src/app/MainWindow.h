@@ -57,6 +57,8 @@ public:
     bool Mnu_File_Save_Click();
     bool Mnu_File_SaveAs_Click();
     void Mnu_File_Quit_Click();
+    // Converts a chosen TR4 level into a TR3 level (TR2 when a TR2 level is open) and shows it.
+    bool Mnu_Edit_TR4_Click();
     void Mnu_Help_About_Click();
     void Mnu_Help_MineCart_Click();
 

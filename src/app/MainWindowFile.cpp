@@ -1,5 +1,6 @@
 // The file commands of the main window: open, save, save as.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStatusBar>
 
@@ -8,6 +9,8 @@
 #include "QtConvert.h"
 #include "TexturesPanel.h"
 #include "UserDialogs.h"
+#include "convert/BatchConvert.h"
+#include "convert/TR4Converter.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "viewer/TexturePages.h"
@@ -52,6 +55,26 @@ void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
                                  .arg(m_session.Level.LevelVersion)
                                  .arg(m_session.Level.Rooms.size())
                                  .arg(m_session.Level.Items.size()));
+}
+
+bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
+    const QString path = m_dialogs->openFileName(this, kOpenFilter);
+    if (path.isEmpty()) return false;
+    if (!confirmDiscard()) return false;
+    const std::int16_t target =
+        m_session.Level.LevelVersion == level::kVersionTR2 ? level::kVersionTR2 : level::kVersionTR3;
+    const auto swd = toPath(QCoreApplication::applicationDirPath()) / "TR3.swd";
+    auto converted = convert::ConvertTR4(toPath(path), target, swd);
+    if (!converted) {
+        m_dialogs->message(this, qs(converted.error()));
+        return false;
+    }
+    // Shown at once, and named like a batch conversion's output so that Save never writes over
+    // the level that was open before.
+    const QString output = qs(convert::convertedPath(path.toStdString()));
+    showLevel(std::move(converted.value()), output);
+    FileChanged = true;
+    return true;
 }
 
 namespace {

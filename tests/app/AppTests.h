@@ -10,6 +10,7 @@ private slots:
     void everyControlHasItsInitialCaptionAndFrame();
     void menusHaveTheirEntriesAndShortcuts();
     void commandLineIsJoinedAndSwitchesMatchByPrefix();
+    void batchSwitchesRunWithoutTheWindow();
     void previewKeysSteerWhicheverControlHasFocus();
     void aboutWindowDisablesTheMainWindowUntilClosed();
     void quitWithUnsavedChangesAsksFirst();
@@ -43,6 +44,7 @@ class EditTest : public QObject {
 private slots:
     void retypedTurnedAndAddedItemsSurviveSaveAndReopen();
     void minecartEntriesLightTheButtonsAndAreSaved();
+    void importedTR4LevelIsShownAndSavedBesideIt();
 };
 
 class ScreenshotTest : public QObject {

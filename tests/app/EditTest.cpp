@@ -169,4 +169,26 @@ void EditTest::minecartEntriesLightTheButtonsAndAreSaved() {
     QVERIFY(!g.find<QWidget>("Minecart_Stop")->isVisible());
 }
 
+void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
+    REQUIRE_PATH(path, copyOf(levelOrEmpty("tr4-test1.tr4"), "import"));
+    WindowFixture f;
+    f.log->openNames.push_back(QString::fromStdString(path.string()));
+    QVERIFY(f.window->Mnu_Edit_TR4_Click());
+    QCOMPARE(f.window->session().Level.LevelVersion, std::int16_t{3});
+    QCOMPARE(f.window->windowTitle(), QString("Tessarin 2.9 [tr4-test1.tr2]"));
+    QCOMPARE(f.text("FD20"), QString("Minecart Left"));
+    QVERIFY(f.entries("RoomNumber").size() > 0);
+    QVERIFY(f.window->fileChanged());
+    QVERIFY(f.window->Mnu_File_Save_Click());
+    const auto written = path.parent_path() / "tr4-test1.tr2";
+    auto reread = level::LoadLevel(written);
+    QVERIFY(reread);
+    QCOMPARE(reread->LevelVersion, std::int16_t{3});
+    // A file that is no TR4 level leaves the open one as it was.
+    f.log->openNames.push_back(QString::fromStdString(written.string()));
+    QVERIFY(!f.window->Mnu_Edit_TR4_Click());
+    QCOMPARE(f.window->windowTitle(), QString("Tessarin 2.9 [tr4-test1.tr2]"));
+    QVERIFY(!f.log->messages.last().isEmpty());
+}
+
 }  // namespace tessarin::test

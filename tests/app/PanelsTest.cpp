@@ -28,12 +28,13 @@ QString str(const JsonValue& v) { return QString::fromStdString(v.text); }
 
 void PanelsTest::panelsMatchTheCommandLineDescription_data() {
     QTest::addColumn<QString>("file");
-    for (const char* file : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2"}) QTest::newRow(file) << file;
+    for (const char* file : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2", "sample-tr2.tr2", "sample-tr3.tr2"})
+        QTest::newRow(file) << file;
 }
 
 void PanelsTest::panelsMatchTheCommandLineDescription() {
     QFETCH(QString, file);
-    REQUIRE_PATH(path, levelOrEmpty(file.toStdString()));
+    REQUIRE_PATH(path, file.startsWith("sample") ? sampleLevel(file.toStdString()) : levelOrEmpty(file.toStdString()));
     WindowFixture f;
     QVERIFY(f.open(path));
     const auto& level = f.window->session().Level;

@@ -5,12 +5,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "HelpWindows.h"
 #include "Startup.h"
+#include "support/TestPaths.h"
 
 namespace tessarin::test {
 
@@ -78,7 +80,7 @@ void StartupTest::menusHaveTheirEntriesAndShortcuts() {
         {"Mnu_File_Save", "&Save", QKeySequence::Save, true},
         {"Mnu_File_SaveAs", "Save As...", QKeySequence("Ctrl+Shift+S"), true},
         {"Mnu_File_Quit", "&Quit", QKeySequence("Ctrl+Q"), true},
-        {"Mnu_Edit_TR4", "&Import TR4", QKeySequence(), false},
+        {"Mnu_Edit_TR4", "&Import TR4", QKeySequence(), true},
         {"Mnu_Edit_LoadPRJ", "Import &PRJ", QKeySequence(), false},
         {"Mnu_Help_MineCart", "&MineCart Help", QKeySequence(), true},
         {"Mnu_Help_About", "&About", QKeySequence(), true},
@@ -116,6 +118,27 @@ void StartupTest::commandLineIsJoinedAndSwitchesMatchByPrefix() {
 
     int argc = 1;
     QCOMPARE(app::notBuiltYet("/view")("/view x", argc, argv), 1);
+}
+
+void StartupTest::batchSwitchesRunWithoutTheWindow() {
+    auto run = [](const QStringList& args, QString* err = nullptr) {
+        QProcess process;
+        process.start(TESSARIN_APP_PATH, args);
+        if (!process.waitForFinished(120000)) return -1;
+        if (err) *err = QString::fromLocal8Bit(process.readAllStandardError());
+        return process.exitCode();
+    };
+    QString err;
+    QCOMPARE(run({"/view", "x.tr2"}, &err), 1);
+    QVERIFY(err.contains("/view"));
+    QCOMPARE(run({"/adddemo", "x.tr2"}, &err), 1);
+    QVERIFY(err.contains("/adddemo"));
+    const auto tr4 = levelOrEmpty("tr4-test1.tr4");
+    if (tr4.empty()) QSKIP("the real TR4 level is not there");
+    const auto dir = scratchDir("batch");
+    std::filesystem::copy_file(tr4, dir / "lvl.tr4");
+    QCOMPARE(run({"/convert3", QString::fromStdString((dir / "lvl.tr4").string())}, &err), 0);
+    QVERIFY2(std::filesystem::exists(dir / "lvl.tr2"), qPrintable(err));
 }
 
 void StartupTest::previewKeysSteerWhicheverControlHasFocus() {

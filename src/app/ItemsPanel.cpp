@@ -112,11 +112,4 @@ ItemsPanel::ItemsPanel(QWidget* parent) : QGroupBox(parent) {
     setLabelLit(ItemInvisible, false);
 }
 
-void ItemsPanel::showFacing(int north, int east, int south, int west) {
-    ItemNorth->setLit(north != 0);
-    ItemEast->setLit(east != 0);
-    ItemSouth->setLit(south != 0);
-    ItemWest->setLit(west != 0);
-}
-
 }  // namespace tessarin::app

@@ -35,9 +35,6 @@ public:
     ClickLabel* ItemEast;
     ClickLabel* ItemSouth;
     ClickLabel* ItemWest;
-
-    // Lights the facing label that matches the item's Angle (blue), the others black.
-    void showFacing(int north, int east, int south, int west);
 };
 
 }  // namespace tessarin::app

@@ -32,7 +32,7 @@ private slots:
     void panelsMatchTheCommandLineDescription_data();
     void panelsMatchTheCommandLineDescription();
     void rightClickFollowsADoorToTheNextRoom();
-    void ctrlClickCentresThePreviewWithoutSelecting();
+    void ctrlOrAltClickAlsoCentresThePreview();
     void nextTriggerAndFindObjectWalkBetweenItemAndTrigger();
     void clicksBeforeALevelIsOpenAreIgnored();
     void wideRoomsScrollSoEverySectorCanBeSelected();

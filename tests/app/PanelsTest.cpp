@@ -108,7 +108,7 @@ void PanelsTest::rightClickFollowsADoorToTheNextRoom() {
     QSKIP("room 0 has no door entry");
 }
 
-void PanelsTest::ctrlClickCentresThePreviewWithoutSelecting() {
+void PanelsTest::ctrlOrAltClickAlsoCentresThePreview() {
     REQUIRE_PATH(path, levelOrEmpty("tr2-test1.tr2"));
     WindowFixture f;
     QVERIFY(f.open(path));

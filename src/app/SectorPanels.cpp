@@ -39,6 +39,7 @@ QLineEdit* makeTextBox(QWidget* parent, const QString& objectName, int width) {
 ClickLabel* makeButtonLabel(QWidget* parent, const QString& objectName, const QString& caption) {
     auto* label = new ClickLabel(objectName, caption, parent);
     label->setMinimumWidth(110);
+    label->setFixedHeight(24);
     return label;
 }
 
@@ -68,6 +69,7 @@ SectorsPanel::SectorsPanel(QWidget* parent) : QGroupBox(parent) {
         label->setFrameStyle(QFrame::Panel | QFrame::Raised);
         carts->addWidget(label);
     }
+    carts->addStretch(1);
     grid->addLayout(carts, 0, 2, 3, 1);
     grid->setColumnStretch(3, 1);
 }

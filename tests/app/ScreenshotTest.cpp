@@ -13,6 +13,7 @@ void ScreenshotTest::windowWithALevelOpen() {
         {sampleLevel("sample-tr3.tr2"), "main-window.png", 0, 2, 3},
         {levelOrEmpty("tr2-test1.tr2"), "main-window-tr2.png", 0, 3, 5},
         {levelOrEmpty("tr1-test1.phd"), "main-window-tr1.png", 7, 2, 2},
+        {levelOrEmpty("tr4-test1.tr4"), "main-window-tr4.png", 0, 2, 2},
     };
     QDir().mkpath(TESSARIN_SCREENSHOT_DIR);
     int saved = 0;

@@ -105,7 +105,6 @@ private:
 
     // The window's own state, under the program's names.
     bool Running = false;
-    bool Recording = false;
     bool FileChanged = false;
     QString FileName;
 

@@ -10,6 +10,7 @@
 #include "TexturesPanel.h"
 #include "UserDialogs.h"
 #include "convert/BatchConvert.h"
+#include "convert/SWD.h"
 #include "convert/TR4Converter.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
@@ -63,7 +64,7 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     if (!confirmDiscard()) return false;
     const std::int16_t target =
         m_session.Level.LevelVersion == level::kVersionTR2 ? level::kVersionTR2 : level::kVersionTR3;
-    const auto swd = toPath(QCoreApplication::applicationDirPath()) / "TR3.swd";
+    const auto swd = convert::swdFileBeside(toPath(QCoreApplication::applicationDirPath()));
     auto converted = convert::ConvertTR4(toPath(path), target, swd);
     if (!converted) {
         m_dialogs->message(this, qs(converted.error()));

@@ -6,6 +6,7 @@
 
 #include "Startup.h"
 #include "convert/BatchConvert.h"
+#include "convert/SWD.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ namespace {
 int convertLevel(const QString&, int& argc, char** argv) {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return tessarin::convert::batchConvertMain(argc, argv, exe.parent_path() / "TR3.swd");
+    return tessarin::convert::batchConvertMain(argc, argv, tessarin::convert::swdFileBeside(exe.parent_path()));
 }
 
 }  // namespace

@@ -12,11 +12,11 @@ namespace tessarin::cli {
 
 namespace {
 
-// The sprite file installed beside this executable.
+// The sprite file installed with this executable.
 std::filesystem::path defaultSWD() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return (ec ? std::filesystem::path() : exe.parent_path()) / "TR3.swd";
+    return convert::swdFileBeside(ec ? std::filesystem::path() : exe.parent_path());
 }
 
 }  // namespace

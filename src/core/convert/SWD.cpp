@@ -42,6 +42,15 @@ util::Result<SWDData> ReadSWD(const std::filesystem::path& path) {
     return ParseSWD(*bytes);
 }
 
+std::filesystem::path swdFileBeside(const std::filesystem::path& executableDir) {
+    const auto beside = executableDir / kSWDFile;
+    const auto installed = executableDir / ".." / "share" / "tessarin2" / kSWDFile;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(beside, ec) && std::filesystem::is_regular_file(installed, ec))
+        return installed;
+    return beside;
+}
+
 std::vector<std::uint8_t> SerializeSWD(const SWDData& swd) {
     util::ByteWriter w;
     w.i32(swd.Header);

@@ -12,6 +12,7 @@
 namespace tessarin::convert {
 
 inline constexpr const char* kCantReadSWDMessage = "Can't read SWD";
+inline constexpr const char* kSWDFile = "TR3.swd";
 inline constexpr std::size_t kSWDRowBytes = 256 * 3;             // one row of red, green, blue
 inline constexpr std::size_t kSWDPageBytes = 256 * kSWDRowBytes;  // one 256 x 256 page
 
@@ -29,6 +30,10 @@ struct SWDData {
 // Reads the file; never creates it. Any failure gives "Can't read SWD" with the reason after it.
 util::Result<SWDData> ReadSWD(const std::filesystem::path& path);
 util::Result<SWDData> ParseSWD(std::span<const std::uint8_t> bytes);
+
+// Where the program's sprite file is: beside the executable, else in ../share/tessarin2/ as
+// installed; when neither exists, the path beside the executable (so the refusal names it).
+std::filesystem::path swdFileBeside(const std::filesystem::path& executableDir);
 
 // The file's bytes, the inverse of ParseSWD.
 std::vector<std::uint8_t> SerializeSWD(const SWDData& swd);

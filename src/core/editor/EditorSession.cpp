@@ -40,6 +40,7 @@ int EditorSession::itemTriggerCount(int item) const {
     return ItemTriggers[static_cast<std::size_t>(item)].Count;
 }
 
+// The open command's work after the file was read: everything the panels derive from a level.
 void EditorSession::OpenLevel(level::TRLevel level) {
     Level = std::move(level);
     ItemTriggers = floordata::BuildItemTriggers(Level);
@@ -57,10 +58,12 @@ void EditorSession::OpenLevel(level::TRLevel level) {
     SelectRoom(0);
     m_outline.reset();
 
+    // Only TR3 levels offer the whole table of object types.
     m_panels.allItemsEnabled = Level.LevelVersion == level::kVersionTR3;
     m_panels.allItemsChecked = false;
     fillItemDescList();
 
+    // Codes 20 and 21 are minecart turns in TR3 and other machinery in TR4/TR5; TR1/TR2 have neither.
     const int v = Level.LevelVersion;
     if (v == level::kVersionTR3) {
         m_panels.fd20Caption = "Minecart Left";
@@ -96,6 +99,7 @@ void EditorSession::SelectRoom(int r) {
     m_map.build(Level, r);
 }
 
+// Outlines a sector chosen without the mouse and makes sure a scrolled map shows it.
 void EditorSession::selectOutline(int x, int z) {
     m_outline = SectorPos{x, z};
     m_map.scrollToShow(x, z);
@@ -112,6 +116,7 @@ MapClickResult EditorSession::SectorMapClick(int x, int y, int button, int shift
         if (shift & kAltMask) result.previewCentre = *hit;
         return result;
     }
+    // Any other button follows the sector out of the room: sideways first, then down, then up.
     const level::TRRoom* room = curRoom();
     const level::TRSector* s = room ? sectorAt(*room, hit->x, hit->z) : nullptr;
     if (!s) return result;
@@ -162,8 +167,10 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
         }
     }
 
-    in.title = "Sector Info [Sector" + numberForm(x) + "," + numberForm(z) + "]";
+    // The caption's own blank is followed by the number form's blank.
+    in.title = "Sector Info [Sector " + numberForm(x) + "," + numberForm(z) + "]";
 
+    // Heights are raw floor and ceiling bytes shown unsigned; -127 marks a wall.
     if (s->Floor == -127) {
         in.floorWall = true;
         in.heightsEnabled = false;
@@ -183,6 +190,7 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
         const auto count = static_cast<std::int64_t>(items.size());
         in.itemCount = numberForm(count) + (count == 1 ? " item" : " items");
         if (!KeepItemList) {
+            // Remember the entry numbers behind the rows: the edits act on what the list shows.
             m_entries = items;
             in.entries.clear();
             const int numItems = static_cast<int>(Level.Items.size());
@@ -229,6 +237,9 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
     in.minecartStop = (f & (floordata::kFlagCode20 | floordata::kFlagCode21)) != 0;
 }
 
+// Shows entry `listIndex` of the list. From the sector description only the type, number, OCB and
+// facing are written (the description paints the flags and the trigger count itself); choosing a
+// row also makes it the item Next Trigger walks.
 void EditorSession::showEntry(int listIndex, bool fromSectorInfo) {
     if (listIndex < 0 || static_cast<std::size_t>(listIndex) >= m_entries.size()) return;
     const int n = m_entries[static_cast<std::size_t>(listIndex)];
@@ -238,6 +249,7 @@ void EditorSession::showEntry(int listIndex, bool fromSectorInfo) {
     const int numItems = static_cast<int>(Level.Items.size());
     const bool ai = n >= numItems;
 
+    // With the whole table listed the row is the object ID; otherwise the moveable holding the ID.
     if (m_panels.allItemsChecked) in.itemDescIndex = (*objectID >= 0 && *objectID < kAllItemsRows) ? *objectID : -1;
     else in.itemDescIndex = FindMoveable(Level, *objectID).value_or(-1);
 
@@ -254,7 +266,7 @@ void EditorSession::showEntry(int listIndex, bool fromSectorInfo) {
         }
     } else {
         const auto& rec = Level.Items[static_cast<std::size_t>(n)];
-        in.itemOCB = plainNumber(rec.OCB);
+        in.itemOCB = plainNumber(rec.OCB);  // items show plain digits, AI objects the number form
         in.facing = facingOf(rec.Angle);
         if (!fromSectorInfo) {
             CurItem = n;
@@ -278,6 +290,7 @@ Feedback EditorSession::ItemNextTrigger_Click() {
     if (usable <= 0) return {Feedback::Kind::Message, kNoTriggerMessage, kAppTitle};
     if (NextTriggerPos < 0 || NextTriggerPos >= usable) NextTriggerPos = 0;
     const auto t = sectors[static_cast<std::size_t>(NextTriggerPos)];
+    // Advance first so that a sector the level no longer has is skipped on the next click.
     NextTriggerPos = NextTriggerPos + 1 >= usable ? 0 : NextTriggerPos + 1;
     if (t.Room < 0 || static_cast<std::size_t>(t.Room) >= Level.Rooms.size()) return {};
     if (!sectorAt(Level.Rooms[static_cast<std::size_t>(t.Room)], t.X, t.Z)) return {};
@@ -294,6 +307,7 @@ Feedback EditorSession::GotoObject_Click() {
     const level::TRRoom* room = curRoom();
     const level::TRSector* s = room ? sectorAt(*room, SelectedX, SelectedZ) : nullptr;
     if (!s) return beep;
+    // The actions are read again from the selected sector; the list shown may be an older one.
     const auto actions = floordata::GetTriggerActions(Level.FloorData, s->FDIndex);
     const int i = m_info.triggerSelected;
     if (actions.empty() || i < 0 || i >= static_cast<int>(actions.size())) return beep;
@@ -304,6 +318,7 @@ Feedback EditorSession::GotoObject_Click() {
     const auto& item = Level.Items[a.Parameter];
     if (item.Room < 0 || static_cast<std::size_t>(item.Room) >= Level.Rooms.size()) return beep;
     const auto& target = Level.Rooms[static_cast<std::size_t>(item.Room)];
+    // The item's sector is the one its position falls in, not only an exact centre.
     const auto x = floorDiv(std::int64_t{item.X} - target.X, 1024);
     const auto z = floorDiv(std::int64_t{item.Z} - target.Z, 1024);
     if (x < 0 || z < 0 || x >= target.NumXSectors || z >= target.NumZSectors) return beep;
@@ -321,6 +336,7 @@ void EditorSession::SecCurItem_Click(int listIndex) {
     showEntry(listIndex, false);
 }
 
+// Retypes the entry shown: a row of the whole table is the ID itself, a moveable row gives its ID.
 void EditorSession::ItemDesc_Click(int listIndex) {
     const int k = m_info.entrySelected;
     if (k < 0 || static_cast<std::size_t>(k) >= m_entries.size()) return;

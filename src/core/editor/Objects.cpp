@@ -9,6 +9,7 @@ SectorCentre sectorCentre(const TRRoom& room, int x, int z) {
     return {std::int64_t{room.X} + 1024 * std::int64_t{x} + 512, std::int64_t{room.Z} + 1024 * std::int64_t{z} + 512};
 }
 
+// Checked against the Sectors array too, so a room built by hand with too few records is safe.
 const level::TRSector* sectorAt(const TRRoom& room, int x, int z) {
     if (!room.hasSector(x, z)) return nullptr;
     const std::size_t i = static_cast<std::size_t>(x) * static_cast<std::size_t>(room.NumZSectors) + static_cast<std::size_t>(z);
@@ -93,6 +94,7 @@ level::TRItem makeNewItem(const TRRoom& room, int roomIndex, int x, int z) {
     return it;
 }
 
+// The AI record's raw bytes after its position: OCB, then flags, little-endian.
 std::int16_t aiObjectOCB(const level::TRAIObject& ai) {
     return static_cast<std::int16_t>(ai.Extra[0] | (ai.Extra[1] << 8));
 }

@@ -5,6 +5,7 @@
 
 namespace tessarin::editor {
 
+// Type 6 (antipad) reads like type 9: both undo what the sector started.
 std::string_view triggerTypeWord(int type) {
     static constexpr std::string_view kWords[] = {
         "TRIGGER", "PAD",   "SWITCH",      "KEY",         "PICKUP",           "HEAVY", "ANTITRIGGER",
@@ -33,6 +34,7 @@ std::string describeAction(const level::TRLevel& level, const ObjectNameTable& n
     std::string text = triggerTypeText(action.TriggerType);
     text += actionText(action.ActionKind);
     text += numberForm(action.Parameter);
+    // Only OBJECT actions are named; the parameter is trusted no further than the item array.
     if (action.ActionKind == floordata::kActionObject) {
         if (action.Parameter < level.Items.size())
             text += " (" + names.objectName(level.LevelVersion, level.Items[action.Parameter].ObjectID) + ")";

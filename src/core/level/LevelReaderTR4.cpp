@@ -185,6 +185,8 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     // appends after them are not read.
     level.NumSamples = r.i32("sample count");
 
+    // All four chunks are inflated before any level data is parsed, so a damaged chunk is always
+    // the error reported, whichever part of it a parse would have stumbled on.
     std::vector<std::uint8_t> levelData;
     inflateChunks(textures, level, &levelChunk, &levelData);
     ByteReader m(levelData);

@@ -99,14 +99,16 @@ LayerCounts layerCounts(ByteReader& r, const TRLayer& layer, std::size_t index) 
 }
 
 // A face's vertex index shifted by its layer's vertex base; it must still fit the 16-bit index.
-std::int16_t mergedIndex(ByteReader& r, std::int16_t index, std::int32_t base, std::size_t layer) {
-    const std::int32_t v = index + base;
+std::int16_t mergedIndex(ByteReader& r, std::int16_t index, std::int64_t base, std::size_t layer) {
+    const std::int64_t v = index + base;
     if (v < -32768 || v > 32767)
         r.fail("layer " + std::to_string(layer) + ": vertex index " + std::to_string(index) + " + " +
                std::to_string(base) + " does not fit in 16 bits");
     return static_cast<std::int16_t>(v);
 }
 
+// The 88-byte light: float position, colour, cone and direction, then the integer position and
+// direction the older tools wrote beside them.
 void readLight(ByteReader& r, TRLight& l) {
     l.X5 = r.f32();
     l.Y5 = r.f32();
@@ -190,6 +192,8 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     for (auto& l : room.Lights) readLight(r, l);
     r.skip(r.checkCount(numFogBulbs, kFogBulbSize, "fog bulbs") * kFogBulbSize, "fog bulbs");
 
+    // The sectors and the layers are found through offsets, not by position: trust neither until
+    // the target is known to lie in the file.
     seekTo(r, base, sectorOffset, "sector data offset");
     io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
     const std::int16_t numPortals = r.i16("portal count");
@@ -230,7 +234,7 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     // from the room's first.
     room.Rectangles.assign(numRectangles, {});
     room.Triangles.assign(numTriangles, {});
-    std::int32_t vertexBase = 0;
+    std::int64_t vertexBase = 0;
     std::size_t rect = 0, tri = 0;
     for (std::size_t i = 0; i < layers; ++i) {
         r.checkCount(counts[i].rectangles, kRectangleSize, "rectangles");
@@ -253,10 +257,12 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     if (tri % 2 == 1) r.skip(2, "face padding");
     if (layers == 0) r.skip(2, "face padding");
 
-    std::size_t totalVertices = 0;
-    for (const auto& c : counts) totalVertices += static_cast<std::size_t>(c.vertices);
+    // Many layers of up to 4095 vertices each could ask for gigabytes: the file must hold them all
+    // before any room is made for them.
+    std::int64_t totalVertices = 0;
+    for (const auto& c : counts) totalVertices += c.vertices;
     room.Vertices.clear();
-    room.Vertices.reserve(totalVertices);
+    room.Vertices.reserve(r.checkCount(totalVertices, kVertexSize, "vertices"));
     for (std::size_t i = 0; i < layers; ++i) {
         r.checkCount(counts[i].vertices, kVertexSize, "vertices");
         for (std::int32_t k = 0; k < counts[i].vertices; ++k) {
@@ -270,6 +276,8 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
         }
     }
 
+    // A room that used fewer bytes than its block holds is followed by the next at the block's end;
+    // one that used more stays where it is, and the next room's marker check catches a misread.
     const std::uint64_t end = dataStart + dataSize;
     if (r.pos() < end) seekTo(r, dataStart, dataSize, "room data size");
 }

@@ -74,5 +74,15 @@ TEST(BatchConvert, FailuresWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(f.dir / "level.tr2"));
 }
 
+TEST(BatchConvert, StartUpExitsZeroOnSuccessAndOneOnFailure) {
+    const Files f = prepare("batch-exit");
+    const std::string level = f.tr4.string();
+    const char* good[] = {"tessarin2", "/convert2", level.c_str()};
+    EXPECT_EQ(batchConvertMain(3, good, f.swd), 0);
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "my level.tr2"));
+    const char* noSwd[] = {"tessarin2", "/convert3", level.c_str()};
+    EXPECT_EQ(batchConvertMain(3, noSwd, f.dir / "none.swd"), 1);
+}
+
 }  // namespace
 }  // namespace tessarin::convert

@@ -70,6 +70,18 @@ TEST(SWD, MissingFileIsRefusedAndNotCreated) {
     EXPECT_FALSE(ReadSWD(dir).ok());  // a folder
 }
 
+TEST(SWD, ProgramFileIsBesideTheExecutableOrInstalledInShare) {
+    const auto root = test::scratchDir("swd-beside");
+    std::filesystem::create_directories(root / "bin");
+    EXPECT_EQ(swdFileBeside(root / "bin"), root / "bin" / "TR3.swd");  // neither: names the first
+    const auto installed = root / "bin" / ".." / "share" / "tessarin2" / "TR3.swd";
+    std::filesystem::create_directories(installed.parent_path());
+    ASSERT_TRUE(util::writeFileSafely(installed, file(0, 0, 0)).ok());
+    EXPECT_EQ(swdFileBeside(root / "bin"), installed);
+    ASSERT_TRUE(util::writeFileSafely(root / "bin" / "TR3.swd", file(0, 0, 0)).ok());
+    EXPECT_EQ(swdFileBeside(root / "bin"), root / "bin" / "TR3.swd");
+}
+
 TEST(SWD, PixelsBecomePageTexelsWithMagentaTransparent) {
     EXPECT_EQ(swdPixelTo16(255, 0, 255), 0);
     EXPECT_EQ(swdPixelTo16(255, 255, 255), 0xFFFF);

@@ -11,6 +11,7 @@
 #include "SectorMap.h"
 #include "floordata/FloorData.h"
 #include "support/MiniJson.h"
+#include "util/NumberText.h"
 
 namespace tessarin::test {
 
@@ -23,6 +24,11 @@ QStringList texts(const JsonValue& list) {
 }
 
 QString str(const JsonValue& v) { return QString::fromStdString(v.text); }
+
+// The sector frame's title for sector (x, z), numbers in the program's number form.
+QString sectorTitle(int x, int z) {
+    return QString::fromStdString("Sector Info [Sector " + util::numberForm(std::int64_t{x}) + "," + util::numberForm(std::int64_t{z}) + "]");
+}
 
 }  // namespace
 
@@ -149,7 +155,7 @@ void PanelsTest::nextTriggerAndFindObjectWalkBetweenItemAndTrigger() {
         QTest::mouseClick(f.find<QPushButton>("ItemNextTrigger"), Qt::LeftButton);
         const auto& first = s.ItemTriggers[item].Sectors[0];
         QCOMPARE(s.CurRoom, first.Room);
-        QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sector Info [Sector %1, %2]").arg(first.X).arg(first.Z));
+        QCOMPARE(f.find<QGroupBox>("SecInf")->title(), sectorTitle(first.X, first.Z));
         QVERIFY(f.entries("TriggerData").size() > 0);
         // Find Object on the chosen action returns to an item's sector, or beeps for a non-object action.
         const int beeps = f.log->beeps;
@@ -204,11 +210,11 @@ void PanelsTest::wideRoomsScrollSoEverySectorCanBeSelected() {
     scrollX->setValue(scrollX->maximum());
     const int bottom = 299, right = 299;
     QTest::mouseClick(f.find<QWidget>("SectorMap"), Qt::LeftButton, {}, QPoint(right - 5, bottom - 5));
-    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sector Info [Sector 39, 34]"));
+    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), sectorTitle(39, 34));
     scrollY->setValue(0);
     scrollX->setValue(0);
     f.clickSector(0, 0);
-    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sector Info [Sector 0, 0]"));
+    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), sectorTitle(0, 0));
     // A small room hides the bars again.
     f.window->showLevel(levelWithOneRoom(3, 3), "/nowhere/small.tr2");
     QVERIFY(!scrollX->isVisible() && !scrollY->isVisible());

@@ -161,7 +161,11 @@ void Tessarin2_Frm::buildMenus() {
 void Tessarin2_Frm::loadObjectNames() {
     const auto dir = QCoreApplication::applicationDirPath().toStdString();
     editor::ObjectNamesLoad load = editor::LoadObjectNamesBeside(dir);
-    if (load.warning) std::fprintf(stderr, "tessarin2: %s\n", load.warning->c_str());
+    if (load.warning) {
+        // Object names are a help, not a need: the editor works without them and says why they are missing.
+        std::fprintf(stderr, "tessarin2: %s\n", load.warning->c_str());
+        statusBar()->showMessage(QString::fromStdString(*load.warning));
+    }
     m_session.setNames(std::move(load.names));
 }
 

@@ -1,11 +1,241 @@
 #include "MainWindow.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+#include "ClickLabel.h"
+#include "HelpWindows.h"
+#include "ItemsPanel.h"
+#include "PreviewArea.h"
+#include "RoomPanels.h"
+#include "SectorMap.h"
+#include "SectorPanels.h"
+#include "TexturesPanel.h"
+#include "UserDialogs.h"
+
 namespace tessarin::app {
 
-Tessarin2_Frm::Tessarin2_Frm(QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+// Qt key codes of the preview keys, by the Windows key codes the preview state knows.
+int previewKeyCode(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_PageUp: return viewer::kKeyPageUp;
+    case Qt::Key_PageDown: return viewer::kKeyPageDown;
+    case Qt::Key_Left: return viewer::kKeyLeft;
+    case Qt::Key_Up: return viewer::kKeyUp;
+    case Qt::Key_Right: return viewer::kKeyRight;
+    case Qt::Key_Down: return viewer::kKeyDown;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+Tessarin2_Frm::Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
+    : QMainWindow(parent), m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()) {
     setObjectName("Tessarin2_Frm");
-    setWindowTitle("Tessarin 2.9");
-    resize(1000, 700);
+    setWindowTitle(kCaption);
+    setAcceptDrops(true);
+    buildLayout();
+    buildMenus();
+    connectPanels();
+    loadObjectNames();
+    // Key preview: the preview keys reach the window whichever control has the focus.
+    qApp->installEventFilter(this);
+    m_frameTimer.setInterval(10);
+    connect(&m_frameTimer, &QTimer::timeout, this, &Tessarin2_Frm::frameTick);
+    m_frameTimer.start();
+    Running = true;
+}
+
+Tessarin2_Frm::~Tessarin2_Frm() {
+    qApp->removeEventFilter(this);
+    delete m_about;
+}
+
+void Tessarin2_Frm::buildLayout() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* columns = new QHBoxLayout(central);
+
+    auto* left = new QVBoxLayout;
+    auto* mapRow = new QWidget(central);
+    m_map = new SectorMap(mapRow);
+    // Scroll bars for rooms larger than the 300 x 300 map, under and beside it.
+    m_mapScrollX = new QScrollBar(Qt::Horizontal, mapRow);
+    m_mapScrollX->setObjectName("MapScrollX");
+    m_mapScrollX->setGeometry(0, SectorMap::kMapSize + 4, SectorMap::kMapSize, 16);
+    m_mapScrollY = new QScrollBar(Qt::Vertical, m_map);
+    m_mapScrollY->setObjectName("MapScrollY");
+    m_mapScrollY->setGeometry(SectorMap::kMapSize + 1, 0, SectorMap::kPreviewLeft - SectorMap::kMapSize - 2,
+                              SectorMap::kMapSize);
+    m_mapScrollX->hide();
+    m_mapScrollY->hide();
+    mapRow->setFixedSize(m_map->size());
+    m_mapScrollX->raise();
+    left->addWidget(mapRow);
+
+    m_sectors = new SectorsPanel(central);
+    m_doors = new DoorsPanel(central);
+    m_triggers = new TriggersPanel(central);
+    m_items = new ItemsPanel(central);
+    m_statics = new StaticMeshesPanel(central);
+    auto* row1 = new QHBoxLayout;
+    row1->addWidget(m_sectors);
+    row1->addWidget(m_doors);
+    row1->addWidget(m_triggers, 1);
+    auto* row2 = new QHBoxLayout;
+    row2->addWidget(m_items, 1);
+    row2->addWidget(m_statics);
+    left->addLayout(row1);
+    left->addLayout(row2);
+    left->addStretch(1);
+    columns->addLayout(left, 1);
+
+    auto* right = new QVBoxLayout;
+    m_rooms = new RoomsPanel(central);
+    m_textures = new TexturesPanel(central);
+    right->addWidget(m_rooms);
+    right->addWidget(m_textures, 1);
+    columns->addLayout(right);
+
+    // Without a parent: disabling the main window would disable a child window too.
+    m_about = new About_Frm(nullptr);
+    m_mineCartHelp = new MineCartHelp_Frm(this);
+    // Captions and visibility before any level is open: the buttons belong to TR3 and later.
+    for (QWidget* w : {static_cast<QWidget*>(m_sectors->FD20), static_cast<QWidget*>(m_sectors->FD21),
+                       static_cast<QWidget*>(m_sectors->Minecart_Stop)})
+        w->setEnabled(false);
+    m_items->AllItems->setEnabled(false);
+    statusBar()->showMessage("Open a level with File, Open (Ctrl+O) or drop a level file on the window.");
+    setMinimumSize(1000, 760);
+}
+
+void Tessarin2_Frm::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("Mnu_File");
+    auto add = [this](QMenu* menu, const char* name, const QString& text, QKeySequence key, auto handler) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(name);
+        if (!key.isEmpty()) action->setShortcut(key);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    add(file, "Mnu_File_Open", "&Open", QKeySequence::Open, [this] { Mnu_File_Open_Click(); });
+    add(file, "Mnu_File_Save", "&Save", QKeySequence::Save, [this] { Mnu_File_Save_Click(); });
+    add(file, "Mnu_File_SaveAs", "Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+        [this] { Mnu_File_SaveAs_Click(); });
+    file->addSeparator()->setObjectName("Mnu_File_Line1");
+    add(file, "Mnu_File_Quit", "&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { Mnu_File_Quit_Click(); });
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->setObjectName("Mnu_Edit");
+    add(edit, "Mnu_Edit_TR4", "&Import TR4", QKeySequence(), [this] { Mnu_Edit_TR4_Click(); })
+        ->setToolTip("Convert a TR4 level into a TR3 level (TR2 while a TR2 level is open)");
+    add(edit, "Mnu_Edit_LoadPRJ", "Import &PRJ", QKeySequence(), [] {})->setEnabled(false);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("Mnu_Help");
+    add(help, "Mnu_Help_MineCart", "&MineCart Help", QKeySequence(), [this] { Mnu_Help_MineCart_Click(); });
+    add(help, "Mnu_Help_About", "&About", QKeySequence(), [this] { Mnu_Help_About_Click(); });
+
+    QMenu* demo = menuBar()->addMenu("&Demo");
+    demo->setObjectName("Mnu_Demo");
+    add(demo, "Mnu_Demo_Rec", "Start Recording", QKeySequence(), [] {})->setEnabled(false);
+    add(demo, "Mnu_Demo_Stop", "Stop Recording", QKeySequence(), [] {})->setEnabled(false);
+    for (QMenu* menu : {file, edit, help, demo}) menu->setToolTipsVisible(true);
+}
+
+void Tessarin2_Frm::loadObjectNames() {
+    const auto dir = QCoreApplication::applicationDirPath().toStdString();
+    editor::ObjectNamesLoad load = editor::LoadObjectNamesBeside(dir);
+    if (load.warning) {
+        // Object names are a help, not a need: the editor works without them and says why they are missing.
+        std::fprintf(stderr, "tessarin2: %s\n", load.warning->c_str());
+        statusBar()->showMessage(QString::fromStdString(*load.warning));
+    }
+    m_session.setNames(std::move(load.names));
+}
+
+bool Tessarin2_Frm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // Only the first receiver of a key press counts, so a propagated event is not seen twice.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const bool first = widget && (widget == QApplication::focusWidget() ||
+                                      (!QApplication::focusWidget() && widget == this));
+        if (first && widget->window() == this) {
+            const int code = previewKeyCode(static_cast<QKeyEvent*>(event)->key());
+            if (code != 0) viewer::PreviewKeyDown(m_preview, code);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// One pass of the frame loop: the preview is rebuilt after a room or door change, then drawn.
+void Tessarin2_Frm::frameTick() {
+    if (!m_preview.PreviewOn) return;
+    if (!m_preview.PreviewBuilt && !m_session.Level.Rooms.empty()) m_preview.PreviewBuilt = true;
+    m_map->preview()->showFrame(m_preview, m_rooms->DrawDoors->hasBorder(), m_session.LevelLoaded);
+}
+
+bool Tessarin2_Frm::confirmDiscard() {
+    if (!FileChanged) return true;
+    switch (m_dialogs->askYesNoCancel(this, kUnsavedQuestion)) {
+    case QMessageBox::Yes: return Mnu_File_Save_Click();
+    case QMessageBox::No: return true;
+    default: return false;
+    }
+}
+
+void Tessarin2_Frm::Mnu_File_Quit_Click() { close(); }
+
+void Tessarin2_Frm::closeEvent(QCloseEvent* event) {
+    if (!confirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    Running = false;
+    m_frameTimer.stop();
+    m_about->close();
+    m_mineCartHelp->close();
+    event->accept();
+}
+
+void Tessarin2_Frm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().value(0).isLocalFile())
+        event->acceptProposedAction();
+}
+
+void Tessarin2_Frm::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    if (confirmDiscard()) openLevel(urls.first().toLocalFile());
+}
+
+void Tessarin2_Frm::Mnu_Help_About_Click() {
+    // The main window stays disabled while the about window shows.
+    setEnabled(false);
+    connect(m_about, &QDialog::finished, this, [this] { setEnabled(true); }, Qt::SingleShotConnection);
+    m_about->show();
+    m_about->raise();
+}
+
+void Tessarin2_Frm::Mnu_Help_MineCart_Click() {
+    m_mineCartHelp->show();
+    m_mineCartHelp->raise();
 }
 
 }  // namespace tessarin::app

@@ -1,13 +1,127 @@
 #pragma once
-// Tessarin2_Frm: the editor's main window.
+// Tessarin2_Frm: the editor's main window. The core's EditorSession decides; the window forwards
+// the user's actions to it and copies what it computed into the controls.
 #include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+#include "UserDialogs.h"
+#include "editor/EditorSession.h"
+#include "viewer/PreviewControls.h"
+
+class QAction;
+class QMenu;
+class QScrollBar;
 
 namespace tessarin::app {
+
+class About_Frm;
+class ItemsPanel;
+class MineCartHelp_Frm;
+class DoorsPanel;
+class RoomsPanel;
+class SectorMap;
+class SectorsPanel;
+class StaticMeshesPanel;
+class TexturesPanel;
+class TriggersPanel;
+
+inline const QString kOpenFilter = QStringLiteral("Tomb Raider levels(*.phd;*.tr2;*.tr4;*.trc)|*.phd;*.tr2;*.tr4;*.trc");
+inline const QString kSaveFilter = QStringLiteral("Tomb Raider levels(*.tr2;*.tr4;*.trc)|*.tr2;*.tr4;*.trc");
+inline const QString kUnsavedQuestion = QStringLiteral("Current file isn't saved. Save it now?");
+inline const QString kCaption = QStringLiteral("Tessarin 2.9");
 
 class Tessarin2_Frm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Tessarin2_Frm(QWidget* parent = nullptr);
+    // `dialogs` answers file choosers and message boxes; null uses the desktop's own.
+    explicit Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    ~Tessarin2_Frm() override;
+
+    // Reads the level and, when that works, shows it; a failure shows its message and keeps the
+    // open level. `title` is the file title for the caption (the file name when empty).
+    bool openLevel(const QString& path, const QString& title = QString());
+    // Shows a level already read from `path`: every panel, the caption and the texture strip.
+    void showLevel(level::TRLevel opened, const QString& path, const QString& title = QString());
+    // Writes the open level to `path`; shows "Project saved" or why nothing was written.
+    bool saveLevelTo(const QString& path);
+
+    editor::EditorSession& session() { return m_session; }
+    const viewer::PreviewControls& preview() const { return m_preview; }
+    bool fileChanged() const { return FileChanged; }
+    const QString& fileName() const { return FileName; }
+    bool isRunning() const { return Running; }
+
+    // Menu handlers.
+    void Mnu_File_Open_Click();
+    bool Mnu_File_Save_Click();
+    bool Mnu_File_SaveAs_Click();
+    void Mnu_File_Quit_Click();
+    // Converts a chosen TR4 level into a TR3 level (TR2 when a TR2 level is open) and shows it.
+    bool Mnu_Edit_TR4_Click();
+    void Mnu_Help_About_Click();
+    void Mnu_Help_MineCart_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void connectPanels();
+    void loadObjectNames();
+    bool confirmDiscard();
+    void frameTick();
+    void markChanged() { FileChanged = true; }
+
+    // Copy the session's state into the controls.
+    void applyLevelPanels();
+    void applySectorInfo();
+    void applyMap();
+    void updateMapScrollBars();
+    // All of the above; a change of the shown room also asks the preview to rebuild.
+    void refreshAll();
+    void showFeedback(const editor::Feedback& feedback);
+
+    // Control handlers.
+    void RoomNumber_Click(int index);
+    void SectorMap_MouseDown(QPoint pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void DrawDoors_Click();
+    void MinecartButton_Click(int mode);
+    void SecCurItem_Click(int index);
+    void ItemDesc_Click(int index);
+    void AllItems_Click(bool checked);
+    void ItemFacing_Click(editor::Facing facing);
+    void ItemAdd_Click();
+    void ItemNextTrigger_Click();
+    void GotoObject_Click();
+
+    std::unique_ptr<UserDialogs> m_dialogs;
+    editor::EditorSession m_session;
+    viewer::PreviewControls m_preview;
+
+    // The window's own state, under the program's names.
+    bool Running = false;
+    bool FileChanged = false;
+    QString FileName;
+
+    SectorMap* m_map = nullptr;
+    QScrollBar* m_mapScrollX = nullptr;
+    QScrollBar* m_mapScrollY = nullptr;
+    SectorsPanel* m_sectors = nullptr;
+    DoorsPanel* m_doors = nullptr;
+    TriggersPanel* m_triggers = nullptr;
+    RoomsPanel* m_rooms = nullptr;
+    ItemsPanel* m_items = nullptr;
+    StaticMeshesPanel* m_statics = nullptr;
+    TexturesPanel* m_textures = nullptr;
+    About_Frm* m_about = nullptr;
+    MineCartHelp_Frm* m_mineCartHelp = nullptr;
+    QTimer m_frameTimer;
+    int m_shownRoom = -1;
 };
 
 }  // namespace tessarin::app

@@ -1,26 +1,35 @@
-// tessarin2: the arguments are joined with blanks into one command line, as the program expects.
-#include <QApplication>
-#include <QStringList>
+// tessarin2: the arguments are joined with blanks into one command line; a batch switch at its
+// start runs that action and ends, anything else starts the editor.
+#include <QCoreApplication>
 
 #include <filesystem>
 
-#include "MainWindow.h"
+#include "Startup.h"
 #include "convert/BatchConvert.h"
 #include "convert/SWD.h"
 
+namespace {
+
+// "/convert2 PATH" and "/convert3 PATH" convert without showing a window.
+int convertLevel(const QString&, int& argc, char** argv) {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return tessarin::convert::batchConvertMain(argc, argv, tessarin::convert::swdFileBeside(exe.parent_path()));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // "/convert2 PATH" and "/convert3 PATH" convert without showing a window.
-    if (tessarin::convert::batchConvertTarget(tessarin::convert::joinedCommandLine(argc, argv))) {
-        std::error_code ec;
-        const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-        return tessarin::convert::batchConvertMain(argc, argv, tessarin::convert::swdFileBeside(exe.parent_path()));
-    }
-    QApplication app(argc, argv);
-    QStringList parts = QApplication::arguments();
-    parts.removeFirst();
-    const QString commandLine = parts.join(' ');
-    (void)commandLine;  // dispatched once the batch actions exist
-    tessarin::app::Tessarin2_Frm window;
-    window.show();
-    return app.exec();
+    using namespace tessarin::app;
+    const QString commandLine = commandLineOf(argc, argv);
+    // Tested in this order; the first prefix that matches wins.
+    const std::vector<BatchAction> actions = {
+        {"/adddemo", notBuiltYet("/adddemo")},
+        {"/convert2", convertLevel},
+        {"/convert3", convertLevel},
+        {"/view", notBuiltYet("/view")},
+    };
+    if (const BatchAction* action = matchBatchAction(commandLine, actions))
+        return action->run(commandLine, argc, argv);
+    return runEditor(commandLine, argc, argv);
 }

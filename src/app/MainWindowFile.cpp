@@ -1,0 +1,135 @@
+// The file commands of the main window: open, save, save as.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStatusBar>
+
+#include "HelpWindows.h"
+#include "MainWindow.h"
+#include "QtConvert.h"
+#include "TexturesPanel.h"
+#include "UserDialogs.h"
+#include "convert/BatchConvert.h"
+#include "convert/SWD.h"
+#include "convert/TR4Converter.h"
+#include "level/LevelReader.h"
+#include "level/LevelWriter.h"
+#include "viewer/TexturePages.h"
+
+namespace tessarin::app {
+
+void Tessarin2_Frm::Mnu_File_Open_Click() {
+    const QString path = m_dialogs->openFileName(this, kOpenFilter);
+    if (path.isEmpty()) return;
+    if (!confirmDiscard()) return;
+    openLevel(path);
+}
+
+bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
+    std::vector<std::string> warnings;
+    auto loaded = level::LoadLevel(toPath(path), &warnings);
+    if (!loaded) {
+        // The level that was open stays open.
+        m_dialogs->message(this, qs(loaded.error()));
+        return false;
+    }
+    showLevel(std::move(loaded.value()), path, title);
+    if (!warnings.empty()) statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(warnings.front()));
+    return true;
+}
+
+void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const QString& title) {
+    m_session.OpenLevel(std::move(opened));
+    m_shownRoom = m_session.CurRoom;
+    m_textures->setPages(toQImage(viewer::BuildTexturePages(m_session.Level)));
+    setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
+    FileName = path;
+    FileChanged = false;
+    m_mineCartHelp->showCartEntries(m_session.Level.LevelVersion == level::kVersionTR3);
+    m_preview.PreviewBuilt = false;
+    m_preview.PreviewCenterX = 0;
+    m_preview.PreviewCenterZ = 0;
+    applyLevelPanels();
+    applyMap();
+    applySectorInfo();
+    statusBar()->showMessage(QStringLiteral("TR%1 level, %2 rooms, %3 items")
+                                 .arg(m_session.Level.LevelVersion)
+                                 .arg(m_session.Level.Rooms.size())
+                                 .arg(m_session.Level.Items.size()));
+}
+
+bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
+    const QString path = m_dialogs->openFileName(this, kOpenFilter);
+    if (path.isEmpty()) return false;
+    if (!confirmDiscard()) return false;
+    const std::int16_t target =
+        m_session.Level.LevelVersion == level::kVersionTR2 ? level::kVersionTR2 : level::kVersionTR3;
+    const auto swd = convert::swdFileBeside(toPath(QCoreApplication::applicationDirPath()));
+    auto converted = convert::ConvertTR4(toPath(path), target, swd);
+    if (!converted) {
+        m_dialogs->message(this, qs(converted.error()));
+        return false;
+    }
+    // Shown at once, and named like a batch conversion's output so that Save never writes over
+    // the level that was open before.
+    const QString output = qs(convert::convertedPath(path.toStdString()));
+    showLevel(std::move(converted.value()), output);
+    FileChanged = true;
+    return true;
+}
+
+namespace {
+
+// Why the level cannot be written at all, before a file is chosen; empty when it can.
+QString saveRefusal(const editor::EditorSession& session) {
+    const auto version = session.Level.LevelVersion;
+    if (version == level::kVersionTR4) return level::kTR4NotSavedMessage;
+    if (version == level::kVersionTR5) return level::kTR5NotSavedMessage;
+    if (!session.LevelLoaded || (version != level::kVersionTR2 && version != level::kVersionTR3)) {
+        auto bytes = level::SerializeLevel(session.Level);
+        return bytes ? QString() : qs(bytes.error());
+    }
+    return QString();
+}
+
+}  // namespace
+
+bool Tessarin2_Frm::Mnu_File_Save_Click() {
+    if (const QString refusal = saveRefusal(m_session); !refusal.isEmpty()) {
+        m_dialogs->message(this, refusal);
+        return false;
+    }
+    return saveLevelTo(FileName);
+}
+
+bool Tessarin2_Frm::Mnu_File_SaveAs_Click() {
+    if (const QString refusal = saveRefusal(m_session); !refusal.isEmpty()) {
+        m_dialogs->message(this, refusal);
+        return false;
+    }
+    const QString path = m_dialogs->saveFileName(this, kSaveFilter);
+    if (path.isEmpty()) return false;
+    FileName = path;
+    return saveLevelTo(path);
+}
+
+bool Tessarin2_Frm::saveLevelTo(const QString& path) {
+    // Saving renames a new file into place, which would replace a file marked read-only; refuse.
+    const QFileInfo target(path);
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (target.exists() && !(target.permissions() & writeBits)) {
+        m_dialogs->message(this, "The file " + target.fileName() + " is read-only; nothing was saved.");
+        return false;
+    }
+    const util::Status status = level::SaveLevel(toPath(path), m_session.Level);
+    if (!status) {
+        m_dialogs->message(this, qs(status.error()));
+        return false;
+    }
+    FileChanged = false;
+    m_dialogs->message(this, "Project saved");
+    statusBar()->showMessage("Saved " + path);
+    return true;
+}
+
+}  // namespace tessarin::app

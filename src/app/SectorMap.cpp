@@ -1,0 +1,86 @@
+#include "SectorMap.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "PreviewArea.h"
+
+namespace tessarin::app {
+
+namespace {
+
+QImage blankSurface(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    return image;
+}
+
+}  // namespace
+
+SectorMap::SectorMap(QWidget* parent)
+    : QWidget(parent),
+      m_drawSurf(blankSurface(QSize(kMapSize, kMapSize))),
+      m_showSurf(m_drawSurf),
+      m_preview(new PreviewArea(this)) {
+    setObjectName("SectorMap");
+    setFixedSize(kPreviewLeft + kPreviewSize, kPreviewSize);
+    m_preview->setGeometry(kPreviewLeft, 0, kPreviewSize, kPreviewSize);
+    setAutoFillBackground(false);
+}
+
+void SectorMap::drawMap(const std::function<void(QPainter&)>& paintRoom, QSize size) {
+    if (m_drawSurf.size() != size) m_drawSurf = blankSurface(size);
+    m_drawSurf.fill(Qt::black);
+    {
+        QPainter painter(&m_drawSurf);
+        paintRoom(painter);
+    }
+    showPlainMap();
+}
+
+void SectorMap::showPlainMap() {
+    m_showSurf = m_drawSurf.copy();
+    update();
+}
+
+void SectorMap::showSelection(QPoint a, QPoint b, const QColor& colour) {
+    m_showSurf = m_drawSurf.copy();
+    QPainter painter(&m_showSurf);
+    painter.setPen(colour);
+    painter.drawLine(a.x(), a.y(), b.x(), a.y());
+    painter.drawLine(b.x(), a.y(), b.x(), b.y());
+    painter.drawLine(b.x(), b.y(), a.x(), b.y());
+    painter.drawLine(a.x(), b.y(), a.x(), a.y());
+    update();
+}
+
+void SectorMap::clear() {
+    m_drawSurf = blankSurface(QSize(kMapSize, kMapSize));
+    showPlainMap();
+}
+
+void SectorMap::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, kPreviewLeft, height()), palette().window());
+    // A map larger than the area (a wide room) is scaled down so every sector stays visible.
+    const QSize area(kMapSize, kMapSize);
+    if (m_showSurf.width() <= area.width() && m_showSurf.height() <= area.height()) {
+        painter.drawImage(0, 0, m_showSurf);
+    } else {
+        painter.drawImage(QRect(QPoint(0, 0), m_showSurf.size().scaled(area, Qt::KeepAspectRatio)), m_showSurf);
+    }
+}
+
+void SectorMap::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (p.x() < 0 || p.y() < 0 || p.x() >= kMapSize || p.y() >= kMapSize) return;
+    QPoint pixel = p;
+    if (m_showSurf.width() > kMapSize || m_showSurf.height() > kMapSize) {
+        const QSize shown = m_showSurf.size().scaled(QSize(kMapSize, kMapSize), Qt::KeepAspectRatio);
+        pixel = QPoint(p.x() * m_showSurf.width() / shown.width(), p.y() * m_showSurf.height() / shown.height());
+        if (pixel.x() >= m_showSurf.width() || pixel.y() >= m_showSurf.height()) return;
+    }
+    emit mapMouseDown(pixel, event->button(), event->modifiers());
+}
+
+}  // namespace tessarin::app

@@ -1,0 +1,45 @@
+#include "Startup.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <cstdio>
+
+#include "MainWindow.h"
+
+namespace tessarin::app {
+
+QString commandLineOf(int argc, char** argv) {
+    QStringList parts;
+    for (int i = 1; i < argc; ++i) parts << QString::fromLocal8Bit(argv[i]);
+    return parts.join(' ');
+}
+
+const BatchAction* matchBatchAction(const QString& commandLine, const std::vector<BatchAction>& actions) {
+    for (const BatchAction& action : actions)
+        if (commandLine.startsWith(action.prefix, Qt::CaseSensitive)) return &action;
+    return nullptr;
+}
+
+BatchRun notBuiltYet(const QString& name) {
+    return [name](const QString&, int&, char**) {
+        std::fprintf(stderr, "tessarin2: %s is not available in this build yet\n", qPrintable(name));
+        return 1;
+    };
+}
+
+QString openSwitchPath(const QString& commandLine) {
+    const QString prefix = QStringLiteral("/open ");
+    return commandLine.startsWith(prefix) ? commandLine.mid(prefix.size()) : QString();
+}
+
+int runEditor(const QString& commandLine, int& argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tessarin2");
+    Tessarin2_Frm window;
+    window.show();
+    // A plain path is not opened: levels are opened from the File menu, or with "/open PATH".
+    if (const QString path = openSwitchPath(commandLine); !path.isEmpty()) window.openLevel(path);
+    return QApplication::exec();
+}
+
+}  // namespace tessarin::app

@@ -1,0 +1,33 @@
+#pragma once
+// Start-up: the command line taken whole, the batch switches matched by prefix, or the editor.
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace tessarin::app {
+
+// A batch action runs without the editor window and returns the process's exit code. It gets
+// argc/argv so that an action that shows a window (the viewer) can make its own QApplication.
+using BatchRun = std::function<int(const QString& commandLine, int& argc, char** argv)>;
+
+struct BatchAction {
+    QString prefix;  // compared with the first characters, case-sensitively
+    BatchRun run;
+};
+
+// The arguments after the program name, joined with blanks into one command line.
+QString commandLineOf(int argc, char** argv);
+
+// The first action whose prefix starts the command line, in table order; null for the editor.
+const BatchAction* matchBatchAction(const QString& commandLine, const std::vector<BatchAction>& actions);
+
+// For a switch whose action is not built yet: says so on stderr and fails.
+BatchRun notBuiltYet(const QString& name);
+
+// The path after "/open " when the command line asks the editor to open a level, else "".
+QString openSwitchPath(const QString& commandLine);
+
+// Shows the editor window (opening the "/open" path if given) and runs the event loop.
+int runEditor(const QString& commandLine, int& argc, char** argv);
+
+}  // namespace tessarin::app

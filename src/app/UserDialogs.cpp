@@ -1,0 +1,43 @@
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace tessarin::app {
+
+QString qtFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i];
+        const qsizetype paren = text.indexOf('(');
+        if (paren >= 0) text = text.left(paren).trimmed();
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        out << QStringLiteral("%1 (%2)").arg(text, patterns);
+    }
+    out << QStringLiteral("All files (*)");
+    return out.join(QStringLiteral(";;"));
+}
+
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), qtFilter(filter));
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString(), qtFilter(filter));
+}
+
+void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+QMessageBox::StandardButton QtDialogs::askYesNoCancel(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, kAppTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                 QMessageBox::Yes);
+}
+
+void QtDialogs::beep() { QApplication::beep(); }
+
+}  // namespace tessarin::app

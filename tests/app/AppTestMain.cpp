@@ -1,0 +1,58 @@
+// The GUI test binary: one QApplication, every test class in turn. "--screenshot" runs only the
+// screenshot class, which needs a real (or virtual) X server.
+#include <QApplication>
+#include <QTest>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+#include "AppTests.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// The window can save wherever a level came from, so the tests read copies of the real levels:
+// a faulty build must never be able to change the shared originals.
+std::filesystem::path copyLevels() {
+    namespace fs = std::filesystem;
+    const fs::path source = tessarin::test::levelsDir();
+    std::error_code ec;
+    if (!fs::is_directory(source, ec)) return {};
+    const fs::path copy = fs::temp_directory_path() / ("tessarin-app-levels-" + std::to_string(::getpid()));
+    fs::remove_all(copy, ec);
+    fs::create_directories(copy);
+    for (const auto& entry : fs::directory_iterator(source)) {
+        if (!entry.is_regular_file()) continue;
+        fs::copy_file(entry.path(), copy / entry.path().filename(), ec);
+        fs::permissions(copy / entry.path().filename(), fs::perms::owner_read | fs::perms::owner_write, ec);
+    }
+    qputenv("TESSARIN_LEVELS", QByteArray::fromStdString(copy.string()));
+    return copy;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool screenshot = argc > 1 && std::strcmp(argv[1], "--screenshot") == 0;
+    if (screenshot) {
+        for (int i = 1; i + 1 < argc; ++i) argv[i] = argv[i + 1];
+        --argc;
+    } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::filesystem::path levels = copyLevels();
+    QApplication app(argc, argv);
+    int failures = 0;
+    auto run = [&](QObject&& test) { failures += QTest::qExec(&test, argc, argv); };
+    if (screenshot) {
+        run(tessarin::test::ScreenshotTest());
+    } else {
+        run(tessarin::test::StartupTest());
+        run(tessarin::test::OpenTest());
+        run(tessarin::test::PanelsTest());
+        run(tessarin::test::EditTest());
+    }
+    std::error_code ec;
+    if (!levels.empty()) std::filesystem::remove_all(levels, ec);
+    return failures;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The GUI test classes, one per subject.
+#include <QObject>
+
+namespace tessarin::test {
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlHasItsInitialCaptionAndFrame();
+    void menusHaveTheirEntriesAndShortcuts();
+    void commandLineIsJoinedAndSwitchesMatchByPrefix();
+    void batchSwitchesRunWithoutTheWindow();
+    void previewKeysSteerWhicheverControlHasFocus();
+    void aboutWindowDisablesTheMainWindowUntilClosed();
+    void quitWithUnsavedChangesAsksFirst();
+};
+
+class OpenTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openingEachVersionSetsCaptionRoomsAndVersionControls();
+    void cancelledOrFailedOpenKeepsTheLevel();
+    void droppedFileIsOpened();
+    void textureStripHoldsEveryPageAndScrollsByPixel();
+    void savingIsRefusedWithTheReasonForUnwritableLevels();
+};
+
+class PanelsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void panelsMatchTheCommandLineDescription_data();
+    void panelsMatchTheCommandLineDescription();
+    void rightClickFollowsADoorToTheNextRoom();
+    void ctrlOrAltClickAlsoCentresThePreview();
+    void nextTriggerAndFindObjectWalkBetweenItemAndTrigger();
+    void clicksBeforeALevelIsOpenAreIgnored();
+    void wideRoomsScrollSoEverySectorCanBeSelected();
+    void levelWithoutRoomsShowsAnEmptyMap();
+};
+
+class EditTest : public QObject {
+    Q_OBJECT
+private slots:
+    void retypedTurnedAndAddedItemsSurviveSaveAndReopen();
+    void minecartEntriesLightTheButtonsAndAreSaved();
+    void importedTR4LevelIsShownAndSavedBesideIt();
+};
+
+class ScreenshotTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowWithALevelOpen();
+};
+
+}  // namespace tessarin::test

@@ -1,0 +1,40 @@
+// Saves pictures of the window with levels open, for the README and for review.
+#include <QDir>
+
+#include "AppTestSupport.h"
+#include "AppTests.h"
+#include "SectorMap.h"
+
+namespace tessarin::test {
+
+void ScreenshotTest::windowWithALevelOpen() {
+    struct Shot { std::filesystem::path path; const char* file; int room, x, z; };
+    const Shot shots[] = {
+        {sampleLevel("sample-tr3.tr2"), "main-window.png", 0, 2, 3},
+        {levelOrEmpty("tr2-test1.tr2"), "main-window-tr2.png", 0, 3, 5},
+        {levelOrEmpty("tr1-test1.phd"), "main-window-tr1.png", 7, 2, 2},
+        {levelOrEmpty("tr4-test1.tr4"), "main-window-tr4.png", 0, 2, 2},
+    };
+    QDir().mkpath(TESSARIN_SCREENSHOT_DIR);
+    int saved = 0;
+    for (const Shot& s : shots) {
+        if (s.path.empty()) continue;
+        WindowFixture f;
+        f.window->resize(1240, 900);
+        QVERIFY(f.open(s.path));
+        if (s.room < f.find<QComboBox>("RoomNumber")->count()) f.choose("RoomNumber", s.room);
+        f.clickSector(s.x, s.z);
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QTest::qWait(100);
+        const QString file = QString(TESSARIN_SCREENSHOT_DIR) + "/" + s.file;
+        QVERIFY(f.window->grab().toImage().save(file));
+        qInfo("screenshot: %s", qPrintable(file));
+        // The map alone, three times as large, to check cells, marks and outline by eye.
+        const QImage& map = f.find<app::SectorMap>("SectorMap")->mapShowSurf();
+        QVERIFY(map.scaled(map.size() * 3).save(QString(file).replace(".png", "-map.png")));
+        ++saved;
+    }
+    if (saved == 0) QSKIP("neither the samples nor the real levels are there");
+}
+
+}  // namespace tessarin::test

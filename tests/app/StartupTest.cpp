@@ -1,0 +1,191 @@
+// A fresh window: controls, menus, command line, preview keys, about window, quitting.
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+
+#include "AppTestSupport.h"
+#include "AppTests.h"
+#include "HelpWindows.h"
+#include "Startup.h"
+#include "support/TestPaths.h"
+
+namespace tessarin::test {
+
+void StartupTest::everyControlHasItsInitialCaptionAndFrame() {
+    WindowFixture f;
+    QCOMPARE(f.window->windowTitle(), QString("Tessarin 2.9"));
+    struct Control { const char* frame; const char* name; const char* caption; };
+    const Control labels[] = {
+        {"SecInf", "Label3", "Ceiling Height"}, {"SecInf", "Label1", "Floor Height"},
+        {"SecInf", "FD20", "Minecart Left"}, {"SecInf", "FD21", "Minecart Right"},
+        {"SecInf", "Minecart_Stop", "Minecart Stop"}, {"Triggers", "TriggerTimer", "Timer: 0"},
+        {"Triggers", "FD_lbl", "FD:0"}, {"Doors", "Label6", "Side"}, {"Doors", "Label7", "Above"},
+        {"Doors", "Label8", "Below"}, {"Doors", "DoorSide", "None"}, {"Doors", "DoorAbove", "None"},
+        {"Doors", "DoorBelow", "None"}, {"StaticMeshes", "Label5", "Static Mesh ID:"},
+        {"StaticMeshes", "NumStatic", "0 Static Meshes"}, {"Rooms", "DrawDoors", "DrawDoors"},
+        {"Rooms", "RoomInfo", "Room 0"}, {"Rooms", "AltRoom", "No alternate"}, {"Items", "Label9", "OCB:"},
+        {"Items", "ItemID", ""}, {"Items", "SecItemCnt", "Of 1"},
+        {"Items", "ItemNumTriggers", "This object has 0 triggers"}, {"Items", "ItemCB", "Clear Body"},
+        {"Items", "ItemInvisible", "Invisible"}, {"Items", "ItemNorth", "N"}, {"Items", "ItemEast", "E"},
+        {"Items", "ItemSouth", "S"}, {"Items", "ItemWest", "W"},
+    };
+    for (const Control& c : labels) {
+        auto* label = f.find<QLabel>(c.name);
+        QVERIFY2(label, c.name);
+        QCOMPARE(label->text(), QString(c.caption));
+        auto* frame = f.find<QGroupBox>(c.frame);
+        QVERIFY2(frame && frame->isAncestorOf(label), c.name);
+    }
+    for (int k = 0; k < 5; ++k) {
+        QCOMPARE(f.text(QString("TriggerFlags%1").arg(k)), QString::number(k + 1));
+        QCOMPARE(f.text(QString("ActiveFlags%1").arg(k)), QString::number(k + 1));
+    }
+    const Control buttons[] = {
+        {"Triggers", "GotoObject", "Find Object"}, {"StaticMeshes", "StaticAdd", "Add"},
+        {"StaticMeshes", "StaticRemove", "Remove"}, {"Rooms", "RoomAdd", "Add"}, {"Rooms", "RoomDelete", "Remove"},
+        {"Rooms", "ViewMode", "2D Map"}, {"Items", "ItemAdd", "Add"}, {"Items", "ItemRemove", "Remove"},
+        {"Items", "ItemNextTrigger", "Next Trigger"},
+    };
+    for (const Control& c : buttons) {
+        auto* button = f.find<QPushButton>(c.name);
+        QVERIFY2(button, c.name);
+        QCOMPARE(button->text(), QString(c.caption));
+        QVERIFY2(f.find<QGroupBox>(c.frame)->isAncestorOf(button), c.name);
+    }
+    QCOMPARE(f.find<QCheckBox>("FloorWall")->text(), QString("Wall"));
+    QCOMPARE(f.find<QCheckBox>("AllItems")->text(), QString("All"));
+    for (const char* name : {"CeilingHeight", "FloorHeight", "StaticID", "ItemOCB"}) QVERIFY2(f.find<QLineEdit>(name), name);
+    for (const char* name : {"TriggerData", "CurMesh", "RoomNumber", "SecCurItem", "ItemDesc"})
+        QVERIFY2(f.find<QComboBox>(name), name);
+    QVERIFY(f.entries("RoomNumber").isEmpty());
+    QVERIFY(f.find<QGroupBox>("Textures")->isAncestorOf(f.find<QWidget>("TextPB")));
+    QVERIFY(f.find<QGroupBox>("Textures")->isAncestorOf(f.find<QWidget>("TextScroll")));
+    QCOMPARE(f.find<QWidget>("SectorMap")->size(), QSize(710, 400));
+    QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sectors"));
+}
+
+void StartupTest::menusHaveTheirEntriesAndShortcuts() {
+    WindowFixture f;
+    QStringList titles;
+    for (QAction* a : f.window->menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Help", "&Demo"}));
+    struct Entry { const char* name; const char* text; QKeySequence key; bool enabled; };
+    const Entry entries[] = {
+        {"Mnu_File_Open", "&Open", QKeySequence::Open, true},
+        {"Mnu_File_Save", "&Save", QKeySequence::Save, true},
+        {"Mnu_File_SaveAs", "Save As...", QKeySequence("Ctrl+Shift+S"), true},
+        {"Mnu_File_Quit", "&Quit", QKeySequence("Ctrl+Q"), true},
+        {"Mnu_Edit_TR4", "&Import TR4", QKeySequence(), true},
+        {"Mnu_Edit_LoadPRJ", "Import &PRJ", QKeySequence(), false},
+        {"Mnu_Help_MineCart", "&MineCart Help", QKeySequence(), true},
+        {"Mnu_Help_About", "&About", QKeySequence(), true},
+        {"Mnu_Demo_Rec", "Start Recording", QKeySequence(), false},
+        {"Mnu_Demo_Stop", "Stop Recording", QKeySequence(), false},
+    };
+    for (const Entry& e : entries) {
+        auto* action = f.window->findChild<QAction*>(e.name);
+        QVERIFY2(action, e.name);
+        QCOMPARE(action->text(), QString(e.text));
+        QCOMPARE(action->shortcut(), e.key);
+        QCOMPARE(action->isEnabled(), e.enabled);
+    }
+}
+
+void StartupTest::commandLineIsJoinedAndSwitchesMatchByPrefix() {
+    char a0[] = "tessarin2", a1[] = "/convert3", a2[] = "C:\\x\\my", a3[] = "lvl.tr4";
+    char* argv[] = {a0, a1, a2, a3};
+    QCOMPARE(app::commandLineOf(4, argv), QString("/convert3 C:\\x\\my lvl.tr4"));
+    QCOMPARE(app::commandLineOf(1, argv), QString());
+
+    std::vector<app::BatchAction> actions;
+    for (const char* p : {"/adddemo", "/convert2", "/convert3", "/view"}) actions.push_back({p, {}});
+    auto matched = [&](const QString& line) {
+        const app::BatchAction* a = app::matchBatchAction(line, actions);
+        return a ? a->prefix : QString();
+    };
+    QCOMPARE(matched("/convert2 a.tr4"), QString("/convert2"));
+    QCOMPARE(matched("/viewer x"), QString("/view"));  // a longer word still counts
+    QCOMPARE(matched("/View x"), QString());            // case matters
+    QCOMPARE(matched("level.tr2"), QString());
+    QCOMPARE(matched(""), QString());
+    QCOMPARE(app::openSwitchPath("/open /tmp/a b.tr2"), QString("/tmp/a b.tr2"));
+    QCOMPARE(app::openSwitchPath("/tmp/a.tr2"), QString());
+
+    int argc = 1;
+    QCOMPARE(app::notBuiltYet("/view")("/view x", argc, argv), 1);
+}
+
+void StartupTest::batchSwitchesRunWithoutTheWindow() {
+    auto run = [](const QStringList& args, QString* err = nullptr) {
+        QProcess process;
+        process.start(TESSARIN_APP_PATH, args);
+        if (!process.waitForFinished(120000)) return -1;
+        if (err) *err = QString::fromLocal8Bit(process.readAllStandardError());
+        return process.exitCode();
+    };
+    QString err;
+    QCOMPARE(run({"/view", "x.tr2"}, &err), 1);
+    QVERIFY(err.contains("/view"));
+    QCOMPARE(run({"/adddemo", "x.tr2"}, &err), 1);
+    QVERIFY(err.contains("/adddemo"));
+    const auto tr4 = levelOrEmpty("tr4-test1.tr4");
+    if (tr4.empty()) QSKIP("the real TR4 level is not there");
+    const auto dir = scratchDir("batch");
+    std::filesystem::copy_file(tr4, dir / "lvl.tr4");
+    QCOMPARE(run({"/convert3", QString::fromStdString((dir / "lvl.tr4").string())}, &err), 0);
+    QVERIFY2(std::filesystem::exists(dir / "lvl.tr2"), qPrintable(err));
+}
+
+void StartupTest::previewKeysSteerWhicheverControlHasFocus() {
+    WindowFixture f;
+    f.window->activateWindow();
+    auto* ocb = f.find<QLineEdit>("ItemOCB");
+    ocb->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(ocb, Qt::Key_PageUp);
+    QCOMPARE(f.window->preview().PreviewDistance, 2.9);
+    for (int i = 0; i < 30; ++i) QTest::keyClick(ocb, Qt::Key_PageUp);
+    QCOMPARE(f.window->preview().PreviewDistance, 1.0);
+    f.find<QWidget>("RoomNumber")->setFocus();
+    QTest::keyClick(f.find<QWidget>("RoomNumber"), Qt::Key_Left);
+    QVERIFY(qAbs(f.window->preview().PreviewYaw - 0.1) < 1e-9);
+    ocb->setFocus();
+    QTest::keyClick(ocb, Qt::Key_Up);
+    QVERIFY(qAbs(f.window->preview().PreviewPitch - 6.18) < 1e-9);
+    QTest::keyClick(ocb, Qt::Key_A);
+    QVERIFY(qAbs(f.window->preview().PreviewYaw - 0.1) < 1e-9);
+}
+
+void StartupTest::aboutWindowDisablesTheMainWindowUntilClosed() {
+    WindowFixture f;
+    f.window->Mnu_Help_About_Click();
+    QWidget* found = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "About_Frm") found = w;
+    QVERIFY(found && found->isVisible());
+    QVERIFY(!f.window->isEnabled());
+    QVERIFY(found->isEnabled());
+    static_cast<QDialog*>(found)->accept();
+    QVERIFY(f.window->isEnabled());
+
+    f.window->Mnu_Help_MineCart_Click();
+    auto* help = f.window->findChild<app::MineCartHelp_Frm*>("MineCartHelp_Frm");
+    QVERIFY(help && help->isVisible());
+    QVERIFY(help->MineReadme[0]->isVisible());
+    QVERIFY(!help->MineReadme[3]->isVisible());  // no TR3 level open
+    help->close();
+}
+
+void StartupTest::quitWithUnsavedChangesAsksFirst() {
+    WindowFixture f;
+    f.window->Mnu_File_Quit_Click();  // nothing changed: quits without a question
+    QVERIFY(f.log->questions.isEmpty());
+    QVERIFY(!f.window->isRunning());
+}
+
+}  // namespace tessarin::test

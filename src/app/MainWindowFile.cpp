@@ -114,13 +114,6 @@ bool Tessarin2_Frm::Mnu_File_SaveAs_Click() {
 }
 
 bool Tessarin2_Frm::saveLevelTo(const QString& path) {
-    // Saving renames a new file into place, which would replace a file marked read-only; refuse.
-    const QFileInfo target(path);
-    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (target.exists() && !(target.permissions() & writeBits)) {
-        m_dialogs->message(this, "The file " + target.fileName() + " is read-only; nothing was saved.");
-        return false;
-    }
     const util::Status status = level::SaveLevel(toPath(path), m_session.Level);
     if (!status) {
         m_dialogs->message(this, qs(status.error()));

@@ -35,6 +35,16 @@ Result<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
 }
 
 Status writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    // Renaming into place would replace a file marked read-only even where the folder allows it
+    // (and always for root), so honour the mark here.
+    {
+        std::error_code ec;
+        const auto st = std::filesystem::status(path, ec);
+        using std::filesystem::perms;
+        if (!ec && std::filesystem::is_regular_file(st) &&
+            (st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none)
+            return Status::failure("Can't write " + path.string() + ": the file is read-only; nothing was saved.");
+    }
     const auto folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     std::random_device rd;
     const auto tmp = folder / ("." + path.filename().string() + ".tmp" + std::to_string(rd() % 1000000));

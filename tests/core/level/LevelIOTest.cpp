@@ -116,3 +116,17 @@ TEST(SaveLevel, AnUnwritableFolderIsReportedAndLeavesNoTemporaryFile) {
     ASSERT_FALSE(st);
     EXPECT_NE(st.error().find("Can't write"), std::string::npos);
 }
+
+TEST(SaveLevel, AFileMarkedReadOnlyIsNotReplaced) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr2-test1.tr2");
+    auto l = level::LoadLevel(path);
+    ASSERT_TRUE(l);
+    const auto target = test::scratchDir("save-readonly") / "level.tr2";
+    const std::vector<std::uint8_t> old = {9, 9, 9};
+    ASSERT_TRUE(util::writeFileSafely(target, old));
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    auto st = level::SaveLevel(target, *l);
+    ASSERT_FALSE(st);
+    EXPECT_NE(st.error().find("read-only"), std::string::npos);
+    EXPECT_EQ(*util::readFile(target), old);
+}

@@ -29,7 +29,7 @@ public:
     std::int16_t version() const { return m_version; }
     level::TRLevel& level() { return m_level; }
 
-    int addRoom(const RoomSpec& spec);
+    int addRoom(const RoomSpec& room);
     // A doorway (portals and door entries both ways) through the wall two neighbouring rooms share:
     // rooms that touch overlap by their two wall rings. Throws BuildError when they share no wall.
     void connect(int a, int b, int maxWidth = 2);

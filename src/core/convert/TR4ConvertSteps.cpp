@@ -136,16 +136,7 @@ void readRoom(ByteReader& r, level::TRRoom& room, std::int16_t target) {
 
     readLights(r, room, target);
 
-    room.StaticMeshes.assign(r.checkCount(r.i16("static mesh count"), 20, "static meshes"), {});
-    for (auto& s : room.StaticMeshes) {
-        s.X = r.i32();
-        s.Y = r.i32();
-        s.Z = r.i32();
-        s.Rotation = r.u16();
-        s.Intensity1 = r.i16();
-        s.Intensity2 = r.i16();
-        s.ObjectID = r.u16();
-    }
+    level::io::readList(r, room.StaticMeshes, r.i16("static mesh count"), level::io::kRoomStaticSize, "static meshes");
     room.AlternateRoom = r.i16("alternate room");
     room.Flags = r.i16("flags");
     room.WaterScheme = r.u8("water scheme");

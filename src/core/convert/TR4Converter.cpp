@@ -65,16 +65,7 @@ void readMeshes(ByteReader& r, TRLevel& level, std::vector<viewer::TRMesh>& pars
 }
 
 void readAnimationsAndModels(ByteReader& r, TRLevel& level) {
-    namespace io = level::io;
-    level.Animations.assign(r.checkCount(r.i32("animation count"), 40, "animations"), {});
-    for (auto& a : level.Animations) io::readAnimation(r, a, 16);
-    io::readCountedList(r, level.StateChanges, io::kStateChangeSize, "state changes");
-    io::readCountedList(r, level.AnimDispatches, io::kAnimDispatchSize, "animation dispatches");
-    r.readI16Array(level.AnimCommands, r.i32("animation command count"), "animation commands");
-    r.readI32Array(level.MeshTrees, r.i32("mesh tree count"), "mesh trees");
-    r.readI16Array(level.Frames, r.i32("frame count"), "frames");
-    io::readCountedList(r, level.Moveables, io::kMoveableSize, "moveables");
-    io::readCountedList(r, level.StaticMeshes, io::kStaticMeshSize, "static meshes");
+    level::io::readAnimationsToStaticMeshes(r, level, 16);
 }
 
 // The level's own sprites are skipped; the sprite file's take their place on the pages behind

@@ -156,15 +156,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
     r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
     r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
 
-    level.Animations.assign(r.checkCount(r.i32("animation count"), 32, "animations"), {});
-    for (auto& a : level.Animations) io::readAnimation(r, a, 8);
-    io::readCountedList(r, level.StateChanges, io::kStateChangeSize, "state changes");
-    io::readCountedList(r, level.AnimDispatches, io::kAnimDispatchSize, "animation dispatches");
-    r.readI16Array(level.AnimCommands, r.i32("animation command count"), "animation commands");
-    r.readI32Array(level.MeshTrees, r.i32("mesh tree count"), "mesh trees");
-    r.readI16Array(level.Frames, r.i32("frame count"), "frames");
-    io::readCountedList(r, level.Moveables, io::kMoveableSize, "moveables");
-    io::readCountedList(r, level.StaticMeshes, io::kStaticMeshSize, "static meshes");
+    io::readAnimationsToStaticMeshes(r, level, 8);
     if (v < kVersionTR3) readObjectTextures(r, level);
     io::readCountedList(r, level.SpriteTextures, io::kSpriteTextureSize, "sprite textures");
     io::readCountedList(r, level.SpriteSequences, io::kSpriteSequenceSize, "sprite sequences");

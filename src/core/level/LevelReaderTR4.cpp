@@ -25,8 +25,6 @@ constexpr std::size_t kVertexSize = 12;
 constexpr std::size_t kRectangleSize = 10;
 constexpr std::size_t kTriangleSize = 8;
 constexpr std::size_t kLightSize = 46;
-constexpr std::size_t kRoomStaticSize = 20;
-constexpr std::size_t kAnimationSize = 40;
 constexpr std::size_t kObjectTextureSize = 38;
 // The smallest room: header, five list counts, sector size, colour, two counts, trailer.
 constexpr std::size_t kMinRoomSize = 49;
@@ -90,16 +88,7 @@ void readRoom(ByteReader& r, TRRoom& room) {
         l.DirY = r.f32();
         l.DirZ = r.f32();
     }
-    room.StaticMeshes.assign(r.checkCount(r.i16("static mesh count"), kRoomStaticSize, "static meshes"), {});
-    for (auto& s : room.StaticMeshes) {
-        s.X = r.i32();
-        s.Y = r.i32();
-        s.Z = r.i32();
-        s.Rotation = r.u16();
-        s.Intensity1 = r.i16();
-        s.Intensity2 = r.i16();
-        s.ObjectID = r.u16();
-    }
+    io::readList(r, room.StaticMeshes, r.i16("static mesh count"), io::kRoomStaticSize, "static meshes");
     room.AlternateRoom = r.i16("alternate room");
     room.Flags = r.i16("flags");
     room.WaterScheme = r.u8("water scheme");
@@ -134,15 +123,7 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
     r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
 
-    level.Animations.assign(r.checkCount(r.i32("animation count"), kAnimationSize, "animations"), {});
-    for (auto& a : level.Animations) io::readAnimation(r, a, 16);
-    io::readCountedList(r, level.StateChanges, io::kStateChangeSize, "state changes");
-    io::readCountedList(r, level.AnimDispatches, io::kAnimDispatchSize, "animation dispatches");
-    r.readI16Array(level.AnimCommands, r.i32("animation command count"), "animation commands");
-    r.readI32Array(level.MeshTrees, r.i32("mesh tree count"), "mesh trees");
-    r.readI16Array(level.Frames, r.i32("frame count"), "frames");
-    io::readCountedList(r, level.Moveables, io::kMoveableSize, "moveables");
-    io::readCountedList(r, level.StaticMeshes, io::kStaticMeshSize, "static meshes");
+    io::readAnimationsToStaticMeshes(r, level, 16);
     r.skip(3, "sprite marker");
     io::readCountedList(r, level.SpriteTextures, io::kSpriteTextureSize, "sprite textures");
     io::readCountedList(r, level.SpriteSequences, io::kSpriteSequenceSize, "sprite sequences");

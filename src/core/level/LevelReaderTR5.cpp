@@ -26,7 +26,6 @@ namespace {
 constexpr std::size_t kRoomHeaderSize = 208;  // from DataStart to where the room's offsets count from
 constexpr std::size_t kLightSize = 88;
 constexpr std::size_t kFogBulbSize = 36;
-constexpr std::size_t kRoomStaticSize = 20;
 constexpr std::size_t kLayerSize = 56;
 constexpr std::size_t kRectangleSize = 12;
 constexpr std::size_t kTriangleSize = 10;
@@ -199,18 +198,7 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     const std::int16_t numPortals = r.i16("portal count");
     if (numPortals > 0) io::readList(r, room.Portals, numPortals, io::kPortalSize, "portals");
     r.skip(2, "portal list end");
-    if (numStatics > 0) {
-        room.StaticMeshes.assign(r.checkCount(numStatics, kRoomStaticSize, "static meshes"), {});
-        for (auto& s : room.StaticMeshes) {
-            s.X = r.i32();
-            s.Y = r.i32();
-            s.Z = r.i32();
-            s.Rotation = r.u16();
-            s.Intensity1 = r.i16();
-            s.Intensity2 = r.i16();
-            s.ObjectID = r.u16();
-        }
-    }
+    if (numStatics > 0) io::readList(r, room.StaticMeshes, numStatics, io::kRoomStaticSize, "static meshes");
 
     seekTo(r, base, layerOffset, "layer offset");
     const std::size_t layers = r.checkCount(numLayers, kLayerSize, "layers");

@@ -269,6 +269,28 @@ void write(ByteWriter& w, const TRSoundDetail& v) {
     w.i16(v.Characteristics);
 }
 
+void read(ByteReader& r, TRRoomStatic& v) {
+    v.X = r.i32();
+    v.Y = r.i32();
+    v.Z = r.i32();
+    v.Rotation = r.u16();
+    v.Intensity1 = r.i16();
+    v.Intensity2 = r.i16();
+    v.ObjectID = r.u16();
+}
+
+void readAnimationsToStaticMeshes(ByteReader& r, TRLevel& level, std::size_t velocityBytes) {
+    level.Animations.assign(r.checkCount(r.i32("animation count"), 24 + velocityBytes, "animations"), {});
+    for (auto& a : level.Animations) readAnimation(r, a, velocityBytes);
+    readCountedList(r, level.StateChanges, kStateChangeSize, "state changes");
+    readCountedList(r, level.AnimDispatches, kAnimDispatchSize, "animation dispatches");
+    r.readI16Array(level.AnimCommands, r.i32("animation command count"), "animation commands");
+    r.readI32Array(level.MeshTrees, r.i32("mesh tree count"), "mesh trees");
+    r.readI16Array(level.Frames, r.i32("frame count"), "frames");
+    readCountedList(r, level.Moveables, kMoveableSize, "moveables");
+    readCountedList(r, level.StaticMeshes, kStaticMeshSize, "static meshes");
+}
+
 void readAnimation(ByteReader& r, TRAnimation& v, std::size_t velocityBytes) {
     v.FrameOffset = r.i32();
     v.FrameRate = r.u8();

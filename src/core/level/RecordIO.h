@@ -26,6 +26,7 @@ inline constexpr std::size_t kCinematicFrameSize = 16;
 inline constexpr std::size_t kSoundDetailSize = 8;
 inline constexpr std::size_t kRoomSpriteSize = 4;
 inline constexpr std::size_t kFlybyCameraSize = 40;
+inline constexpr std::size_t kRoomStaticSize = 20;
 
 void read(util::ByteReader& r, TRRoomSprite& v);
 void read(util::ByteReader& r, TRPortal& v);
@@ -44,6 +45,7 @@ void read(util::ByteReader& r, TRItem& v);  // the 24-byte form
 void read(util::ByteReader& r, TRAIObject& v);
 void read(util::ByteReader& r, TRCinematicFrame& v);
 void read(util::ByteReader& r, TRSoundDetail& v);
+void read(util::ByteReader& r, TRRoomStatic& v);  // the 20-byte form of TR2 and later
 
 void write(util::ByteWriter& w, const TRRoomSprite& v);
 void write(util::ByteWriter& w, const TRPortal& v);
@@ -92,6 +94,10 @@ void writeCountedList(util::ByteWriter& w, const std::vector<T>& list) {
 // Animations: 32 bytes with 8 velocity bytes (TR1-TR3) or 40 with 16 (TR4/TR5).
 void readAnimation(util::ByteReader& r, TRAnimation& v, std::size_t velocityBytes);
 void writeAnimation(util::ByteWriter& w, const TRAnimation& v, std::size_t velocityBytes);
+
+// The run of lists from the animations to the static meshes, shared by every version that keeps
+// them; animations carry `velocityBytes` of speeds (8 in TR1-TR3, 16 in TR4).
+void readAnimationsToStaticMeshes(util::ByteReader& r, TRLevel& level, std::size_t velocityBytes);
 
 // The 20-byte TR1-TR3 object texture.
 void readObjectTextureTR123(util::ByteReader& r, TRObjectTexture& v);

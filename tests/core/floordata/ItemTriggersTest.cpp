@@ -62,12 +62,13 @@ TEST(ItemTriggers, OnlyTheFirstTriggerEntryAndItsObjectOrTargetActionsCount) {
 }
 
 TEST(ItemTriggers, ParametersPastTheItemsAndItemsFrom512AreNeverListed) {
-    // 600 reads as 88: with 600 items, item 88 is listed and item 600 cannot be.
-    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(600 & 0x1FF), object(7, true)}, {{1, 1}}, 600);
+    // The word 600 (bit 9 set, kind bits clear) reads as OBJECT 88: with 600 items, item 88 is
+    // listed and item 600 cannot be.
+    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(600), object(7, true)}, {{1, 1}}, 601);
     lvl.Rooms[0].sector(0, 0).FDIndex = 1;
     ItemTriggers index = BuildItemTriggers(lvl);
     EXPECT_EQ(sectors(index, 88).size(), 1u);
-    EXPECT_TRUE(sectors(index, 599).empty());
+    EXPECT_TRUE(sectors(index, 600).empty());
     // With only 5 items both parameters fall outside and nothing is indexed out of range.
     lvl.Items.resize(5);
     index = BuildItemTriggers(lvl);

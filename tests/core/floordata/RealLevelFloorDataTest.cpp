@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         TESSARIN_REQUIRE_LEVEL(path, GetParam());
         auto loaded = level::LoadLevel(path);
-        if (!loaded) GTEST_SKIP() << GetParam() << " does not load yet: " << loaded.error();
+        ASSERT_TRUE(loaded) << GetParam() << ": " << loaded.error();
         m_level = std::move(*loaded);
     }
 

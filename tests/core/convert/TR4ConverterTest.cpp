@@ -73,6 +73,22 @@ TEST(TR4Converter, SpritePagesFollowTheLevelPages) {
     }
 }
 
+TEST(TR4Converter, PartlyUsedSpritePageIsFilledUpAndCounted) {
+    // 128 rows: half a page, which the plain quotient would round away with the sprites on it.
+    SWDData swd = onePageSWD();
+    swd.Pixels.resize(128 * kSWDRowBytes);
+    swd.SpriteTextures.resize(1);
+    TR4Description d;
+    d.Pages = 3;
+    const TRLevel l = convert(d, kVersionTR3, swd);
+    EXPECT_EQ(l.NumTextiles, 4);
+    ASSERT_EQ(l.Textile16.size(), 4u * 65536);
+    EXPECT_EQ(l.Textile16[3 * 65536 + 1], 0xFFFF);
+    EXPECT_EQ(l.Textile16[3 * 65536 + 128 * 256], 0);  // the rows behind the sprites are transparent
+    EXPECT_EQ(l.SpriteTextures[0].Tile, 3);
+    EXPECT_TRUE(level::SerializeLevel(l).ok());
+}
+
 TEST(TR4Converter, KeepsOnlyPointLightsWithTheTargetsIntensities) {
     TR4Description d;
     d.Rooms[0].Lights = {{1, 2, 3, {1, 1, 1}, 0, 1, 2},

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "support/MiniJson.h"
@@ -146,4 +148,98 @@ TEST(CliSector, PlacesOutsideTheLevelAreErrors) {
         EXPECT_FALSE(run.err.empty()) << args;
     }
     EXPECT_EQ(runCli("sector /nonexistent/level.tr2 0 0 0").exitCode, 1);
+}
+
+namespace {
+
+// A 5 x 5 room at world (2048, 3072) built as a level of `version`: a switch trigger on sector
+// (2, 2) acting on items 1 and 0 with a camera between, item 1, a static mesh and (TR4/TR5) an AI
+// object on that sector's centre, item 0 on (1, 1), whose box is blocked.
+std::filesystem::path builtLevel(std::int16_t version) {
+    auto l = levelgen::emptyLevel(version);
+    l.Rooms = {levelgen::boxRoom(2, 3, 5, 5, 0, -2048)};
+    auto& room = l.Rooms[0];
+    room.sector(2, 2).FDIndex =
+        levelgen::FloorDataList()
+            .trigger(levelgen::kSwitch, 0x0A07, {{levelgen::kObject, 1}, {levelgen::kCamera, 0}, {levelgen::kObject, 0}})
+            .appendTo(l);
+    l.Boxes.resize(2);
+    l.Zones.assign(20, 0);
+    l.Boxes[1].OverlapIndex = static_cast<std::int16_t>(0x8000);
+    room.sector(1, 1).BoxIndex = 1 << 4;
+    level::TRItem it;
+    it.Room = 0;
+    it.X = 2048 + 1024 + 512;
+    it.Z = 3072 + 1024 + 512;
+    it.ObjectID = 10;
+    l.Items.push_back(it);
+    it.X += 1024;
+    it.Z += 1024;
+    it.ObjectID = 5;
+    l.Items.push_back(it);
+    level::TRAIObject ai;
+    ai.ObjectID = 398;
+    ai.X = it.X;
+    ai.Z = it.Z;
+    if (version >= 4) l.AIObjects.push_back(ai);
+    level::TRRoomStatic st;
+    st.X = it.X;
+    st.Z = it.Z;
+    st.ObjectID = 3;
+    room.StaticMeshes.push_back(st);
+    const auto out = test::scratchDir("cli-sector") / (std::string("built") + levelgen::levelExtension(version));
+    if (!util::writeFileSafely(out, levelgen::buildLevel(l, version))) return {};
+    return out;
+}
+
+}  // namespace
+
+TEST(CliSector, EveryVersionNamesItsObjectsAndListsAIObjectsAfterItems) {
+    struct Case {
+        std::int16_t version;
+        const char* name5;
+        const char* name10;
+    };
+    for (const Case c : {Case{1, "LARA_MISC_ANIM", "CROCODILE_LAND"}, Case{2, "UZIS_ANIM", "SNOWMOBILE_ANIM"},
+                         Case{3, "UZIS_ANIM", "FLARE_ANIM"}, Case{4, "GRENADE_GUN_ANIM", "LARA_SCREAM"},
+                         Case{5, "HK_ANIM", "LARA_SCREAM"}}) {
+        SCOPED_TRACE(c.version);
+        const auto path = builtLevel(c.version);
+        ASSERT_FALSE(path.empty());
+        auto run = runCli("sector " + path.string() + " 0 2 2");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        auto doc = parseJson(run.out);
+        EXPECT_EQ(doc["fdLabel"].text, " 3 Triggers");
+        EXPECT_EQ(texts(doc["triggerList"]),
+                  (std::vector<std::string>{"SWITCH for OBJECT 1 (" + std::string(c.name5) + ")", "SWITCH for CAMERA 0",
+                                            "SWITCH for OBJECT 0 (" + std::string(c.name10) + ")"}));
+        EXPECT_EQ(doc["timer"].text, "Timer 7");
+        std::vector<bool> flags;
+        for (const auto& f : doc["triggerFlags"].items) flags.push_back(f.boolean);
+        EXPECT_EQ(flags, (std::vector<bool>{true, false, true, false, false}));
+        const bool ai = c.version >= 4;
+        EXPECT_EQ(doc["itemCount"].text, ai ? " 2 items" : " 1 item");
+        const std::vector<std::string> entries = ai ? std::vector<std::string>{"Item 1", "AI 0"} : std::vector<std::string>{"Item 1"};
+        EXPECT_EQ(texts(doc["entries"]), entries);
+        EXPECT_EQ(doc["staticCount"].text, " 1 Static Mesh");
+        EXPECT_EQ(doc["staticName"].text, "PLANT3");
+        EXPECT_EQ(doc["mapColour"][0].asInt(), 192);
+        EXPECT_EQ(doc["mapColour"][1].asInt(), 0);
+        EXPECT_EQ(doc["mapColour"][2].asInt(), 192);
+        EXPECT_TRUE(doc["itemMark"].boolean);
+        EXPECT_TRUE(doc["staticMark"].boolean);
+
+        // The blocked box greys the sector in TR3 and TR4 only; elsewhere it is open floor.
+        run = runCli("sector " + path.string() + " 0 1 1");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        doc = parseJson(run.out);
+        const bool blocked = c.version == 3 || c.version == 4;
+        EXPECT_EQ(doc["mapColour"][0].asInt(), blocked ? 96 : 204);
+        EXPECT_EQ(doc["mapColour"][1].asInt(), blocked ? 96 : 204);
+        EXPECT_EQ(doc["mapColour"][2].asInt(), blocked ? 96 : 0);
+        EXPECT_EQ(texts(doc["entries"]), std::vector<std::string>{"Item 0"});
+        EXPECT_FALSE(doc["staticMark"].boolean);
+        EXPECT_EQ(doc["floorHeight"].text, "0");
+        EXPECT_EQ(doc["ceilingHeight"].text, "248");
+    }
 }

@@ -87,8 +87,9 @@ void EditorSession::RoomNumber_Click(int index) {
     m_outline.reset();
     const auto& room = Level.Rooms[static_cast<std::size_t>(index)];
     m_panels.roomInfo = "Room" + numberForm(index) + " - " + numberForm(room.NumXSectors) + "*" + numberForm(room.NumZSectors);
-    // The test is against 255 on purpose: a file storing -1 shows "Alternate:-1".
-    m_panels.altRoom = room.AlternateRoom != 255 ? "Alternate:" + numberForm(room.AlternateRoom) : "No alternate";
+    // The test is against 255 on purpose, so a file storing -1 shows "Alternate: -1": the caption
+    // keeps its blank before the number whatever its sign.
+    m_panels.altRoom = room.AlternateRoom != 255 ? "Alternate: " + plainNumber(room.AlternateRoom) : "No alternate";
 }
 
 void EditorSession::SelectRoom(int r) {

@@ -204,7 +204,7 @@ TEST(SectorMap, ChoosingARoomResetsSelectionButKeepsTheDescription) {
     EditorSession s(test::testNames());
     s.OpenLevel(std::move(l));
     EXPECT_EQ(s.panels().roomList, (std::vector<std::string>{"Room 0", "Room 1"}));
-    EXPECT_EQ(s.panels().altRoom, "Alternate:-1");  // the test is against 255
+    EXPECT_EQ(s.panels().altRoom, "Alternate: -1");  // the test is against 255; a blank before -1 too
     s.clickSector(1, 1);
     const auto before = s.info().title;
     s.RoomNumber_Click(1);
@@ -216,6 +216,9 @@ TEST(SectorMap, ChoosingARoomResetsSelectionButKeepsTheDescription) {
     s.RoomNumber_Click(-1);
     s.RoomNumber_Click(2);
     EXPECT_EQ(s.CurRoom, 1);
+    s.Level.Rooms[1].AlternateRoom = 255;
+    s.RoomNumber_Click(1);
+    EXPECT_EQ(s.panels().altRoom, "No alternate");
 }
 
 TEST(SectorMap, BrokenRoomsGiveAnEmptyMap) {

@@ -37,6 +37,11 @@ namespace detail {
 std::string roomPlace(std::size_t index, std::size_t count) {
     return "room " + std::to_string(index) + " of " + std::to_string(count);
 }
+void readDemoData(util::ByteReader& r, TRLevel& level) {
+    level.NumDemoData = r.i16("demo data count");
+    if (level.NumDemoData < 0) r.fail("demo data: negative count " + std::to_string(level.NumDemoData));
+    r.readI32Array(level.DemoData, static_cast<std::int64_t>(demoWordCount(level.NumDemoData)), "demo data");
+}
 }  // namespace detail
 
 util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,

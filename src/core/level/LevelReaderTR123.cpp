@@ -202,10 +202,8 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
     r.bytes(level.LightMap.data(), level.LightMap.size(), "light map");
     if (v == kVersionTR1) r.bytes(level.Palette.data(), level.Palette.size(), "palette");
 
-    const std::int16_t numCinematic = r.i16("cinematic frame count");
-    if (numCinematic > 0) io::readList(r, level.CinematicFrames, numCinematic, io::kCinematicFrameSize, "cinematic frames");
-    level.NumDemoData = r.i16("demo data count");
-    if (level.NumDemoData > 0) r.readI32Array(level.DemoData, static_cast<std::int64_t>(demoWordCount(level.NumDemoData)), "demo data");
+    io::readList(r, level.CinematicFrames, r.i16("cinematic frame count"), io::kCinematicFrameSize, "cinematic frames");
+    readDemoData(r, level);
 
     const std::size_t soundMapEntries = v == kVersionTR1 ? 256 : kSoundMapSize;
     r.checkCount(static_cast<std::int64_t>(soundMapEntries), 2, "sound map");

@@ -142,9 +142,7 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
 
-    level.NumDemoData = r.i16("demo data count");
-    if (level.NumDemoData > 0)
-        r.readI32Array(level.DemoData, static_cast<std::int64_t>(demoWordCount(level.NumDemoData)), "demo data");
+    readDemoData(r, level);
     r.checkCount(static_cast<std::int64_t>(kSoundMapSize), 2, "sound map");
     for (auto& s : level.SoundMap) s = r.i16();
     io::readCountedList(r, level.SoundDetails, io::kSoundDetailSize, "sound details");
@@ -165,6 +163,7 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     // The level is complete with the sample count: the samples and whatever an extended engine
     // appends after them are not read.
     level.NumSamples = r.i32("sample count");
+    if (level.NumSamples < 0) r.fail("samples: negative count " + std::to_string(level.NumSamples));
 
     // All four chunks are inflated before any level data is parsed, so a damaged chunk is always
     // the error reported, whichever part of it a parse would have stumbled on.

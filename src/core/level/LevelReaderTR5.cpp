@@ -195,10 +195,9 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     // the target is known to lie in the file.
     seekTo(r, base, sectorOffset, "sector data offset");
     io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
-    const std::int16_t numPortals = r.i16("portal count");
-    if (numPortals > 0) io::readList(r, room.Portals, numPortals, io::kPortalSize, "portals");
+    io::readList(r, room.Portals, r.i16("portal count"), io::kPortalSize, "portals");
     r.skip(2, "portal list end");
-    if (numStatics > 0) io::readList(r, room.StaticMeshes, numStatics, io::kRoomStaticSize, "static meshes");
+    io::readList(r, room.StaticMeshes, numStatics, io::kRoomStaticSize, "static meshes");
 
     seekTo(r, base, layerOffset, "layer offset");
     const std::size_t layers = r.checkCount(numLayers, kLayerSize, "layers");

@@ -13,6 +13,9 @@ void readTR123(util::ByteReader& r, TRLevel& level, std::vector<std::string>* wa
 void readTR4(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
 void readTR5(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
 
+// NumDemoData (a byte count) and the demo words it stands for; a negative count is refused.
+void readDemoData(util::ByteReader& r, TRLevel& level);
+
 // "room 3 of 12": the place names used in errors.
 std::string roomPlace(std::size_t index, std::size_t count);
 

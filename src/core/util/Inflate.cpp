@@ -18,6 +18,9 @@ void checkInflatedSize(std::uint64_t stated, std::uint64_t compressedSize, const
 
 void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk) {
     if (compressed.size() > UINT32_MAX || out.size() > UINT32_MAX) throw Error(chunk + ": too large to inflate");
+    // A chunk stored with no bytes at all for no data (tools write an empty texture block so) holds
+    // exactly what it states.
+    if (compressed.empty() && out.empty()) return;
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) throw Error(chunk + ": not enough memory to inflate");
     // zlib wants somewhere to write even for an empty result, to tell "ends here" from "goes on".

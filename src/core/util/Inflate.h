@@ -19,6 +19,7 @@ void checkInflatedSize(std::uint64_t stated, std::uint64_t compressedSize, const
 
 // Inflates `compressed` into exactly `out` (its size is the stated size). A damaged stream, or one
 // that ends before `out` is full or holds more than fits, throws Error beginning with `chunk`.
+// No compressed bytes at all are accepted for an empty `out`.
 void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk);
 
 // The same into a new buffer; the stated size is checked before the buffer is allocated.

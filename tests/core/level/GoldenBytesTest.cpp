@@ -81,6 +81,33 @@ TEST(GoldenBytes, DemoDataIsTwoWordsForEightBytesAndAbsentForNone) {
     }
 }
 
+// Both counts are read before lists the reader would otherwise just leave empty: a negative one is
+// damage, not an empty list.
+TEST(GoldenBytes, NegativeCinematicFrameAndDemoCountsAreRefused) {
+    for (std::int16_t v : {kVersionTR1, kVersionTR2, kVersionTR3}) {
+        SCOPED_TRACE(v);
+        TRLevel L = levelgen::everyListLevel(v);
+        L.CinematicFrames.clear();
+        L.NumDemoData = 0;
+        L.DemoData.clear();
+        SectionOffsets off;
+        const auto good = build(L, v, off);
+        ASSERT_EQ(le16(good, off.demoData - 2), 0);  // the cinematic frame count
+
+        auto cinematic = good;
+        cinematic[off.demoData - 2] = 0xFF, cinematic[off.demoData - 1] = 0xFF;
+        auto r = LoadLevelFromBytes(cinematic, std::string("built") + levelgen::levelExtension(v));
+        ASSERT_FALSE(r);
+        EXPECT_NE(r.error().find("cinematic frames: negative count -1"), std::string::npos) << r.error();
+
+        auto demo = good;
+        demo[off.demoData] = 0xFC, demo[off.demoData + 1] = 0xFF;
+        r = LoadLevelFromBytes(demo, std::string("built") + levelgen::levelExtension(v));
+        ASSERT_FALSE(r);
+        EXPECT_NE(r.error().find("demo data: negative count -4"), std::string::npos) << r.error();
+    }
+}
+
 TEST(GoldenBytes, LightModeIsInTR2RoomsOnlyAndTheThreeRoomBytesInTR3Only) {
     TRLevel L = levelgen::everyListLevel(kVersionTR2);
     L.Rooms[0].LightMode = 0x0A0B;

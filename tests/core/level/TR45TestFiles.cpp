@@ -191,6 +191,7 @@ Bytes tr5Room(const TR5Room& r) {
     poke16(body, 42, r.xSectors);
     body[44] = 0x40, body[45] = 0x50, body[46] = 0x60, body[47] = 0x70;
     poke16(body, 48, static_cast<std::int64_t>(r.lights.size()));
+    poke16(body, 50, r.numStatics);
     poke16(body, 76, -1);  // AlternateRoom
     poke16(body, 78, 8);   // Flags
     poke32(body, 136, r.numTriangles < 0 ? static_cast<std::int64_t>(tris) : r.numTriangles);
@@ -207,7 +208,7 @@ Bytes tr5Room(const TR5Room& r) {
         u16(body, 3);
         u8(body, 255), u8(body, 2), u8(body, 255), u8(body, static_cast<std::uint8_t>(-6));
     }
-    u16(body, 0);  // portals
+    u16(body, r.numPortals);
     u16(body, 0xCDCD);
     poke32(body, 172, r.layerOffset < 0 ? static_cast<std::int64_t>(body.size() - 208) : r.layerOffset);
     for (const auto& l : r.layers) {

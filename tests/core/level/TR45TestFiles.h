@@ -67,6 +67,7 @@ struct TR5Room {
     std::int64_t sectorOffset = -1, layerOffset = -1;    // -1: where they are
     std::int64_t numLayers = -1;                         // -1: the number of layers
     std::uint32_t extraBytes = 0;                        // unread bytes inside the block
+    std::int16_t numPortals = 0, numStatics = 0;         // stated only: no records follow
 };
 Bytes tr5Room(const TR5Room& r);
 

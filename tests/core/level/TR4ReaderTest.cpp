@@ -185,6 +185,46 @@ TEST(TR4Reader, IgnoresWhateverFollowsTheSampleCount) {
     EXPECT_NE(cut.error().find("sample count"), std::string::npos) << cut.error();
 }
 
+TEST(TR4Reader, NegativeSampleAndDemoCountsAreRefused) {
+    test::TR4File f = fileWith(oneRoomLevel());
+    f.numSamples = -1;
+    auto l = load(test::tr4File(f));
+    ASSERT_FALSE(l);
+    EXPECT_NE(l.error().find("samples: negative count -1"), std::string::npos) << l.error();
+
+    Bytes data = oneRoomLevel();
+    // The demo count stands before the sound map, the sound details, one sample index and the pad.
+    const std::size_t demo = data.size() - 6 - 8 - 4 - 740 - 2;
+    ASSERT_EQ(data[demo], 0);
+    data[demo] = 0xFC, data[demo + 1] = 0xFF;
+    l = load(test::tr4File(fileWith(data)));
+    ASSERT_FALSE(l);
+    EXPECT_NE(l.error().find("level data, demo data: negative count -4"), std::string::npos) << l.error();
+}
+
+TEST(TR4Reader, AnEmptyChunkMayHoldNoBytesAtAll) {
+    const test::TR4File f = fileWith(oneRoomLevel());
+    // Header, then the three texture chunks as (0, 0) with no stream, then the level data.
+    util::ByteWriter w;
+    w.u32(0x00345254);
+    w.u16(1), w.u16(2), w.u16(0);
+    for (int i = 0; i < 3; ++i) w.u32(0), w.u32(0);
+    Bytes b = w.data();
+    const Bytes levelChunk = test::zlibChunk(f.levelData);
+    b.insert(b.end(), levelChunk.begin(), levelChunk.end());
+    b.insert(b.end(), {0, 0, 0, 0});  // NumSamples
+    auto l = load(b);
+    ASSERT_TRUE(l) << l.error();
+    EXPECT_EQ(l->NumTextiles, 0);
+    EXPECT_EQ(l->NumMiscTextiles, 0);
+    EXPECT_EQ(l->Rooms.size(), 1u);
+
+    set32(b, 10, 4);  // chunk 1 states 4 bytes but holds none
+    l = load(b);
+    ASSERT_FALSE(l);
+    EXPECT_EQ(l.error().rfind("chunk 1 (32-bit textures): ", 0), 0u) << l.error();
+}
+
 TEST(TR4Reader, ALevelBlockWithoutItsPaddingIsComplete) {
     test::TR4LevelData d;
     d.rooms.push_back(test::tr4Room({}));

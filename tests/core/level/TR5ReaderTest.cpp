@@ -240,6 +240,8 @@ TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
         {"layer offset", [](test::TR5Room& r) { r.layerOffset = 0xFFFFFFFFll; }},
         {"layers", [](test::TR5Room& r) { r.numLayers = 0x10000000; }},
         {"fog bulbs", [](test::TR5Room& r) { r.numFogBulbs = -5; }},
+        {"portals: negative count", [](test::TR5Room& r) { r.numPortals = -1; }},
+        {"static meshes: negative count", [](test::TR5Room& r) { r.numStatics = -2; }},
         {"rectangles reach", [](test::TR5Room& r) { r.numRectangles = 0; }},
         {"triangles reach", [](test::TR5Room& r) { r.layers[0].triangles.push_back({0, 1, 2}); r.numTriangles = 0; }},
         {"vertices", [](test::TR5Room& r) { r.layers[0].firstValue = 4095; }},

@@ -34,7 +34,7 @@ std::string infoCommand(const Args& args) {
         j.field("triangles", room.Triangles.size()).field("sprites", room.Sprites.size());
         j.field("portals", room.Portals.size()).field("lights", room.Lights.size());
         j.field("statics", room.StaticMeshes.size()).field("alternateRoom", room.AlternateRoom);
-        j.field("flags", room.Flags);
+        j.field("flags", static_cast<std::uint16_t>(room.Flags));
         j.endObject();
     }
     j.endArray();

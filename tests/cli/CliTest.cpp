@@ -3,6 +3,8 @@
 
 #include "CliRun.h"
 #include "level/LevelReader.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "support/MiniJson.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
@@ -104,4 +106,24 @@ TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {
     auto run = runCli("info " + (dir / "magic.tr2").string());
     expectCleanFailure(run, "wrong magic");
     EXPECT_NE(run.err.find("Unknown TR version!"), std::string::npos);
+}
+
+TEST(CliInfo, RoomAndItemFlagsPrintUnsignedAnglesSigned) {
+    auto l = levelgen::emptyLevel(3);
+    l.Rooms.push_back(levelgen::boxRoom(0, 0, 3, 3, 0, -1024));
+    l.Rooms[0].Flags = static_cast<std::int16_t>(0x8040);
+    level::TRItem item;
+    item.Angle = -16384;
+    item.OCB = -1;
+    item.Flags = 0xBE00;
+    l.Items.push_back(item);
+    const auto path = test::scratchDir("cli-flags") / "flags.tr2";
+    ASSERT_TRUE(util::writeFileSafely(path, levelgen::buildLevel(l)));
+    auto run = runCli("info " + path.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto doc = parseJson(run.out);
+    EXPECT_EQ(doc["rooms"][0]["flags"].asInt(), 0x8040);
+    EXPECT_EQ(doc["items"][0]["flags"].asInt(), 0xBE00);
+    EXPECT_EQ(doc["items"][0]["angle"].asInt(), -16384);
+    EXPECT_EQ(doc["items"][0]["ocb"].asInt(), -1);
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace tessarin::app {
@@ -22,11 +23,15 @@ QString qtFilter(const QString& filter) {
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), qtFilter(filter));
+    const QString name = QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), m_folder, qtFilter(filter));
+    if (!name.isEmpty()) m_folder = QFileInfo(name).absolutePath();
+    return name;
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString(), qtFilter(filter));
+    const QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), m_folder, qtFilter(filter));
+    if (!name.isEmpty()) m_folder = QFileInfo(name).absolutePath();
+    return name;
 }
 
 void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {

@@ -29,7 +29,12 @@ QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
-    const QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), m_folder, qtFilter(filter));
+    QFileDialog dialog(parent, QStringLiteral("Save As"), m_folder, qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an ending gets ".tr2", so the level shows up in the open dialog later.
+    dialog.setDefaultSuffix(QStringLiteral("tr2"));
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    const QString name = dialog.selectedFiles().value(0);
     if (!name.isEmpty()) m_folder = QFileInfo(name).absolutePath();
     return name;
 }

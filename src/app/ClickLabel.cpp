@@ -11,7 +11,10 @@ const char* kLitProperty = "tessarinLit";
 void setLabelLit(QLabel* label, bool lit) {
     label->setProperty(kLitProperty, lit);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, lit ? QColor(0, 0, 255) : QColor(0, 0, 0));
+    // The disabled colour group keeps its grey, so a label that cannot be pressed looks it.
+    const QColor colour = lit ? QColor(0, 0, 255) : QColor(0, 0, 0);
+    palette.setColor(QPalette::Active, QPalette::WindowText, colour);
+    palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
     label->setPalette(palette);
 }
 

@@ -29,8 +29,8 @@ MineCartHelp_Frm::MineCartHelp_Frm(QWidget* parent) : QDialog(parent) {
     setWindowTitle("MineCart Help");
     const std::array<const char*, 6> texts = {
         "Minecarts in TR3 follow floor-data entries on the sectors of their track.",
-        "Select a sector on the map, then press one of the buttons in the \"Sectors\" frame.\n"
-        "The entry is added to that sector; save the level to keep it.",
+        "With a TR3 level open, select a sector on the map, then press one of the buttons in the "
+        "\"Sectors\" frame. The entry is added to that sector; save the level to keep it.",
         "The buttons light up blue for the entries a sector already has.",
         "Minecart Left: the cart turns left when it reaches this sector.",
         "Minecart Right: the cart turns right when it reaches this sector.",

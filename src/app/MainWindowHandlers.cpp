@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <utility>
+#include <vector>
 
 #include "ClickLabel.h"
 #include "ItemsPanel.h"
@@ -108,6 +110,27 @@ void Tessarin2_Frm::MinecartButton_Click(int mode) {
     refreshAll();
 }
 
+namespace {
+
+// The object type and facing of the entry the items list shows; a click that leaves them as they
+// were has not changed the level.
+std::pair<int, int> shownEntryState(const editor::EditorSession& session) {
+    const int k = session.info().entrySelected;
+    const std::vector<int>& entries = session.shownEntries();
+    if (k < 0 || static_cast<std::size_t>(k) >= entries.size()) return {-1, 0};
+    const int n = entries[static_cast<std::size_t>(k)];
+    const level::TRLevel& level = session.Level;
+    if (n < 0) return {-1, 0};
+    if (static_cast<std::size_t>(n) < level.Items.size()) {
+        const level::TRItem& item = level.Items[static_cast<std::size_t>(n)];
+        return {item.ObjectID, item.Angle};
+    }
+    const std::size_t ai = static_cast<std::size_t>(n) - level.Items.size();
+    return ai < level.AIObjects.size() ? std::pair<int, int>{level.AIObjects[ai].ObjectID, 0} : std::pair<int, int>{-1, 0};
+}
+
+}  // namespace
+
 void Tessarin2_Frm::SecCurItem_Click(int index) {
     m_session.SecCurItem_Click(index);
     applySectorInfo();
@@ -115,8 +138,9 @@ void Tessarin2_Frm::SecCurItem_Click(int index) {
 
 void Tessarin2_Frm::ItemDesc_Click(int index) {
     if (m_session.shownEntries().empty()) return;
+    const auto before = shownEntryState(m_session);
     m_session.ItemDesc_Click(index);
-    markChanged();
+    if (shownEntryState(m_session) != before) markChanged();
     // The entry's caption names its object ID, so it is shown again with the new type.
     m_session.SecCurItem_Click(m_session.info().entrySelected);
     applySectorInfo();
@@ -132,6 +156,7 @@ void Tessarin2_Frm::AllItems_Click(bool checked) {
 void Tessarin2_Frm::ItemFacing_Click(editor::Facing facing) {
     const int entry = m_session.info().entrySelected;
     if (entry < 0) return;
+    const auto before = shownEntryState(m_session);
     switch (facing) {
     case editor::Facing::North: m_session.ItemNorth_Click(); break;
     case editor::Facing::East: m_session.ItemEast_Click(); break;
@@ -139,7 +164,7 @@ void Tessarin2_Frm::ItemFacing_Click(editor::Facing facing) {
     case editor::Facing::West: m_session.ItemWest_Click(); break;
     case editor::Facing::None: return;
     }
-    markChanged();
+    if (shownEntryState(m_session) != before) markChanged();
     m_session.SecCurItem_Click(entry);
     applySectorInfo();
 }

@@ -5,6 +5,9 @@
 #include <cstdio>
 
 #include "MainWindow.h"
+#include "QtConvert.h"
+#include "level/LevelReader.h"
+#include "level/LevelWriter.h"
 
 namespace tessarin::app {
 
@@ -25,6 +28,26 @@ BatchRun notBuiltYet(const QString& name) {
         std::fprintf(stderr, "tessarin2: %s is not available in this build yet\n", qPrintable(name));
         return 1;
     };
+}
+
+int addDemo(const QString& commandLine, int&, char**) {
+    // The switch and one blank.
+    const QString path = commandLine.mid(9);
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "tessarin2: no level file was named after /adddemo\n");
+        return 1;
+    }
+    auto level = level::LoadLevel(toPath(path));
+    if (!level) {
+        // Nothing was read, so nothing is written: the file keeps what it had.
+        std::fprintf(stderr, "tessarin2: %s\n", level.error().c_str());
+        return 1;
+    }
+    if (const util::Status saved = level::SaveLevel(toPath(path), *level); !saved) {
+        std::fprintf(stderr, "tessarin2: %s\n", saved.error().c_str());
+        return 1;
+    }
+    return 0;
 }
 
 QString openSwitchPath(const QString& commandLine) {

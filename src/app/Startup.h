@@ -24,6 +24,10 @@ const BatchAction* matchBatchAction(const QString& commandLine, const std::vecto
 // For a switch whose action is not built yet: says so on stderr and fails.
 BatchRun notBuiltYet(const QString& name);
 
+// "/adddemo PATH": reads the level and writes it back to the same file, with the demo data it
+// already holds. Returns the exit code; a failure is printed on stderr and leaves the file as it was.
+int addDemo(const QString& commandLine, int& argc, char** argv);
+
 // The path after "/open " when the command line asks the editor to open a level, else "".
 QString openSwitchPath(const QString& commandLine);
 

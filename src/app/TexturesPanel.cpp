@@ -1,9 +1,11 @@
 #include "TexturesPanel.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace tessarin::app {
 
@@ -50,6 +52,13 @@ void TexturesPanel::updateRange() {
     const int hidden = TextPB->height() - m_viewport->height();
     TextScroll->setRange(0, hidden > 0 ? hidden : 0);
     TextScroll->setPageStep(m_viewport->height());
+}
+
+void TexturesPanel::wheelEvent(QWheelEvent* event) {
+    QWheelEvent forwarded(event->position(), event->globalPosition(), event->pixelDelta(), event->angleDelta(),
+                          event->buttons(), event->modifiers(), event->phase(), event->inverted());
+    QCoreApplication::sendEvent(TextScroll, &forwarded);
+    event->accept();
 }
 
 void TexturesPanel::resizeEvent(QResizeEvent* event) {

@@ -18,6 +18,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The wheel over the strip scrolls it, as over the scroll bar.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void TextScroll_Change(int value);

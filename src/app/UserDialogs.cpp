@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace tessarin::app {
@@ -22,11 +23,20 @@ QString qtFilter(const QString& filter) {
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), qtFilter(filter));
+    const QString name = QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), m_folder, qtFilter(filter));
+    if (!name.isEmpty()) m_folder = QFileInfo(name).absolutePath();
+    return name;
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString(), qtFilter(filter));
+    QFileDialog dialog(parent, QStringLiteral("Save As"), m_folder, qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an ending gets ".tr2", so the level shows up in the open dialog later.
+    dialog.setDefaultSuffix(QStringLiteral("tr2"));
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    const QString name = dialog.selectedFiles().value(0);
+    if (!name.isEmpty()) m_folder = QFileInfo(name).absolutePath();
+    return name;
 }
 
 void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {

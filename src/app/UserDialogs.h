@@ -30,6 +30,9 @@ public:
     void message(QWidget* parent, const QString& text, const QString& title) override;
     QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) override;
     void beep() override;
+
+private:
+    QString m_folder;  // the folder of the last file chosen, where the next chooser starts
 };
 
 // "Tomb Raider levels(*.phd;*.tr2)|*.phd;*.tr2" -> "Tomb Raider levels (*.phd *.tr2)".

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     const QString commandLine = commandLineOf(argc, argv);
     // Tested in this order; the first prefix that matches wins.
     const std::vector<BatchAction> actions = {
-        {"/adddemo", notBuiltYet("/adddemo")},
+        {"/adddemo", addDemo},
         {"/convert2", convertLevel},
         {"/convert3", convertLevel},
         {"/view", notBuiltYet("/view")},

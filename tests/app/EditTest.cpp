@@ -101,6 +101,11 @@ void EditTest::retypedTurnedAndAddedItemsSurviveSaveAndReopen() {
 
     // Quitting with unsaved changes: Cancel stays, No leaves without saving.
     g.clickSector(p.x, p.z);
+    g.choose("SecCurItem", g.entries("SecCurItem").indexOf(QString("Item %1").arg(p.item)));
+    // Clicks that leave the item as it is (it faces north since the save) are no edits.
+    QTest::mouseClick(g.find<QWidget>("ItemNorth"), Qt::LeftButton);
+    g.choose("ItemDesc", g.find<QComboBox>("ItemDesc")->currentIndex());
+    QVERIFY(!g.window->fileChanged());
     QTest::mouseClick(g.find<QWidget>("ItemSouth"), Qt::LeftButton);
     QVERIFY(g.window->fileChanged());
     g.log->answers = {QMessageBox::Cancel, QMessageBox::No};
@@ -129,6 +134,11 @@ void EditTest::minecartEntriesLightTheButtonsAndAreSaved() {
         QVERIFY(f.lit("FD20"));
         QVERIFY(f.lit("Minecart_Stop"));
         QVERIFY(!f.lit("FD21"));
+        auto textColour = [&](const char* name) {
+            return f.find<QLabel>(name)->palette().color(QPalette::Active, QPalette::WindowText);
+        };
+        QCOMPARE(textColour("FD20"), QColor(0, 0, 255));
+        QCOMPARE(textColour("FD21"), QColor(0, 0, 0));
         QVERIFY(f.window->fileChanged());
         // The map shows the new entry at once, and keeps the selection outline.
         const auto* map = f.find<app::SectorMap>("SectorMap");

@@ -7,12 +7,14 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <chrono>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "HelpWindows.h"
 #include "Startup.h"
 #include "support/TestPaths.h"
+#include "util/ByteWriter.h"
 
 namespace tessarin::test {
 
@@ -67,6 +69,10 @@ void StartupTest::everyControlHasItsInitialCaptionAndFrame() {
     QVERIFY(f.find<QGroupBox>("Textures")->isAncestorOf(f.find<QWidget>("TextScroll")));
     QCOMPARE(f.find<QWidget>("SectorMap")->size(), QSize(710, 400));
     QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sectors"));
+    // The minecart buttons wait for a level, and look it.
+    auto* fd20 = f.find<QLabel>("FD20");
+    QVERIFY(!fd20->isEnabled());
+    QVERIFY(fd20->palette().color(QPalette::Disabled, QPalette::WindowText) != QColor(0, 0, 0));
 }
 
 void StartupTest::menusHaveTheirEntriesAndShortcuts() {
@@ -131,11 +137,33 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
     QString err;
     QCOMPARE(run({"/view", "x.tr2"}, &err), 1);
     QVERIFY(err.contains("/view"));
-    QCOMPARE(run({"/adddemo", "x.tr2"}, &err), 1);
-    QVERIFY(err.contains("/adddemo"));
+    const auto dir = scratchDir("batch");
+
+    // "/adddemo" rewrites the named level in place; a file it cannot read or write stays as it was.
+    QCOMPARE(run({"/adddemo", QString::fromStdString((dir / "missing.tr2").string())}, &err), 1);
+    QVERIFY(!err.isEmpty());
+    QVERIFY(!std::filesystem::exists(dir / "missing.tr2"));
+    for (const auto& source : {sampleLevel("sample-tr3.tr2"), levelOrEmpty("tr2-test1.tr2"),
+                               sampleLevel("sample-tr4.tr4")}) {
+        if (source.empty()) continue;
+        const auto copy = dir / ("demo-" + source.filename().string());
+        std::filesystem::copy_file(source, copy);
+        std::filesystem::permissions(copy, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+        const auto before = util::readFile(copy);
+        QVERIFY(before);
+        // An old stamp shows whether the file was written again.
+        const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+        std::filesystem::last_write_time(copy, old);
+        const bool writable = source.extension() == ".tr2";
+        QCOMPARE(run({"/adddemo", QString::fromStdString(copy.string())}, &err), writable ? 0 : 1);
+        QVERIFY2(writable ? err.isEmpty() : err.contains("TR4"), qPrintable(err));
+        QCOMPARE(std::filesystem::last_write_time(copy) != old, writable);
+        const auto after = util::readFile(copy);
+        QVERIFY(after && *after == *before);
+    }
+
     const auto tr4 = levelOrEmpty("tr4-test1.tr4");
     if (tr4.empty()) QSKIP("the real TR4 level is not there");
-    const auto dir = scratchDir("batch");
     std::filesystem::copy_file(tr4, dir / "lvl.tr4");
     QCOMPARE(run({"/convert3", QString::fromStdString((dir / "lvl.tr4").string())}, &err), 0);
     QVERIFY2(std::filesystem::exists(dir / "lvl.tr2"), qPrintable(err));

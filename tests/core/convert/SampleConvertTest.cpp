@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "convert/TR4Converter.h"
+#include "editor/EditorSession.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "levelgen/LevelBuilder.h"
@@ -122,6 +123,38 @@ TEST_P(SampleConvert, ReadsBackWithTheTR4ReadersCountsAndMeshes) {
             EXPECT_EQ(mb->TexturedRectangles[f].Texture, ma->TexturedRectangles[f].Texture);
         EXPECT_TRUE(mb->ColouredRectangles.empty());
         EXPECT_TRUE(mb->ColouredTriangles.empty());
+    }
+}
+
+// The converted sample opens in the editor and every sector of every room can be described, with
+// the same doors as in the TR4 original.
+TEST_P(SampleConvert, OpensInTheEditorWithEverySectorDescribed) {
+    const auto bytes = sampleTR4();
+    auto tr4 = level::LoadLevelFromBytes(bytes, "sample-tr4.tr4");
+    ASSERT_TRUE(tr4.ok()) << tr4.error();
+    auto converted = ConvertTR4Bytes(bytes, "sample-tr4.tr4", GetParam(), twoPageSWD());
+    ASSERT_TRUE(converted.ok()) << converted.error();
+    auto written = level::SerializeLevel(*converted);
+    ASSERT_TRUE(written.ok()) << written.error();
+    auto back = level::LoadLevelFromBytes(*written, "sample-tr4.tr2");
+    ASSERT_TRUE(back.ok()) << back.error();
+
+    editor::EditorSession original, session;
+    original.OpenLevel(*tr4);
+    session.OpenLevel(*back);
+    ASSERT_TRUE(session.LevelLoaded);
+    for (int r = 0; r < static_cast<int>(back->Rooms.size()); ++r) {
+        original.RoomNumber_Click(r);
+        session.RoomNumber_Click(r);
+        for (int x = 0; x < back->Rooms[r].NumXSectors; ++x)
+            for (int z = 0; z < back->Rooms[r].NumZSectors; ++z) {
+                original.clickSector(x, z);
+                session.clickSector(x, z);
+                EXPECT_EQ(session.info().title, original.info().title);
+                EXPECT_EQ(session.info().doorSide, original.info().doorSide) << r << ' ' << x << ' ' << z;
+                EXPECT_EQ(session.info().doorBelow, original.info().doorBelow) << r << ' ' << x << ' ' << z;
+                EXPECT_EQ(session.info().doorAbove, original.info().doorAbove) << r << ' ' << x << ' ' << z;
+            }
     }
 }
 

@@ -50,24 +50,11 @@ std::uint16_t tr2BoxIndex(std::uint16_t boxIndex) { return static_cast<std::uint
 namespace {
 
 void readLights(ByteReader& r, level::TRRoom& room, std::int16_t target) {
-    const std::size_t n = r.checkCount(r.i16("light count"), 46, "lights");
+    const std::size_t n = r.checkCount(r.i16("light count"), level::io::kLightTR4Size, "lights");
     room.Lights.clear();
     for (std::size_t i = 0; i < n; ++i) {
         level::TRLight l;
-        l.X4 = r.i32();
-        l.Y4 = r.i32();
-        l.Z4 = r.i32();
-        for (auto& c : l.Colour) c = r.u8();
-        l.LightType = r.u8();
-        l.LightExtra = r.u8();
-        l.Intensity = r.u8();
-        l.In = r.f32();
-        l.Out = r.f32();
-        l.Length = r.f32();
-        l.CutOff = r.f32();
-        l.DirX = r.f32();
-        l.DirY = r.f32();
-        l.DirZ = r.f32();
+        level::io::readLightTR4(r, l);
         // The older games know only point lights.
         if (l.LightType != 1) continue;
         l.X = l.X4;

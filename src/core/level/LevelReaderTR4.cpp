@@ -24,7 +24,6 @@ namespace {
 constexpr std::size_t kVertexSize = 12;
 constexpr std::size_t kRectangleSize = 10;
 constexpr std::size_t kTriangleSize = 8;
-constexpr std::size_t kLightSize = 46;
 constexpr std::size_t kObjectTextureSize = 38;
 // The smallest room: header, five list counts, sector size, colour, two counts, trailer.
 constexpr std::size_t kMinRoomSize = 49;
@@ -71,23 +70,8 @@ void readRoom(ByteReader& r, TRRoom& room) {
     room.AlternateGroup = r.u8("room colour");
     room.RoomExtra = r.u8("room colour");
 
-    room.Lights.assign(r.checkCount(r.i16("light count"), kLightSize, "lights"), {});
-    for (auto& l : room.Lights) {
-        l.X4 = r.i32();
-        l.Y4 = r.i32();
-        l.Z4 = r.i32();
-        r.bytes(l.Colour.data(), l.Colour.size());
-        l.LightType = r.u8();
-        l.LightExtra = r.u8();
-        l.Intensity = r.u8();
-        l.In = r.f32();
-        l.Out = r.f32();
-        l.Length = r.f32();
-        l.CutOff = r.f32();
-        l.DirX = r.f32();
-        l.DirY = r.f32();
-        l.DirZ = r.f32();
-    }
+    room.Lights.assign(r.checkCount(r.i16("light count"), io::kLightTR4Size, "lights"), {});
+    for (auto& l : room.Lights) io::readLightTR4(r, l);
     io::readList(r, room.StaticMeshes, r.i16("static mesh count"), io::kRoomStaticSize, "static meshes");
     room.AlternateRoom = r.i16("alternate room");
     room.Flags = r.i16("flags");
@@ -117,11 +101,7 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     }
     r.setPlace("level data");
 
-    r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
-    const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
-    level.MeshData.resize(meshWords * 2);
-    r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
-    r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
+    io::readFloorAndMeshData(r, level);
 
     io::readAnimationsToStaticMeshes(r, level, 16);
     r.skip(3, "sprite marker");

@@ -297,11 +297,7 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     }
     r.setPlace("");
 
-    r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
-    const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
-    level.MeshData.resize(meshWords * 2);
-    r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
-    r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
+    io::readFloorAndMeshData(r, level);
     skipCountedList(r, 40, "animations");
     skipCountedList(r, 6, "state changes");
     skipCountedList(r, 8, "animation dispatches");

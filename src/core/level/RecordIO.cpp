@@ -279,6 +279,31 @@ void read(ByteReader& r, TRRoomStatic& v) {
     v.ObjectID = r.u16();
 }
 
+void readFloorAndMeshData(ByteReader& r, TRLevel& level) {
+    r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
+    const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
+    level.MeshData.resize(meshWords * 2);
+    r.bytes(level.MeshData.data(), level.MeshData.size(), "mesh data");
+    r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
+}
+
+void readLightTR4(ByteReader& r, TRLight& l) {
+    l.X4 = r.i32();
+    l.Y4 = r.i32();
+    l.Z4 = r.i32();
+    r.bytes(l.Colour.data(), l.Colour.size());
+    l.LightType = r.u8();
+    l.LightExtra = r.u8();
+    l.Intensity = r.u8();
+    l.In = r.f32();
+    l.Out = r.f32();
+    l.Length = r.f32();
+    l.CutOff = r.f32();
+    l.DirX = r.f32();
+    l.DirY = r.f32();
+    l.DirZ = r.f32();
+}
+
 void readAnimationsToStaticMeshes(ByteReader& r, TRLevel& level, std::size_t velocityBytes) {
     level.Animations.assign(r.checkCount(r.i32("animation count"), 24 + velocityBytes, "animations"), {});
     for (auto& a : level.Animations) readAnimation(r, a, velocityBytes);

@@ -95,6 +95,13 @@ void writeCountedList(util::ByteWriter& w, const std::vector<T>& list) {
 void readAnimation(util::ByteReader& r, TRAnimation& v, std::size_t velocityBytes);
 void writeAnimation(util::ByteWriter& w, const TRAnimation& v, std::size_t velocityBytes);
 
+// The floor data, mesh data and mesh pointers that follow the rooms in every version.
+void readFloorAndMeshData(util::ByteReader& r, TRLevel& level);
+
+// A 46-byte TR4 light: position, colour, type, intensity, cone and direction.
+inline constexpr std::size_t kLightTR4Size = 46;
+void readLightTR4(util::ByteReader& r, TRLight& l);
+
 // The run of lists from the animations to the static meshes, shared by every version that keeps
 // them; animations carry `velocityBytes` of speeds (8 in TR1-TR3, 16 in TR4).
 void readAnimationsToStaticMeshes(util::ByteReader& r, TRLevel& level, std::size_t velocityBytes);

@@ -3,7 +3,8 @@
 
 #include <filesystem>
 
-#include "TR4Builder.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "convert/BatchConvert.h"
 #include "convert/SWD.h"
 #include "level/LevelReader.h"
@@ -36,7 +37,9 @@ Files prepare(const std::string& name) {
     f.dir = test::scratchDir(name);
     f.tr4 = f.dir / "my level.tr4";
     f.swd = f.dir / "TR3.swd";
-    EXPECT_TRUE(util::writeFileSafely(f.tr4, test::buildTR4({})).ok());
+    level::TRLevel tr4 = levelgen::emptyLevel(level::kVersionTR4);
+    tr4.NumTextiles = tr4.NumRoomTextiles = 1;
+    EXPECT_TRUE(util::writeFileSafely(f.tr4, levelgen::buildLevel(tr4)).ok());
     SWDData swd;
     swd.Pixels.assign(kSWDPageBytes, 255);
     EXPECT_TRUE(util::writeFileSafely(f.swd, SerializeSWD(swd)).ok());

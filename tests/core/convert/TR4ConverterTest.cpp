@@ -1,7 +1,8 @@
 // The TR4 conversion on small built TR4 files, decoded field by field.
 #include <gtest/gtest.h>
 
-#include "TR4Builder.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "convert/TR4ConvertSteps.h"
 #include "convert/TR4Converter.h"
 #include "level/LevelReader.h"
@@ -13,8 +14,8 @@ namespace {
 
 using level::kVersionTR2;
 using level::kVersionTR3;
+using level::kVersionTR4;
 using level::TRLevel;
-using test::TR4Description;
 
 SWDData onePageSWD() {
     SWDData swd;
@@ -31,14 +32,89 @@ SWDData onePageSWD() {
     return swd;
 }
 
-TRLevel convert(const TR4Description& d, std::int16_t target, const SWDData& swd = onePageSWD()) {
-    auto result = ConvertTR4Bytes(test::buildTR4(d), "level.tr4", target, swd);
+// A TR4 level of one 1 x 1 room, `pages` texture pages (the first pixel 0x2222), two sprites of its
+// own (which the conversion drops), a sprite sequence and a box.
+TRLevel tr4Level(int pages = 1) {
+    TRLevel l = levelgen::emptyLevel(kVersionTR4);
+    l.NumTextiles = l.NumRoomTextiles = static_cast<std::int16_t>(pages);
+    l.NumMiscTextiles = 2;
+    l.Textile16 = {0x2222};
+    l.Rooms.resize(1);
+    l.Rooms[0].NumXSectors = l.Rooms[0].NumZSectors = 1;
+    l.Rooms[0].Sectors.resize(1);
+    l.SpriteTextures.resize(2);
+    l.SpriteSequences.resize(1);
+    l.Boxes.resize(1);
+    return l;
+}
+
+std::vector<std::uint8_t> tr4Bytes(const TRLevel& l, const levelgen::BuildOptions& options = {}) {
+    return levelgen::buildLevel(l, kVersionTR4, options);
+}
+
+TRLevel convert(const TRLevel& l, std::int16_t target, const SWDData& swd = onePageSWD(),
+                const levelgen::BuildOptions& options = {}) {
+    auto result = ConvertTR4Bytes(tr4Bytes(l, options), "level.tr4", target, swd);
     EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error());
     return result.ok() ? std::move(*result) : TRLevel{};
 }
 
+level::TRLight tr4Light(std::int32_t x, std::int32_t y, std::int32_t z, std::array<std::uint8_t, 3> colour,
+                        std::uint8_t type, float in, float out) {
+    level::TRLight l;
+    l.X4 = x, l.Y4 = y, l.Z4 = z;
+    l.Colour = colour;
+    l.LightType = type;
+    l.Intensity = 31;
+    l.In = in, l.Out = out;
+    return l;
+}
+
+// One TR4 mesh: centre, radius, vertices, no normals, then the given faces (rectangles: 4 indices,
+// texture, effects; triangles: 3 indices, texture, effects), as bytes.
+std::vector<std::uint8_t> tr4Mesh(int vertices, const std::vector<std::array<std::uint16_t, 6>>& rectangles,
+                                  const std::vector<std::array<std::uint16_t, 5>>& triangles) {
+    std::vector<std::uint16_t> w{10, 20, 30, 500, 0, static_cast<std::uint16_t>(vertices)};
+    for (int i = 0; i < vertices; ++i) w.insert(w.end(), {static_cast<std::uint16_t>(i), 0xFC00, static_cast<std::uint16_t>(i * 2)});
+    w.push_back(0);  // no normals
+    w.push_back(static_cast<std::uint16_t>(rectangles.size()));
+    for (const auto& r : rectangles) w.insert(w.end(), r.begin(), r.end());
+    w.push_back(static_cast<std::uint16_t>(triangles.size()));
+    for (const auto& t : triangles) w.insert(w.end(), t.begin(), t.end());
+    std::vector<std::uint8_t> b;
+    for (auto v : w) b.insert(b.end(), {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)});
+    return b;
+}
+
+level::TRAnimation animation(std::int32_t frameOffset, std::uint8_t frameSize) {
+    level::TRAnimation a;
+    a.FrameOffset = frameOffset;
+    a.FrameRate = 1;
+    a.FrameSize = frameSize;
+    return a;
+}
+
+void setMoveables(TRLevel& l, const std::vector<std::pair<std::int16_t, std::int16_t>>& meshesAndAnimation) {
+    l.Moveables.clear();
+    for (const auto& [meshes, anim] : meshesAndAnimation) {
+        level::TRMoveable m;
+        m.ObjectID = static_cast<std::int32_t>(l.Moveables.size());
+        m.NumMeshes = meshes;
+        m.Animation = anim;
+        l.Moveables.push_back(m);
+    }
+}
+
+void setItems(TRLevel& l, const std::vector<std::int16_t>& ids) {
+    l.Items.clear();
+    for (auto id : ids) {
+        l.Items.emplace_back();
+        l.Items.back().ObjectID = id;
+    }
+}
+
 TEST(TR4Converter, RefusesTrcNamesAndOtherMagics) {
-    const auto bytes = test::buildTR4({});
+    const auto bytes = tr4Bytes(tr4Level());
     for (const char* name : {"level.trc", "LEVEL.TRC", "a.Trc"}) {
         auto r = ConvertTR4Bytes(bytes, name, kVersionTR3, {});
         ASSERT_FALSE(r.ok());
@@ -52,10 +128,8 @@ TEST(TR4Converter, RefusesTrcNamesAndOtherMagics) {
 }
 
 TEST(TR4Converter, SpritePagesFollowTheLevelPages) {
-    TR4Description d;
-    d.Pages = 10;
     for (std::int16_t target : {kVersionTR2, kVersionTR3}) {
-        const TRLevel l = convert(d, target);
+        const TRLevel l = convert(tr4Level(10), target);
         EXPECT_EQ(l.NumTextiles, 11);
         ASSERT_EQ(l.Textile16.size(), 11u * 65536);
         EXPECT_EQ(l.Textile8.size(), l.Textile16.size());
@@ -78,9 +152,7 @@ TEST(TR4Converter, PartlyUsedSpritePageIsFilledUpAndCounted) {
     SWDData swd = onePageSWD();
     swd.Pixels.resize(128 * kSWDRowBytes);
     swd.SpriteTextures.resize(1);
-    TR4Description d;
-    d.Pages = 3;
-    const TRLevel l = convert(d, kVersionTR3, swd);
+    const TRLevel l = convert(tr4Level(3), kVersionTR3, swd);
     EXPECT_EQ(l.NumTextiles, 4);
     ASSERT_EQ(l.Textile16.size(), 4u * 65536);
     EXPECT_EQ(l.Textile16[3 * 65536 + 1], 0xFFFF);
@@ -90,10 +162,10 @@ TEST(TR4Converter, PartlyUsedSpritePageIsFilledUpAndCounted) {
 }
 
 TEST(TR4Converter, KeepsOnlyPointLightsWithTheTargetsIntensities) {
-    TR4Description d;
-    d.Rooms[0].Lights = {{1, 2, 3, {1, 1, 1}, 0, 1, 2},
-                         {100, -200, 300, {10, 20, 30}, 1, 1024.4f, 2048.5f},
-                         {7, 8, 9, {1, 1, 1}, 2, 1, 2}};
+    TRLevel d = tr4Level();
+    d.Rooms[0].Lights = {tr4Light(1, 2, 3, {1, 1, 1}, 0, 1, 2),
+                         tr4Light(100, -200, 300, {10, 20, 30}, 1, 1024.4f, 2048.5f),
+                         tr4Light(7, 8, 9, {1, 1, 1}, 2, 1, 2)};
     const TRLevel tr3 = convert(d, kVersionTR3);
     ASSERT_EQ(tr3.Rooms[0].Lights.size(), 1u);
     const auto& l3 = tr3.Rooms[0].Lights[0];
@@ -109,7 +181,7 @@ TEST(TR4Converter, KeepsOnlyPointLightsWithTheTargetsIntensities) {
     EXPECT_EQ(tr2.Rooms[0].Lights[0].Intensity1, 640);
     EXPECT_EQ(tr2.Rooms[0].Lights[0].Intensity2, 640);
 
-    d.Rooms[0].Lights = {{0, 0, 0, {200, 200, 7}, 1, 0, 0}};
+    d.Rooms[0].Lights = {tr4Light(0, 0, 0, {200, 200, 7}, 1, 0, 0)};
     EXPECT_EQ(convert(d, kVersionTR3).Rooms[0].Lights[0].Intensity1, 200 + 256 * 200 - 65536);
 }
 
@@ -117,10 +189,12 @@ TEST(TR4Converter, RoomColourGivesAmbientIntensity) {
     EXPECT_EQ(detail::ambientFromColour(255, 255, 255), 0);
     EXPECT_EQ(detail::ambientFromColour(0, 0, 0), 8192);
     EXPECT_EQ(detail::ambientFromColour(32, 32, 32), 7164);  // 8192 - Int(3084.05) / 3
-    TR4Description d;
-    d.Rooms[0].Colour = {255, 255, 255, 9};
-    d.Rooms[0].Tail = {4, 5, 6};
-    const TRLevel l = convert(d, kVersionTR3);
+    TRLevel d = tr4Level();
+    levelgen::BuildOptions colour;
+    colour.tr4ColourBytes = {255, 255, 255};
+    d.Rooms[0].RoomExtra = 9;
+    d.Rooms[0].WaterScheme = 4, d.Rooms[0].ReverbInfo = 5, d.Rooms[0].AlternateGroup = 6;
+    const TRLevel l = convert(d, kVersionTR3, onePageSWD(), colour);
     const auto& room = l.Rooms[0];
     EXPECT_EQ(room.AmbientIntensity1, 0);
     EXPECT_EQ(room.AmbientIntensity2, 0);
@@ -134,9 +208,9 @@ TEST(TR4Converter, RoomColourGivesAmbientIntensity) {
 TEST(TR4Converter, TR2TargetRewritesVertexLightingAndBoxes) {
     EXPECT_EQ(detail::tr2VertexLighting(-300, 0x1234), 87);  // (-44 + 254 + 52) / 3
     EXPECT_EQ(detail::tr2VertexLighting(0x1F10, 0x7FFF), 101);  // 302 / 3 rounded
-    TR4Description d;
+    TRLevel d = tr4Level();
     d.Rooms[0].Vertices = {{1, 2, 3, -300, 0x10, 0x1234}};
-    d.Rooms[0].Sectors = {{0, 0x0125}};
+    d.Rooms[0].Sectors[0].BoxIndex = 0x0125;
     const TRLevel tr2 = convert(d, kVersionTR2);
     EXPECT_EQ(tr2.Rooms[0].Vertices[0].Lighting, 87);
     EXPECT_EQ(tr2.Rooms[0].Vertices[0].Lighting2, 87);
@@ -149,12 +223,13 @@ TEST(TR4Converter, TR2TargetRewritesVertexLightingAndBoxes) {
 }
 
 TEST(TR4Converter, TR2TargetDropsNewerFloorDataAndShiftsItemIDs) {
-    TR4Description d;
+    TRLevel d = tr4Level();
     d.Rooms[0].NumZSectors = 2;
     // Sector 0: a minecart entry (code 20); sector 1: a plain floor slope.
     d.FloorData = {0, 0x8000 | 20, 0x8002, 0x0101};
-    d.Rooms[0].Sectors = {{1, 0}, {2, 0}};
-    d.Items = {{160, 0}, {156, 0}, {157, 0}, {173, 0}, {174, 0}};
+    d.Rooms[0].Sectors.resize(2);
+    d.Rooms[0].Sectors[0].FDIndex = 1, d.Rooms[0].Sectors[1].FDIndex = 2;
+    setItems(d, {160, 156, 157, 173, 174});
     const TRLevel tr2 = convert(d, kVersionTR2);
     EXPECT_EQ(tr2.Rooms[0].Sectors[0].FDIndex, 0);
     EXPECT_EQ(tr2.Rooms[0].Sectors[1].FDIndex, 2);
@@ -167,17 +242,16 @@ TEST(TR4Converter, TR2TargetDropsNewerFloorDataAndShiftsItemIDs) {
 }
 
 TEST(TR4Converter, SharedMeshesAreConvertedOnceAndStayShared) {
-    TR4Description d;
-    d.MeshData = test::tr4MeshWords(3, {{{0, 1, 2, 0, 5, 0}}}, {{{0, 1, 2, 6, 0}}});
-    const auto first = d.MeshData.size();
-    const auto second = test::tr4MeshWords(1, {}, {});
+    TRLevel d = tr4Level();
+    d.MeshData = tr4Mesh(3, {{{0, 1, 2, 0, 5, 0}}}, {{{0, 1, 2, 6, 0}}});
+    const auto p2 = static_cast<std::int32_t>(d.MeshData.size());
+    const auto second = tr4Mesh(1, {}, {});
     d.MeshData.insert(d.MeshData.end(), second.begin(), second.end());
-    const auto p2 = static_cast<std::int32_t>(2 * first);
     d.MeshPointers = {0, p2, 0};
     const TRLevel l = convert(d, kVersionTR3);
     ASSERT_EQ(l.MeshPointers.size(), 3u);
     // Converted meshes start behind as many bytes as the TR4 mesh data held.
-    EXPECT_EQ(l.MeshPointers[0], static_cast<std::int32_t>(2 * d.MeshData.size()));
+    EXPECT_EQ(l.MeshPointers[0], static_cast<std::int32_t>(d.MeshData.size()));
     EXPECT_EQ(l.MeshPointers[2], l.MeshPointers[0]);
     auto a = viewer::ParseMesh(l.MeshData, l.MeshPointers[0], kVersionTR3);
     ASSERT_TRUE(a.ok()) << a.error();
@@ -194,14 +268,14 @@ TEST(TR4Converter, SharedMeshesAreConvertedOnceAndStayShared) {
 }
 
 TEST(TR4Converter, MeshPointerOutsideTheMeshDataIsRefusedByIndex) {
-    TR4Description d;
-    d.MeshData = test::tr4MeshWords(1, {}, {});
-    d.MeshPointers = {0, static_cast<std::int32_t>(2 * d.MeshData.size())};
-    auto r = ConvertTR4Bytes(test::buildTR4(d), "x.tr4", kVersionTR3, onePageSWD());
+    TRLevel d = tr4Level();
+    d.MeshData = tr4Mesh(1, {}, {});
+    d.MeshPointers = {0, static_cast<std::int32_t>(d.MeshData.size())};
+    auto r = ConvertTR4Bytes(tr4Bytes(d), "x.tr4", kVersionTR3, onePageSWD());
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.error().find("mesh pointer 1 of 2"), std::string::npos) << r.error();
     d.MeshPointers = {-2};
-    EXPECT_FALSE(ConvertTR4Bytes(test::buildTR4(d), "x.tr4", kVersionTR3, onePageSWD()).ok());
+    EXPECT_FALSE(ConvertTR4Bytes(tr4Bytes(d), "x.tr4", kVersionTR3, onePageSWD()).ok());
 }
 
 TEST(TR4Converter, ObjectTexturesTakeTheCornerForm) {
@@ -235,13 +309,13 @@ TEST(TR4Converter, ObjectTexturesTakeTheCornerForm) {
 }
 
 TEST(TR4Converter, ObjectTexturesAreReadAndTiled) {
-    TR4Description d;
-    test::TR4Texture t;
-    t.Tile = 0x8003;
-    t.Corners = {{{0, 0, 0, 0}, {0, 63, 0, 0}, {0, 63, 0, 63}, {0, 0, 0, 0}}};
+    TRLevel d = tr4Level();
+    level::TRObjectTexture t;
+    t.Tile = static_cast<std::int16_t>(0x8003);
+    t.Vertices = {{{0, 0, 0, 0}, {0, 63, 0, 0}, {0, 63, 0, 63}, {0, 0, 0, 0}}};
     t.Width = 64;
     t.Height = 64;
-    d.Textures = {t};
+    d.ObjectTextures = {t};
     const TRLevel l = convert(d, kVersionTR3);
     ASSERT_EQ(l.ObjectTextures.size(), 1u);
     EXPECT_EQ(l.ObjectTextures[0].Tile, 3);
@@ -249,23 +323,23 @@ TEST(TR4Converter, ObjectTexturesAreReadAndTiled) {
     EXPECT_EQ(l.TextureTiles[0].SizeU, 64);
     EXPECT_EQ(l.TextureTiles[0].Tile, 3);
 
-    d.Textures[0].Corners = {{{0, 200, 0, 0}, {0, 210, 0, 0}, {0, 210, 0, 63}, {0, 200, 0, 63}}};
-    d.Textures[0].Width = 100;
-    auto r = ConvertTR4Bytes(test::buildTR4(d), "x.tr4", kVersionTR3, onePageSWD());
+    d.ObjectTextures[0].Vertices = {{{0, 200, 0, 0}, {0, 210, 0, 0}, {0, 210, 0, 63}, {0, 200, 0, 63}}};
+    d.ObjectTextures[0].Width = 100;
+    auto r = ConvertTR4Bytes(tr4Bytes(d), "x.tr4", kVersionTR3, onePageSWD());
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error(), "ConvertTR5TextInfo -> ObjectTexture 0 invalid");
 }
 
 TEST(TR4Converter, SingleAxisRotationsTakeTheOlderAngleUnit) {
-    TR4Description d;
+    TRLevel d = tr4Level();
     // Two frames of 12 words: 9 of box and offset, a single-axis word, a two-word rotation.
     std::vector<std::int16_t> frame(9, 7);
     d.Frames = frame;
     d.Frames.insert(d.Frames.end(), {static_cast<std::int16_t>(0x4FFF), 0x0123, 0x0456});
     d.Frames.insert(d.Frames.end(), frame.begin(), frame.end());
     d.Frames.insert(d.Frames.end(), {static_cast<std::int16_t>(0x8002), static_cast<std::int16_t>(0xC006), 0x0001});
-    d.Animations = {{0, 12}, {24, 12}};  // the last animation runs to the end of the frames
-    d.Moveables = {{3, 0}, {3, -1}, {3, 1}};
+    d.Animations = {animation(0, 12), animation(24, 12)};  // the last runs to the end of the frames
+    setMoveables(d, {{3, 0}, {3, -1}, {3, 1}});
     const TRLevel l = convert(d, kVersionTR3);
     EXPECT_EQ(static_cast<std::uint16_t>(l.Frames[9]), 0x4400);  // 4095 / 4 rounds to 1024
     EXPECT_EQ(l.Frames[10], 0x0123);                            // two-word rotations stay
@@ -275,28 +349,29 @@ TEST(TR4Converter, SingleAxisRotationsTakeTheOlderAngleUnit) {
     EXPECT_EQ(l.Frames[0], 7);
 
     // Two moveables naming the same animation convert its words once.
-    d.Animations = {{0, 12}};
+    d.Animations = {animation(0, 12)};
     d.Frames.resize(12);
-    d.Moveables = {{1, 0}, {1, 0}};
+    setMoveables(d, {{1, 0}, {1, 0}});
     EXPECT_EQ(static_cast<std::uint16_t>(convert(d, kVersionTR2).Frames[9]), 0x4400);
 }
 
 TEST(TR4Converter, BrokenFramesAreSkipped) {
-    TR4Description d;
+    TRLevel d = tr4Level();
     d.Frames = std::vector<std::int16_t>(10, static_cast<std::int16_t>(0x4010));
-    d.Animations = {{0, 0}, {-8, 12}, {40, 30}};  // no frame size, a negative offset, past the end
-    d.Moveables = {{5, 0}, {2, 40}};               // the second names no animation there is
+    // No frame size, a negative offset, past the end; the second moveable names no animation there is.
+    d.Animations = {animation(0, 0), animation(-8, 12), animation(40, 30)};
+    setMoveables(d, {{5, 0}, {2, 40}});
     const TRLevel l = convert(d, kVersionTR3);
     EXPECT_EQ(static_cast<std::uint16_t>(l.Frames[9]), 0x4010);
 }
 
 TEST(TR4Converter, TR3TargetMarksTexturesUsedWithEffectsOne) {
-    TR4Description d;
-    d.MeshData = test::tr4MeshWords(3, {{{0, 1, 2, 0, 1, 1}}, {{0, 1, 2, 0, 2, 2}}}, {{{0, 1, 2, 3, 1}}, {{0, 1, 2, 9, 1}}});
+    TRLevel d = tr4Level();
+    d.MeshData = tr4Mesh(3, {{{0, 1, 2, 0, 1, 1}}, {{0, 1, 2, 0, 2, 2}}}, {{{0, 1, 2, 3, 1}}, {{0, 1, 2, 9, 1}}});
     d.MeshPointers = {0};
-    test::TR4Texture t;
+    level::TRObjectTexture t;
     t.Attribute = 1;
-    d.Textures = {t, t, t, t};
+    d.ObjectTextures = {t, t, t, t};
     const TRLevel tr3 = convert(d, kVersionTR3);
     std::vector<int> attributes;
     for (const auto& o : tr3.ObjectTextures) attributes.push_back(o.Attribute);
@@ -305,8 +380,9 @@ TEST(TR4Converter, TR3TargetMarksTexturesUsedWithEffectsOne) {
 }
 
 TEST(TR4Converter, DemoDataOfAnOddLengthStaysInsideItsWords) {
-    TR4Description d;
-    d.DemoBytes = {1, 2, 3, 4, 5};
+    TRLevel d = tr4Level();
+    d.NumDemoData = 5;
+    d.DemoData = {0x04030201};
     const TRLevel l = convert(d, kVersionTR2);
     EXPECT_EQ(l.NumDemoData, 5);
     ASSERT_EQ(l.DemoData.size(), 1u);
@@ -314,12 +390,13 @@ TEST(TR4Converter, DemoDataOfAnOddLengthStaysInsideItsWords) {
 }
 
 TEST(TR4Converter, ConvertedLevelsSaveAndReadBack) {
-    TR4Description d;
-    d.Rooms[0].Lights = {{0, 0, 0, {1, 2, 3}, 1, 1, 2}};
-    d.MeshData = test::tr4MeshWords(2, {}, {});
+    TRLevel d = tr4Level();
+    d.Rooms[0].Lights = {tr4Light(0, 0, 0, {1, 2, 3}, 1, 1, 2)};
+    d.MeshData = tr4Mesh(2, {}, {});
     d.MeshPointers = {0};
-    d.Items = {{160, 0}};
-    d.DemoBytes = {1, 2, 3, 4, 5, 6, 7, 8};
+    setItems(d, {160});
+    d.NumDemoData = 8;
+    d.DemoData = {0x04030201, 0x08070605};
     for (std::int16_t target : {kVersionTR2, kVersionTR3}) {
         const TRLevel l = convert(d, target);
         auto bytes = level::SerializeLevel(l);
@@ -336,10 +413,10 @@ TEST(TR4Converter, ConvertedLevelsSaveAndReadBack) {
 }
 
 TEST(TR4Converter, EveryCutOfTheFileIsRefusedCleanly) {
-    TR4Description d;
-    d.MeshData = test::tr4MeshWords(2, {}, {});
+    TRLevel d = tr4Level();
+    d.MeshData = tr4Mesh(2, {}, {});
     d.MeshPointers = {0};
-    const auto bytes = test::buildTR4(d);
+    const auto bytes = tr4Bytes(d);
     const SWDData swd = onePageSWD();
     // Every cut inside the header and the level-data chunk; the texture chunks in steps.
     for (std::size_t n = 4; n < bytes.size(); n += (n < 64 || n > bytes.size() - 2048) ? 1 : 97) {
@@ -349,7 +426,7 @@ TEST(TR4Converter, EveryCutOfTheFileIsRefusedCleanly) {
 }
 
 TEST(TR4Converter, DamagedLevelDataIsReportedNotConverted) {
-    auto bytes = test::buildTR4({});
+    auto bytes = tr4Bytes(tr4Level());
     bytes[bytes.size() - 10] ^= 0xFF;  // inside the level-data stream
     auto r = ConvertTR4Bytes(bytes, "x.tr4", kVersionTR3, onePageSWD());
     ASSERT_FALSE(r.ok());

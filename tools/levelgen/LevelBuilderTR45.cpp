@@ -47,7 +47,7 @@ void putTextureChunks(Emit& e, const TRLevel& L, int level) {
 void putRoomTR4(Emit& e, const TRRoom& r, const BuildOptions& opt) {
     e.d(r.X); e.d(r.Z); e.d(r.YBottom); e.d(r.YTop);
     const std::size_t bytes = 2 + 12 * r.Vertices.size() + 2 + 10 * r.Rectangles.size() + 2 +
-                              8 * r.Triangles.size() + 2;
+                              8 * r.Triangles.size() + 2 + 4 * r.Sprites.size();
     e.d(r.NumDataWords != 0 ? r.NumDataWords : static_cast<std::int32_t>(bytes / 2));
     e.w(static_cast<std::int64_t>(r.Vertices.size()));
     for (const auto& x : r.Vertices) { e.w(x.X); e.w(x.Y); e.w(x.Z); e.w(x.Lighting); e.w(x.Attributes); e.w(x.Lighting2); }
@@ -55,8 +55,9 @@ void putRoomTR4(Emit& e, const TRRoom& r, const BuildOptions& opt) {
     for (const auto& q : r.Rectangles) { e.words(q.Vertices); e.w(q.Texture); }
     e.w(static_cast<std::int64_t>(r.Triangles.size()));
     for (const auto& t : r.Triangles) { e.words(t.Vertices); e.w(t.Texture); }
-    if (!r.Sprites.empty()) throw BuildError("TR4 rooms carry no sprites");
-    e.w(0);
+    // The games' TR4 rooms hold no sprites, but the list keeps its TR3 form for readers to skip.
+    e.w(static_cast<std::int64_t>(r.Sprites.size()));
+    for (const auto& s : r.Sprites) { e.w(s.Vertex); e.w(s.Texture); }
     e.w(static_cast<std::int64_t>(r.Portals.size()));
     for (const auto& p : r.Portals) put(e, p);
     if (r.Sectors.size() != static_cast<std::size_t>(r.NumXSectors) * static_cast<std::size_t>(r.NumZSectors))

@@ -1,28 +1,24 @@
 // The TR4 reader: chunk sizing, the level-data block, damaged chunks, the real level and its cuts.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
+#include <zlib.h>
 
 #include "TR45TestFiles.h"
 #include "level/CompressedChunks.h"
 #include "level/LevelReader.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 #include "util/Inflate.h"
 
 using namespace tessarin;
-using test::Bytes;
+using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
 util::Result<level::TRLevel> load(const Bytes& b) { return level::LoadLevelFromBytes(b, "test.tr4"); }
-
-Bytes oneRoomLevel(const test::TR4Room& room = {}) {
-    test::TR4LevelData d;
-    d.rooms.push_back(test::tr4Room(room));
-    return test::tr4LevelData(d);
-}
 
 std::uint32_t get32(const Bytes& b, std::size_t at) {
     return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (b[at + 3] << 24));
@@ -31,23 +27,88 @@ void set32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-test::TR4File fileWith(Bytes levelData) {
-    test::TR4File f;
-    f.levelData = std::move(levelData);
-    return f;
+// A TR4 level of one 2 x 1 room whose fields all differ from their defaults.
+level::TRLevel oneRoomLevel() {
+    level::TRLevel l = levelgen::emptyLevel(level::kVersionTR4);
+    level::TRRoom r;
+    r.X = 1024, r.Z = 2048, r.YTop = -1024;
+    r.NumXSectors = 2, r.NumZSectors = 1;
+    r.Sectors.resize(2);
+    for (std::size_t i = 0; i < r.Sectors.size(); ++i) {
+        r.Sectors[i].FDIndex = static_cast<std::uint16_t>(100 + i);
+        r.Sectors[i].BoxIndex = 5, r.Sectors[i].Floor = -4, r.Sectors[i].Ceiling = -8;
+    }
+    r.RoomExtra = 0x44, r.Flags = 64;
+    r.WaterScheme = 1, r.ReverbInfo = 2, r.AlternateGroup = 3;
+    l.Rooms = {r};
+    return l;
+}
+
+Bytes tr4(const level::TRLevel& l) { return levelgen::buildLevel(l, level::kVersionTR4); }
+
+// Where each chunk of a TR4 file starts, and where its sample count ends.
+struct ChunkLayout {
+    std::vector<std::size_t> starts;
+    std::size_t end = 0;
+};
+ChunkLayout chunkLayout(const Bytes& b) {
+    ChunkLayout c;
+    std::size_t p = 10;
+    for (int i = 0; i < 4; ++i) {
+        c.starts.push_back(p);
+        p += 8 + get32(b, p + 4);
+    }
+    c.end = p + 4;
+    return c;
+}
+
+// A chunk as the files store it; zlib level 0 stores without compressing (fast for large blocks).
+Bytes zlibChunk(const Bytes& data, int zlevel = 6) {
+    uLongf len = compressBound(static_cast<uLong>(data.size()));
+    Bytes b(8 + len);
+    compress2(b.data() + 8, &len, data.data(), static_cast<uLong>(data.size()), zlevel);
+    b.resize(8 + len);
+    set32(b, 0, static_cast<std::uint32_t>(data.size()));
+    set32(b, 4, static_cast<std::uint32_t>(len));
+    return b;
+}
+
+// `file` with its level-data chunk replaced by one holding `data`; the sample count stays.
+Bytes withLevelData(const Bytes& file, const Bytes& data, int zlevel = 6) {
+    const std::size_t at = chunkLayout(file).starts[3];
+    Bytes b(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(at));
+    const Bytes chunk = zlibChunk(data, zlevel);
+    b.insert(b.end(), chunk.begin(), chunk.end());
+    b.insert(b.end(), 4, 0);
+    return b;
+}
+
+Bytes levelDataOf(const Bytes& file) {
+    const std::size_t at = chunkLayout(file).starts[3];
+    return util::inflateChunk(std::span(file.data() + at + 8, get32(file, at + 4)), get32(file, at), "test");
 }
 
 }  // namespace
 
 TEST(TR4Reader, SizesTheTexturePagesFromTheChunkSizes) {
-    test::TR4File f = fileWith(oneRoomLevel());
-    f.tex32.assign(786432, 0);
-    f.tex32[0] = 0x01, f.tex32[1] = 0x02, f.tex32[2] = 0x03, f.tex32[3] = 0x80;
-    f.tex32[786428] = 0xFF;
-    f.tex16.assign(2 * 131072, 0);  // its own size does not matter
-    f.tex16[0] = 0x34, f.tex16[1] = 0x12;
-    f.misc.assign(524288, 0);
-    auto l = load(test::tr4File(f));
+    level::TRLevel d = oneRoomLevel();
+    d.NumTextiles = 3;
+    d.NumRoomTextiles = 1, d.NumObjTextiles = 2;
+    d.Textile32.assign(3 * level::kTextilePixels, 0);
+    d.Textile32[0] = 0x80030201u;
+    d.Textile32.back() = 0xFFu;
+    d.Textile16 = {0x1234};
+    d.NumMiscTextiles = 2;
+    Bytes b = tr4(d);
+    // The 16-bit chunk's own size does not matter: shrink it to a single page.
+    const auto layout = chunkLayout(b);
+    const std::size_t c2 = layout.starts[1];
+    Bytes one(2 * level::kTextilePixels, 0);
+    one[0] = 0x34, one[1] = 0x12;
+    const Bytes chunk2 = zlibChunk(one);
+    b.erase(b.begin() + static_cast<std::ptrdiff_t>(c2), b.begin() + static_cast<std::ptrdiff_t>(layout.starts[2]));
+    b.insert(b.begin() + static_cast<std::ptrdiff_t>(c2), chunk2.begin(), chunk2.end());
+    auto l = load(b);
     ASSERT_TRUE(l) << l.error();
     EXPECT_EQ(l->NumTextiles, 3);
     EXPECT_EQ(l->Textile32.size(), 768u * 256u);
@@ -68,18 +129,19 @@ TEST(TR4Reader, PageCountsRoundToTheNearestPage) {
 }
 
 TEST(TR4Reader, ReadsTheRoomFieldsInTheirOrder) {
-    test::TR4Room room;
-    room.numPortals = 0;
-    room.xSectors = 3;
-    room.zSectors = 2;
-    Bytes light = {0x00, 0x04, 0, 0,  0x00, 0xFC, 0xFF, 0xFF,  0x00, 0x08, 0, 0,  10, 20, 30,  2, 9, 31};
-    for (float v : {512.0f, 1024.0f, 0.5f, 0.25f, 0.0f, -1.0f, 0.0f}) {
-        std::uint32_t u;
-        std::memcpy(&u, &v, 4);
-        for (int i = 0; i < 4; ++i) light.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
-    }
-    room.lights.push_back(light);
-    auto l = load(test::tr4File(fileWith(oneRoomLevel(room))));
+    level::TRLevel d = oneRoomLevel();
+    auto& room = d.Rooms[0];
+    room.NumXSectors = 3, room.NumZSectors = 2;
+    room.Sectors.resize(6, room.Sectors[0]);
+    room.sector(2, 1).FDIndex = 105;
+    level::TRLight light;
+    light.X4 = 1024, light.Y4 = -1024, light.Z4 = 2048;
+    light.Colour = {10, 20, 30};
+    light.LightType = 2, light.LightExtra = 9, light.Intensity = 31;
+    light.In = 512, light.Out = 1024, light.Length = 0.5f, light.CutOff = 0.25f;
+    light.DirY = -1;
+    room.Lights = {light};
+    auto l = load(tr4(d));
     ASSERT_TRUE(l) << l.error();
     ASSERT_EQ(l->Rooms.size(), 1u);
     const auto& r = l->Rooms[0];
@@ -114,10 +176,11 @@ TEST(TR4Reader, ReadsTheRoomFieldsInTheirOrder) {
 }
 
 TEST(TR4Reader, ReadsRoomSpritesInsteadOfMisreadingThem) {
-    test::TR4Room room;
-    room.numSprites = 2;
-    room.numPortals = 1;
-    auto l = load(test::tr4File(fileWith(oneRoomLevel(room))));
+    level::TRLevel d = oneRoomLevel();
+    d.Rooms[0].Sprites = {{0, 7}, {1, 7}};
+    d.Rooms[0].Portals.resize(1);
+    d.Rooms[0].Portals[0].AdjoiningRoom = 1;
+    auto l = load(tr4(d));
     ASSERT_TRUE(l) << l.error();
     ASSERT_EQ(l->Rooms[0].Sprites.size(), 2u);
     EXPECT_EQ(l->Rooms[0].Sprites[1].Vertex, 1);
@@ -128,12 +191,24 @@ TEST(TR4Reader, ReadsRoomSpritesInsteadOfMisreadingThem) {
 }
 
 TEST(TR4Reader, ReadsTwentyZoneBytesPerBoxAndEverySectionAfter) {
-    test::TR4LevelData d;
-    d.rooms.push_back(test::tr4Room({}));
-    d.numBoxes = 100;
-    d.objectTextures.push_back(test::objectTexture(static_cast<std::int16_t>(0x8005), {{{0, 0}, {63, 0}, {63, 63}, {0, 63}}}, 64, 64, false));
-    d.items.push_back(test::item(0, 0, 1536, -256, 2560));
-    auto l = load(test::tr4File(fileWith(test::tr4LevelData(d))));
+    level::TRLevel d = oneRoomLevel();
+    d.Boxes.resize(100);
+    d.Boxes[99].TrueFloor = -256;
+    for (int i = 0; i < 1000; ++i) d.Zones.push_back(static_cast<std::int16_t>(i));
+    d.AnimatedTextures = {0x1234, 0x5678};
+    level::TRObjectTexture t;
+    t.Attribute = 2;
+    t.Tile = static_cast<std::int16_t>(0x8005);
+    t.NewFlags = 0x0301;
+    t.Vertices = {{{0, 0, 0, 0}, {0, 63, 0, 0}, {0, 63, 0, 63}, {0, 0, 0, 63}}};
+    t.SourceUV[7] = 0xA7;
+    t.Width = t.Height = 64;
+    d.ObjectTextures = {t};
+    d.Items.resize(1);
+    d.Items[0].Z = 2560, d.Items[0].OCB = 7;
+    for (std::size_t i = 0; i < d.SoundMap.size(); ++i) d.SoundMap[i] = static_cast<std::int16_t>(i - 1);
+    d.SampleIndices = {0};
+    auto l = load(tr4(d));
     ASSERT_TRUE(l) << l.error();
     EXPECT_EQ(l->Boxes.size(), 100u);
     EXPECT_EQ(l->Boxes[99].TrueFloor, -256);
@@ -141,13 +216,13 @@ TEST(TR4Reader, ReadsTwentyZoneBytesPerBoxAndEverySectionAfter) {
     EXPECT_EQ(l->Zones[999], 999);
     EXPECT_EQ(l->AnimatedTextures, (std::vector<std::int16_t>{0x1234, 0x5678}));
     ASSERT_EQ(l->ObjectTextures.size(), 1u);
-    const auto& t = l->ObjectTextures[0];
-    EXPECT_EQ(t.Attribute, 2);
-    EXPECT_EQ(t.Tile, 5) << "bit 15 is cleared in the level";
-    EXPECT_EQ(t.NewFlags, 0x0301);
-    EXPECT_EQ(t.Vertices[2].XPixel, 63);
-    EXPECT_EQ(t.SourceUV[7], 0xA7);
-    EXPECT_EQ(t.Width, 64);
+    const auto& o = l->ObjectTextures[0];
+    EXPECT_EQ(o.Attribute, 2);
+    EXPECT_EQ(o.Tile, 5) << "bit 15 is cleared in the level";
+    EXPECT_EQ(o.NewFlags, 0x0301);
+    EXPECT_EQ(o.Vertices[2].XPixel, 63);
+    EXPECT_EQ(o.SourceUV[7], 0xA7);
+    EXPECT_EQ(o.Width, 64);
     ASSERT_EQ(l->TextureTiles.size(), 1u);
     EXPECT_EQ(l->TextureTiles[0].SizeU, 64);
     EXPECT_EQ(l->TextureTiles[0].Tile, 5);
@@ -159,60 +234,56 @@ TEST(TR4Reader, ReadsTwentyZoneBytesPerBoxAndEverySectionAfter) {
 }
 
 TEST(TR4Reader, AnObjectTextureReachingPastItsPageRefusesTheLevel) {
-    test::TR4LevelData d;
-    d.rooms.push_back(test::tr4Room({}));
-    d.objectTextures.push_back(test::objectTexture(0, {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}}, 16, 16, false));
-    d.objectTextures.push_back(test::objectTexture(0, {{{200, 0}, {255, 0}, {255, 10}, {200, 10}}}, 100, 16, false));
-    auto l = load(test::tr4File(fileWith(test::tr4LevelData(d))));
+    level::TRLevel d = oneRoomLevel();
+    level::TRObjectTexture t;
+    t.Vertices = {{{0, 0, 0, 0}, {0, 10, 0, 0}, {0, 10, 0, 10}, {0, 0, 0, 10}}};
+    t.Width = t.Height = 16;
+    d.ObjectTextures = {t, t};
+    d.ObjectTextures[1].Vertices = {{{0, 200, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 10}, {0, 200, 0, 10}}};
+    d.ObjectTextures[1].Width = 100;
+    auto l = load(tr4(d));
     ASSERT_FALSE(l);
     EXPECT_EQ(l.error(), "ConvertTR5TextInfo -> ObjectTexture 1 invalid");
 }
 
 TEST(TR4Reader, IgnoresWhateverFollowsTheSampleCount) {
-    test::TR4File f = fileWith(oneRoomLevel());
-    f.numSamples = 3;
-    f.tail = Bytes(5000, 0xAB);  // samples and an extended engine's own data
-    auto l = load(test::tr4File(f));
+    level::TRLevel d = oneRoomLevel();
+    d.NumSamples = 3;
+    d.SampleData.assign(5000, 0xAB);  // samples and an extended engine's own data
+    auto l = load(tr4(d));
     ASSERT_TRUE(l) << l.error();
     EXPECT_EQ(l->NumSamples, 3);
 
-    f.tail.clear();
-    EXPECT_TRUE(load(test::tr4File(f))) << "a file may end with its sample count";
+    d.SampleData.clear();
+    Bytes b = tr4(d);
+    EXPECT_TRUE(load(b)) << "a file may end with its sample count";
 
-    f.withSampleCount = false;
-    auto cut = load(test::tr4File(f));
+    b.resize(b.size() - 4);
+    auto cut = load(b);
     ASSERT_FALSE(cut);
     EXPECT_NE(cut.error().find("sample count"), std::string::npos) << cut.error();
 }
 
 TEST(TR4Reader, NegativeSampleAndDemoCountsAreRefused) {
-    test::TR4File f = fileWith(oneRoomLevel());
-    f.numSamples = -1;
-    auto l = load(test::tr4File(f));
+    level::TRLevel d = oneRoomLevel();
+    d.NumSamples = -1;
+    auto l = load(tr4(d));
     ASSERT_FALSE(l);
     EXPECT_NE(l.error().find("samples: negative count -1"), std::string::npos) << l.error();
 
-    Bytes data = oneRoomLevel();
-    // The demo count stands before the sound map, the sound details, one sample index and the pad.
-    const std::size_t demo = data.size() - 6 - 8 - 4 - 740 - 2;
-    ASSERT_EQ(data[demo], 0);
-    data[demo] = 0xFC, data[demo + 1] = 0xFF;
-    l = load(test::tr4File(fileWith(data)));
+    d.NumSamples = 0;
+    d.NumDemoData = -4;
+    l = load(tr4(d));
     ASSERT_FALSE(l);
     EXPECT_NE(l.error().find("level data, demo data: negative count -4"), std::string::npos) << l.error();
 }
 
 TEST(TR4Reader, AnEmptyChunkMayHoldNoBytesAtAll) {
-    const test::TR4File f = fileWith(oneRoomLevel());
+    const Bytes built = tr4(oneRoomLevel());
     // Header, then the three texture chunks as (0, 0) with no stream, then the level data.
-    util::ByteWriter w;
-    w.u32(0x00345254);
-    w.u16(1), w.u16(2), w.u16(0);
-    for (int i = 0; i < 3; ++i) w.u32(0), w.u32(0);
-    Bytes b = w.data();
-    const Bytes levelChunk = test::zlibChunk(f.levelData);
-    b.insert(b.end(), levelChunk.begin(), levelChunk.end());
-    b.insert(b.end(), {0, 0, 0, 0});  // NumSamples
+    Bytes b(built.begin(), built.begin() + 10);
+    b.insert(b.end(), 24, 0);
+    b.insert(b.end(), built.begin() + static_cast<std::ptrdiff_t>(chunkLayout(built).starts[3]), built.end());
     auto l = load(b);
     ASSERT_TRUE(l) << l.error();
     EXPECT_EQ(l->NumTextiles, 0);
@@ -226,18 +297,16 @@ TEST(TR4Reader, AnEmptyChunkMayHoldNoBytesAtAll) {
 }
 
 TEST(TR4Reader, ALevelBlockWithoutItsPaddingIsComplete) {
-    test::TR4LevelData d;
-    d.rooms.push_back(test::tr4Room({}));
-    d.trailingPad = false;
-    EXPECT_TRUE(load(test::tr4File(fileWith(test::tr4LevelData(d)))));
+    const Bytes built = tr4(oneRoomLevel());
+    Bytes data = levelDataOf(built);
+    data.resize(data.size() - 6);
+    EXPECT_TRUE(load(withLevelData(built, data)));
 }
 
 TEST(TR4Reader, DamagedChunksAreRefusedNamingTheChunk) {
-    const test::TR4File f = fileWith(oneRoomLevel());
-    const Bytes good = test::tr4File(f);
+    const Bytes good = tr4(oneRoomLevel());
     ASSERT_TRUE(load(good));
-    // The level-data chunk starts after the header and three texture chunks of empty data.
-    const std::size_t chunk4 = test::tr4Chunks(f).size() - test::zlibChunk(f.levelData).size();
+    const std::size_t chunk4 = chunkLayout(good).starts[3];
     auto expectRefused = [&](Bytes bytes, const std::string& part) {
         auto l = load(bytes);
         ASSERT_FALSE(l) << part;
@@ -273,15 +342,14 @@ TEST(TR4Reader, DamagedChunksAreRefusedNamingTheChunk) {
 }
 
 TEST(TR4Reader, ATextureChunkFailureIsReportedBeforeLaterChunks) {
+    level::TRLevel d = oneRoomLevel();
+    d.NumTextiles = d.NumRoomTextiles = 1;
+    d.Textile32.assign(level::kTextilePixels, 0x07070707u);
     for (bool parallel : {false, true}) {
         level::detail::setParallelInflate(parallel);
-        test::TR4File f = fileWith(oneRoomLevel());
-        f.tex32.assign(262144, 7);
-        Bytes b = test::tr4File(f);
+        Bytes b = tr4(d);
         set32(b, 10, 262145);  // chunk 1 states one byte too many
-        const Bytes chunk4 = test::zlibChunk(f.levelData);
-        const std::size_t at = b.size() - 4 - chunk4.size() + 8;
-        b[at + 12] ^= 0xFF;  // and chunk 4 is damaged too
+        b[chunkLayout(b).starts[3] + 20] ^= 0xFF;  // and chunk 4 is damaged too
         auto l = load(b);
         ASSERT_FALSE(l);
         EXPECT_EQ(l.error().rfind("chunk 1 (32-bit textures): ", 0), 0u) << l.error();
@@ -334,26 +402,6 @@ TEST(TR4Reader, RealLevelReadsWithEveryCount) {
     test::expectSaneLevel(*l);
 }
 
-namespace {
-
-// Where each chunk of a real TR4 file starts, and where its sample count ends.
-struct ChunkLayout {
-    std::vector<std::size_t> starts;
-    std::size_t end = 0;
-};
-ChunkLayout chunkLayout(const Bytes& b) {
-    ChunkLayout c;
-    std::size_t p = 10;
-    for (int i = 0; i < 4; ++i) {
-        c.starts.push_back(p);
-        p += 8 + get32(b, p + 4);
-    }
-    c.end = p + 4;
-    return c;
-}
-
-}  // namespace
-
 // Cuts the real file at a spread of lengths and around every chunk boundary: every cut before the
 // sample count is refused with a message; the samples themselves are not needed.
 TEST(TR4Reader, EveryCutOfTheRealFileIsRefused) {
@@ -380,22 +428,14 @@ TEST(TR4Reader, EveryCutOfTheRealLevelDataIsRefused) {
     TESSARIN_REQUIRE_LEVEL(path, "tr4-test1.tr4");
     const auto bytes = util::readFile(path);
     ASSERT_TRUE(bytes);
-    const std::size_t at = chunkLayout(*bytes).starts[3];
-    const auto data = util::inflateChunk(std::span(bytes->data() + at + 8, get32(*bytes, at + 4)), get32(*bytes, at), "test");
+    const Bytes data = levelDataOf(*bytes);
+    const Bytes noPages = tr4(levelgen::emptyLevel(level::kVersionTR4));
     const std::size_t n = data.size();
     std::set<std::size_t> cuts;
     for (std::size_t i = 0; i < 1500; ++i) cuts.insert(n * i / 1500);
     for (std::size_t d = 7; d <= 64; ++d) cuts.insert(n - d);
     for (std::size_t cut : cuts) {
-        Bytes file;
-        for (std::uint8_t c : {0x54, 0x52, 0x34, 0x00, 0, 0, 0, 0, 0, 0}) file.push_back(c);
-        for (int i = 0; i < 3; ++i) {
-            const Bytes empty = test::zlibChunk({});
-            file.insert(file.end(), empty.begin(), empty.end());
-        }
-        const Bytes chunk = test::zlibChunk(Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(cut)), -1, 0);
-        file.insert(file.end(), chunk.begin(), chunk.end());
-        file.insert(file.end(), 4, 0);
+        const Bytes file = withLevelData(noPages, Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(cut)), 0);
         auto r = load(file);
         ASSERT_FALSE(r) << "level data cut at " << cut << " was read as a level";
         ASSERT_NE(r.error().find("level data"), std::string::npos) << r.error();

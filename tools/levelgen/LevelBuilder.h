@@ -5,8 +5,8 @@
 // out here, field by field from the file-format tables, with code that shares nothing with the
 // program's reader or writer: a fault in one cannot hide behind the same fault in the other.
 //
-// What the record cannot express (TR1 boxes in world units, TR5 float vertices, the TR4 room colour
-// bytes the reader replaces) comes in through BuildOptions.
+// What the record cannot express (TR1 boxes in world units, TR5 float vertices and fog bulbs, the TR4
+// room colour bytes the reader replaces) comes in through BuildOptions.
 #include <array>
 #include <cstdint>
 #include <map>
@@ -33,6 +33,13 @@ struct BuildOptions {
     // The first three TR4 room-colour bytes, which the reader overwrites with the bytes that end the
     // room; written distinct from them so a reader that forgets the overwrite is caught.
     std::array<std::uint8_t, 3> tr4ColourBytes{0x11, 0x22, 0x33};
+    // TR5 room-block details the record does not hold, by room: fog bulbs (zero-filled, after the
+    // lights) and bytes no field covers at the end of the block.
+    struct TR5RoomExtras {
+        std::int32_t fogBulbs = 0;
+        std::uint32_t trailingBytes = 0;
+    };
+    std::map<std::size_t, TR5RoomExtras> tr5RoomExtras;
     // zlib level for the TR4/TR5 chunks (1 is fast enough for large benchmark levels).
     int compression = 6;
 };

@@ -200,6 +200,9 @@ void putRoomTR5(Emit& e, const TRRoom& r, std::size_t roomIndex, const BuildOpti
     if (r.Sectors.size() != static_cast<std::size_t>(r.NumXSectors) * static_cast<std::size_t>(r.NumZSectors))
         throw BuildError("room sectors do not match NumXSectors x NumZSectors");
 
+    const auto extrasAt = opt.tr5RoomExtras.find(roomIndex);
+    const BuildOptions::TR5RoomExtras extras =
+        extrasAt != opt.tr5RoomExtras.end() ? extrasAt->second : BuildOptions::TR5RoomExtras{};
     // The body after the 208-byte header; offsets in the header count from its start.
     Emit body;
     for (const auto& l : r.Lights) {
@@ -214,6 +217,7 @@ void putRoomTR5(Emit& e, const TRRoom& r, std::size_t roomIndex, const BuildOpti
         body.b(l.LightType); body.b(l.LightExtra);
         body.zeros(2);
     }
+    if (extras.fogBulbs > 0) body.zeros(36 * static_cast<std::size_t>(extras.fogBulbs));
     const std::size_t sectorOffset = body.pos();
     for (const auto& s : r.Sectors) put(body, s);
     body.w(static_cast<std::int64_t>(r.Portals.size()));
@@ -252,6 +256,7 @@ void putRoomTR5(Emit& e, const TRRoom& r, std::size_t roomIndex, const BuildOpti
         body.f(0); body.f(-1); body.f(0);  // normal
         body.d(0xFF808080);                // colour
     }
+    body.zeros(extras.trailingBytes);
 
     e.text("XELA");
     e.d(static_cast<std::int64_t>(208 + body.pos()));
@@ -268,7 +273,7 @@ void putRoomTR5(Emit& e, const TRRoom& r, std::size_t roomIndex, const BuildOpti
     h.zeros(4);
     h.d(static_cast<std::int64_t>(88 * r.Lights.size()));
     h.d(static_cast<std::int64_t>(r.Lights.size()));
-    h.d(0);  // fog bulbs
+    h.d(extras.fogBulbs);
     h.zeros(8);
     h.d(static_cast<std::int64_t>(layers.size()));
     h.d(static_cast<std::int64_t>(layerOffset));

@@ -2,74 +2,131 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <bit>
 #include <functional>
 #include <limits>
 #include <set>
 
 #include "TR45TestFiles.h"
 #include "level/LevelReader.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 
 using namespace tessarin;
-using test::Bytes;
+using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
 util::Result<level::TRLevel> load(const Bytes& b) { return level::LoadLevelFromBytes(b, "test.TRC"); }
 
-test::TR5Layer layer(std::size_t vertices) {
-    test::TR5Layer l;
-    for (std::size_t i = 0; i < vertices; ++i) l.vertices.push_back({float(i), -float(i), 2.0f * float(i)});
+std::uint32_t get32(const Bytes& b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (b[at + 3] << 24));
+}
+void set32(Bytes& b, std::size_t at, std::int64_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i));
+}
+void set16(Bytes& b, std::size_t at, std::int64_t v) {
+    for (int i = 0; i < 2; ++i) b[at + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i));
+}
+
+// A raw layer record holding the given counts.
+level::TRLayer layer(std::int32_t vertices, std::uint16_t rectangles, std::uint16_t triangles) {
+    level::TRLayer l{};
+    for (int i = 0; i < 4; ++i) l[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(vertices) >> (8 * i));
+    l[6] = static_cast<std::uint8_t>(rectangles), l[7] = static_cast<std::uint8_t>(rectangles >> 8);
+    l[8] = static_cast<std::uint8_t>(triangles), l[9] = static_cast<std::uint8_t>(triangles >> 8);
     return l;
 }
 
-Bytes fileWithRooms(std::vector<test::TR5Room> rooms) {
-    test::TR5File f;
-    for (const auto& r : rooms) f.rooms.push_back(test::tr5Room(r));
-    f.items.push_back(test::item(0, 0, 1536, 0, 2560));
-    return test::tr5File(f);
-}
-
-test::TR5Room plainRoom() {
-    test::TR5Room r;
-    r.layers.push_back(layer(4));
-    r.layers[0].rectangles.push_back({0, 1, 2, 3});
+// A 2 x 1 room whose header fields all differ from their defaults. Faces are added with their layer.
+level::TRRoom room() {
+    level::TRRoom r;
+    r.X = 1024, r.Z = 2048, r.YBottom = 0, r.YTop = -1024;
+    r.NumXSectors = 2, r.NumZSectors = 1;
+    r.RoomExtra = 0x40, r.WaterScheme = 0x50, r.ReverbInfo = 0x60, r.AlternateGroup = 0x70;
+    r.Flags = 8;
+    r.Sectors.resize(2);
+    for (std::size_t i = 0; i < r.Sectors.size(); ++i) {
+        r.Sectors[i].FDIndex = static_cast<std::uint16_t>(10 + i);
+        r.Sectors[i].BoxIndex = 3, r.Sectors[i].Floor = 2, r.Sectors[i].Ceiling = -6;
+    }
     return r;
 }
 
-Bytes lightBytes(std::uint8_t type, std::uint8_t extra) {
-    Bytes b;
-    auto f = [&](float v) {
-        const auto u = std::bit_cast<std::uint32_t>(v);
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
-    };
-    auto i32 = [&](std::int32_t v) {
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i)));
-    };
-    f(100.5f), f(-200.0f), f(300.0f);        // position
-    f(1.0f), f(0.5f), f(0.25f);              // colour
-    i32(0);                                  // unused
-    f(10), f(20), f(30), f(40), f(50);       // In, Out, Length, CutOff, Range
-    f(0.0f), f(-1.0f), f(0.0f);              // direction
-    i32(100), i32(-200), i32(300);           // integer position
-    i32(0), i32(-4096), i32(0);              // integer direction
-    b.push_back(type), b.push_back(extra), b.push_back(0xCD), b.push_back(0xCD);
-    return b;
+// Appends a layer of `vertices` vertices at (i, -i, 2i) with the given faces, indices relative to the layer.
+void addLayer(level::TRRoom& r, std::size_t vertices, const std::vector<std::array<std::int16_t, 4>>& rectangles = {},
+              const std::vector<std::array<std::int16_t, 3>>& triangles = {}) {
+    const auto base = static_cast<std::int16_t>(r.Vertices.size());
+    for (std::size_t i = 0; i < vertices; ++i) {
+        const auto v = static_cast<std::int16_t>(i);
+        r.Vertices.push_back({v, static_cast<std::int16_t>(-v), static_cast<std::int16_t>(2 * v), 0, 0, 0});
+    }
+    for (auto q : rectangles) {
+        for (auto& i : q) i = static_cast<std::int16_t>(i + base);
+        r.Rectangles.push_back({q, 9, 1});
+    }
+    for (auto t : triangles) {
+        for (auto& i : t) i = static_cast<std::int16_t>(i + base);
+        r.Triangles.push_back({t, 4, 2});
+    }
+    r.Layers.push_back(layer(static_cast<std::int32_t>(vertices), static_cast<std::uint16_t>(rectangles.size()),
+                             static_cast<std::uint16_t>(triangles.size())));
+}
+
+level::TRRoom plainRoom() {
+    level::TRRoom r = room();
+    addLayer(r, 4, {{0, 1, 2, 3}});
+    return r;
+}
+
+level::TRLevel levelWith(std::vector<level::TRRoom> rooms) {
+    level::TRLevel l = levelgen::emptyLevel(level::kVersionTR5);
+    l.LaraType = 3, l.WeatherType = 1;
+    l.Rooms = std::move(rooms);
+    l.Moveables.resize(1);
+    l.Moveables[0].ObjectID = 7, l.Moveables[0].NumMeshes = 1, l.Moveables[0].Animation = 5;
+    l.Boxes.resize(2);  // read past, not kept
+    l.Items.resize(1);
+    l.Items[0].X = 1536, l.Items[0].Z = 2560;
+    return l;
+}
+
+Bytes tr5(const level::TRLevel& l, const levelgen::BuildOptions& options = {}) {
+    return levelgen::buildLevel(l, level::kVersionTR5, options);
+}
+Bytes fileWithRooms(std::vector<level::TRRoom> rooms, const levelgen::BuildOptions& options = {}) {
+    return tr5(levelWith(std::move(rooms)), options);
+}
+
+// Where room `index`'s block starts (its "XELA" marker); the header follows 8 bytes later, and the
+// header's offsets count from 216 bytes after the marker.
+std::size_t roomAt(const Bytes& b, std::size_t index) {
+    const char marker[] = "XELA";
+    auto at = static_cast<std::size_t>(std::search(b.begin(), b.end(), marker, marker + 4) - b.begin());
+    for (std::size_t i = 0; i < index; ++i) at += 8 + get32(b, at + 4);
+    return at;
+}
+
+level::TRLight tr5Light(std::uint8_t type, std::uint8_t extra) {
+    level::TRLight l;
+    l.X5 = 100.5f, l.Y5 = -200.0f, l.Z5 = 300.0f;
+    l.Red = 1.0f, l.Green = 0.5f, l.Blue = 0.25f;
+    l.In = 10, l.Out = 20, l.Length = 30, l.CutOff = 40, l.Range = 50;
+    l.DirY5 = -1.0f;
+    l.X = 100, l.Y = -200, l.Z = 300;
+    l.DirY = -4096;
+    l.LightType = type, l.LightExtra = extra;
+    return l;
 }
 
 }  // namespace
 
 TEST(TR5Reader, MergesLayersIntoOneVertexAndFaceList) {
-    test::TR5Room room;
-    room.layers.push_back(layer(10));
-    room.layers.push_back(layer(6));
-    room.layers[0].rectangles.push_back({0, 1, 2, 3});
-    room.layers[0].triangles.push_back({7, 8, 9});
-    room.layers[1].rectangles.push_back({0, 1, 2, 3});
-    room.layers[1].triangles.push_back({5, 4, 3});
-    auto l = load(fileWithRooms({room}));
+    level::TRRoom r0 = room();
+    addLayer(r0, 10, {{0, 1, 2, 3}}, {{7, 8, 9}});
+    addLayer(r0, 6, {{0, 1, 2, 3}}, {{5, 4, 3}});
+    auto l = load(fileWithRooms({r0}));
     ASSERT_TRUE(l) << l.error();
     const auto& r = l->Rooms[0];
     ASSERT_EQ(r.Vertices.size(), 16u);
@@ -87,19 +144,21 @@ TEST(TR5Reader, MergesLayersIntoOneVertexAndFaceList) {
 }
 
 TEST(TR5Reader, ALayerVertexCountIsTheFirstFieldModulo4096) {
-    test::TR5Room room;
-    room.layers.push_back(layer(10));
-    room.layers[0].firstValue = 4106;
-    auto l = load(fileWithRooms({room}));
+    level::TRRoom r = room();
+    addLayer(r, 10);
+    r.Layers[0] = layer(4106, 0, 0);
+    auto l = load(fileWithRooms({r}));
     ASSERT_TRUE(l) << l.error();
     EXPECT_EQ(l->Rooms[0].Vertices.size(), 10u);
 }
 
 TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
-    test::TR5Room room;
-    room.layers.push_back({});
-    room.layers[0].vertices = {{1023.5f, -256.5f, 2.49f}, {0.5f, 1.5f, -0.5f}};
-    auto l = load(fileWithRooms({room}));
+    level::TRRoom r = room();
+    addLayer(r, 2);
+    levelgen::BuildOptions o;
+    o.tr5VertexPositions[{0, 0}] = {1023.5f, -256.5f, 2.49f};
+    o.tr5VertexPositions[{0, 1}] = {0.5f, 1.5f, -0.5f};
+    auto l = load(fileWithRooms({r}, o));
     ASSERT_TRUE(l) << l.error();
     const auto& v = l->Rooms[0].Vertices;
     EXPECT_EQ(v[0].X, 1024);
@@ -113,30 +172,31 @@ TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
 
 TEST(TR5Reader, AnOddTriangleCountSkipsTwoBytesBeforeTheVertices) {
     for (std::size_t triangles : {3u, 4u}) {
-        test::TR5Room room;
-        room.layers.push_back(layer(3));
-        for (std::size_t i = 0; i < triangles; ++i) room.layers[0].triangles.push_back({0, 1, 2});
-        room.layers[0].vertices[2] = {7.0f, -8.0f, 9.0f};
-        auto l = load(fileWithRooms({room}));
+        level::TRRoom r = room();
+        addLayer(r, 3, {}, std::vector<std::array<std::int16_t, 3>>(triangles, {0, 1, 2}));
+        r.Vertices[2] = {7, -8, 9, 0, 0, 0};
+        auto l = load(fileWithRooms({r}));
         ASSERT_TRUE(l) << l.error();
         EXPECT_EQ(l->Rooms[0].Triangles.size(), triangles);
         EXPECT_EQ(l->Rooms[0].Vertices[2].X, 7) << triangles << " triangles";
         EXPECT_EQ(l->Rooms[0].Vertices[2].Y, -8) << triangles << " triangles";
     }
-    test::TR5Room empty;  // no layers: two bytes of padding all the same
-    auto l = load(fileWithRooms({empty, plainRoom()}));
+    // No layers: two bytes of padding all the same.
+    auto l = load(fileWithRooms({room(), plainRoom()}));
     ASSERT_TRUE(l) << l.error();
     EXPECT_TRUE(l->Rooms[0].Vertices.empty());
     EXPECT_EQ(l->Rooms[1].Vertices.size(), 4u);
 }
 
 TEST(TR5Reader, ReadsTheRoomHeaderAndLights) {
-    test::TR5Room room = plainRoom();
-    room.lights.push_back(lightBytes(3, 200));
-    room.numFogBulbs = 2;
-    room.xSectors = 3;
-    room.zSectors = 4;
-    auto l = load(fileWithRooms({room}));
+    level::TRRoom r0 = plainRoom();
+    r0.Lights = {tr5Light(3, 200)};
+    r0.NumXSectors = 3, r0.NumZSectors = 4;
+    r0.Sectors.resize(12, r0.Sectors[0]);
+    r0.sector(2, 3).FDIndex = 21;
+    levelgen::BuildOptions o;
+    o.tr5RoomExtras[0].fogBulbs = 2;
+    auto l = load(fileWithRooms({r0}, o));
     ASSERT_TRUE(l) << l.error();
     const auto& r = l->Rooms[0];
     EXPECT_EQ(std::string(r.Marker.begin(), r.Marker.end()), "XELA");
@@ -146,7 +206,7 @@ TEST(TR5Reader, ReadsTheRoomHeaderAndLights) {
     EXPECT_EQ(r.YTop, -1024);
     EXPECT_EQ(r.NumXSectors, 3);
     EXPECT_EQ(r.NumZSectors, 4);
-    EXPECT_EQ(r.sector(2, 3).FDIndex, 10 + 11);
+    EXPECT_EQ(r.sector(2, 3).FDIndex, 21);
     EXPECT_EQ(r.sector(2, 3).Ceiling, -6);
     EXPECT_EQ(r.RoomExtra, 0x40);
     EXPECT_EQ(r.WaterScheme, 0x50);
@@ -169,38 +229,46 @@ TEST(TR5Reader, ReadsTheRoomHeaderAndLights) {
 }
 
 TEST(TR5Reader, SkipsUnreadBytesToTheEndOfTheRoomBlock) {
-    test::TR5Room first = plainRoom();
-    first.extraBytes = 100;
-    test::TR5Room second = plainRoom();
-    second.x = 5120;
-    auto l = load(fileWithRooms({first, second}));
+    level::TRRoom second = plainRoom();
+    second.X = 5120;
+    levelgen::BuildOptions o;
+    o.tr5RoomExtras[0].trailingBytes = 100;
+    auto l = load(fileWithRooms({plainRoom(), second}, o));
     ASSERT_TRUE(l) << l.error();
     ASSERT_EQ(l->Rooms.size(), 2u);
     EXPECT_EQ(l->Rooms[1].X, 5120);
 }
 
 TEST(TR5Reader, ReadsFortyByteObjectTexturesAndTheSectionsAroundThem) {
-    test::TR5File f;
-    f.rooms.push_back(test::tr5Room(plainRoom()));
-    f.objectTextures.push_back(test::objectTexture(static_cast<std::int16_t>(0x8001), {{{0, 0}, {63, 0}, {63, 63}, {9, 99}}}, 64, 64, true));
-    f.objectTextures.push_back(test::objectTexture(2, {{{128, 32}, {191, 32}, {128, 95}, {0, 0}}}, 64, 64, true));
-    f.items.push_back(test::item(0, 0, 1536, 0, 2560));
-    f.items.push_back(test::item(85, 0, 2560, -512, 3584));
-    f.numAIObjects = 2;
-    auto l = load(test::tr5File(f));
+    level::TRLevel d = levelWith({plainRoom()});
+    level::TRObjectTexture t;
+    t.Attribute = 2;
+    t.NewFlags = 0x0301;
+    t.SourceUV[0] = 0xA0;
+    t.Width = t.Height = 64;
+    d.ObjectTextures = {t, t};
+    d.ObjectTextures[0].Tile = static_cast<std::int16_t>(0x8001);
+    d.ObjectTextures[0].Vertices = {{{0, 0, 0, 0}, {0, 63, 0, 0}, {0, 63, 0, 63}, {0, 9, 0, 99}}};
+    d.ObjectTextures[1].Tile = 2;
+    d.ObjectTextures[1].Vertices = {{{0, 128, 0, 32}, {0, 191, 0, 32}, {0, 128, 0, 95}, {0, 0, 0, 0}}};
+    d.Items.resize(2);
+    d.Items[1].ObjectID = 85, d.Items[1].X = 2560, d.Items[1].Y = -512, d.Items[1].Z = 3584;
+    d.AIObjects.resize(2);
+    d.AIObjects[0].ObjectID = 400, d.AIObjects[1].ObjectID = 401;
+    auto l = load(tr5(d));
     ASSERT_TRUE(l) << l.error();
     ASSERT_EQ(l->Moveables.size(), 1u);
     EXPECT_EQ(l->Moveables[0].ObjectID, 7);
     EXPECT_EQ(l->Moveables[0].Animation, 5);
     ASSERT_EQ(l->ObjectTextures.size(), 2u);
-    const auto& t = l->ObjectTextures[1];
-    EXPECT_EQ(t.Attribute, 2);
-    EXPECT_EQ(t.Tile, 2);
-    EXPECT_EQ(t.NewFlags, 0x0301);
-    EXPECT_EQ(t.Vertices[2].YPixel, 95);
-    EXPECT_EQ(t.SourceUV[0], 0xA0);
-    EXPECT_EQ(t.Width, 64);
-    EXPECT_EQ(t.Height, 64);
+    const auto& o = l->ObjectTextures[1];
+    EXPECT_EQ(o.Attribute, 2);
+    EXPECT_EQ(o.Tile, 2);
+    EXPECT_EQ(o.NewFlags, 0x0301);
+    EXPECT_EQ(o.Vertices[2].YPixel, 95);
+    EXPECT_EQ(o.SourceUV[0], 0xA0);
+    EXPECT_EQ(o.Width, 64);
+    EXPECT_EQ(o.Height, 64);
     EXPECT_EQ(l->ObjectTextures[0].Tile, 1) << "bit 15 is cleared in the level";
     ASSERT_EQ(l->TextureTiles.size(), 2u);
     EXPECT_EQ(l->TextureTiles[1].RefU, 128);
@@ -219,40 +287,57 @@ TEST(TR5Reader, ReadsFortyByteObjectTexturesAndTheSectionsAroundThem) {
 }
 
 TEST(TR5Reader, ARoomWithoutItsMarkerIsABadRoom) {
-    test::TR5Room bad = plainRoom();
-    bad.marker = {'X', 'E', 'L', 'B'};
-    auto l = load(fileWithRooms({plainRoom(), bad}));
+    Bytes b = fileWithRooms({plainRoom(), plainRoom()});
+    b[roomAt(b, 1) + 3] = 'B';
+    auto l = load(b);
     ASSERT_FALSE(l);
     EXPECT_EQ(l.error().rfind("BAD Room! (room 1 of 2: marker \"XELB\"", 0), 0u) << l.error();
-    bad.marker = {'\0', 'E', 'L', 'A'};
-    l = load(fileWithRooms({bad}));
+    b = fileWithRooms({plainRoom()});
+    b[roomAt(b, 0)] = 0;
+    l = load(b);
     ASSERT_FALSE(l);
     EXPECT_EQ(l.error().rfind("BAD Room! (room 0 of 1: marker \"\\x00ELA\"", 0), 0u) << l.error();
 }
 
 TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
+    // Damage to room 1 of 2; `h` is its header, `body` where the header's offsets count from.
     struct Case {
         const char* field;
-        std::function<void(test::TR5Room&)> damage;
+        std::function<void(Bytes&, std::size_t h, std::size_t body)> damage;
+        std::function<void(level::TRRoom&, levelgen::BuildOptions&)> build = {};
     };
     const Case cases[] = {
-        {"sector data offset", [](test::TR5Room& r) { r.sectorOffset = 0x7FFFFFF0; }},
-        {"layer offset", [](test::TR5Room& r) { r.layerOffset = 0xFFFFFFFFll; }},
-        {"layers", [](test::TR5Room& r) { r.numLayers = 0x10000000; }},
-        {"fog bulbs", [](test::TR5Room& r) { r.numFogBulbs = -5; }},
-        {"portals: negative count", [](test::TR5Room& r) { r.numPortals = -1; }},
-        {"static meshes: negative count", [](test::TR5Room& r) { r.numStatics = -2; }},
-        {"rectangles reach", [](test::TR5Room& r) { r.numRectangles = 0; }},
-        {"triangles reach", [](test::TR5Room& r) { r.layers[0].triangles.push_back({0, 1, 2}); r.numTriangles = 0; }},
-        {"vertices", [](test::TR5Room& r) { r.layers[0].firstValue = 4095; }},
-        {"negative vertex count", [](test::TR5Room& r) { r.layers[0].firstValue = -5; }},
-        {"does not fit in 16 bits", [](test::TR5Room& r) { r.layers[0].vertices[1][0] = 40000.0f; }},
-        {"does not fit in 16 bits", [](test::TR5Room& r) { r.layers[0].vertices[1][2] = std::numeric_limits<float>::quiet_NaN(); }},
+        {"sector data offset", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 8, 0x7FFFFFF0); }},
+        {"layer offset", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 172, 0xFFFFFFFFll); }},
+        {"layers", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 168, 0x10000000); }},
+        {"fog bulbs", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 156, -5); }},
+        {"portals: negative count",
+         [](Bytes& b, std::size_t h, std::size_t body) { set16(b, body + get32(b, h + 8) + 2 * 8, -1); }},
+        {"static meshes: negative count", [](Bytes& b, std::size_t h, std::size_t) { set16(b, h + 50, -2); }},
+        {"rectangles reach", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 140, 0); }},
+        {"triangles reach", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 136, 0); },
+         [](level::TRRoom& r, levelgen::BuildOptions&) {
+             r = room();
+             addLayer(r, 4, {{0, 1, 2, 3}}, {{0, 1, 2}});
+         }},
+        {"vertices", [](Bytes& b, std::size_t h, std::size_t body) { set32(b, body + get32(b, h + 172), 4095); }},
+        {"negative vertex count",
+         [](Bytes& b, std::size_t h, std::size_t body) { set32(b, body + get32(b, h + 172), -5); }},
+        {"does not fit in 16 bits", [](Bytes&, std::size_t, std::size_t) {},
+         [](level::TRRoom&, levelgen::BuildOptions& o) { o.tr5VertexPositions[{1, 1}] = {40000.0f, 0, 0}; }},
+        {"does not fit in 16 bits", [](Bytes&, std::size_t, std::size_t) {},
+         [](level::TRRoom&, levelgen::BuildOptions& o) {
+             o.tr5VertexPositions[{1, 1}] = {0, 0, std::numeric_limits<float>::quiet_NaN()};
+         }},
     };
     for (const auto& c : cases) {
-        test::TR5Room room = plainRoom();
-        c.damage(room);
-        auto l = load(fileWithRooms({plainRoom(), room}));
+        level::TRRoom r = plainRoom();
+        levelgen::BuildOptions o;
+        if (c.build) c.build(r, o);
+        Bytes b = fileWithRooms({plainRoom(), r}, o);
+        const std::size_t h = roomAt(b, 1) + 8;
+        c.damage(b, h, h + 208);
+        auto l = load(b);
         ASSERT_FALSE(l) << c.field;
         EXPECT_EQ(l.error().rfind("room 1 of 2, ", 0), 0u) << l.error();
         EXPECT_NE(l.error().find(c.field), std::string::npos) << l.error();
@@ -260,10 +345,15 @@ TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
 }
 
 TEST(TR5Reader, AFaceIndexBeyondSixteenBitsIsRefused) {
-    test::TR5Room room;
-    for (int i = 0; i < 9; ++i) room.layers.push_back(layer(4095));
-    room.layers[8].rectangles.push_back({0, 1, 2, 10000});
-    auto l = load(fileWithRooms({room}));
+    level::TRRoom r = room();
+    for (int i = 0; i < 9; ++i) addLayer(r, 4095);
+    r.Layers[8] = layer(4095, 1, 0);
+    r.Rectangles.push_back({{32760, 32761, 32762, 32763}, 9, 1});
+    Bytes b = fileWithRooms({r});
+    // Layer 8's only rectangle names its vertex 10000, past any 16-bit room index.
+    const std::size_t h = roomAt(b, 0) + 8;
+    set16(b, h + 208 + get32(b, h + 180) + 6, 10000);
+    auto l = load(b);
     ASSERT_FALSE(l);
     EXPECT_NE(l.error().find("layer 8: vertex index 10000"), std::string::npos) << l.error();
 }
@@ -337,16 +427,13 @@ TEST(TR5Reader, EveryCutOfTheRealFileIsRefused) {
     const auto original = util::readFile(path);
     ASSERT_TRUE(original);
     const auto& o = *original;
-    auto get32 = [&](std::size_t at) {
-        return static_cast<std::size_t>(o[at] | (o[at + 1] << 8) | (o[at + 2] << 16) | (o[at + 3] << 24));
-    };
     std::size_t p = 10;
-    for (int i = 0; i < 3; ++i) p += 8 + get32(p + 4);
-    Bytes file(o.begin(), o.begin() + 10);
-    for (int i = 0; i < 3; ++i) {
-        const Bytes empty = test::zlibChunk({});
-        file.insert(file.end(), empty.begin(), empty.end());
-    }
+    for (int i = 0; i < 3; ++i) p += 8 + get32(o, p + 4);
+    const Bytes noPages = tr5(levelgen::emptyLevel(level::kVersionTR5));
+    std::size_t q = 10;
+    for (int i = 0; i < 3; ++i) q += 8 + get32(noPages, q + 4);
+    Bytes file(noPages.begin(), noPages.begin() + static_cast<std::ptrdiff_t>(q));
+    std::copy(o.begin(), o.begin() + 10, file.begin());
     const std::size_t chunksEnd = file.size();
     file.insert(file.end(), o.begin() + static_cast<std::ptrdiff_t>(p), o.end());
 
@@ -372,14 +459,13 @@ TEST(TR5Reader, EveryCutOfTheRealFileIsRefused) {
 // Random damage to a small level's room blocks: every result is a level or a message, never a crash
 // (run under the sanitizers this also shows nothing is read outside the file).
 TEST(TR5Reader, RandomDamageGivesALevelOrAMessage) {
-    test::TR5Room room;
-    room.layers.push_back(layer(6));
-    room.layers.push_back(layer(5));
-    room.layers[0].rectangles.push_back({0, 1, 2, 3});
-    room.layers[1].triangles.push_back({0, 1, 4});
-    room.lights.push_back(lightBytes(1, 0));
-    room.numFogBulbs = 1;
-    const Bytes good = fileWithRooms({room, plainRoom()});
+    level::TRRoom r = room();
+    addLayer(r, 6, {{0, 1, 2, 3}});
+    addLayer(r, 5, {}, {{0, 1, 4}});
+    r.Lights = {tr5Light(1, 0)};
+    levelgen::BuildOptions options;
+    options.tr5RoomExtras[0].fogBulbs = 1;
+    const Bytes good = fileWithRooms({r, plainRoom()}, options);
     const char marker[] = "XELA";
     const auto first = std::search(good.begin(), good.end(), marker, marker + 4);
     ASSERT_NE(first, good.end());

@@ -4,7 +4,7 @@
 #include <set>
 #include <zlib.h>
 
-#include "TR45TestFiles.h"
+#include "SaneLevel.h"
 #include "level/CompressedChunks.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"

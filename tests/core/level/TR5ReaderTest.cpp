@@ -6,7 +6,7 @@
 #include <limits>
 #include <set>
 
-#include "TR45TestFiles.h"
+#include "SaneLevel.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"

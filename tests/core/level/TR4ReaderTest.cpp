@@ -133,7 +133,7 @@ TEST(TR4Reader, ReadsTheRoomFieldsInTheirOrder) {
     auto& room = d.Rooms[0];
     room.NumXSectors = 3, room.NumZSectors = 2;
     room.Sectors.resize(6, room.Sectors[0]);
-    room.sector(2, 1).FDIndex = 105;
+    for (std::size_t i = 0; i < 6; ++i) room.Sectors[i].FDIndex = static_cast<std::uint16_t>(100 + i);  // file order
     level::TRLight light;
     light.X4 = 1024, light.Y4 = -1024, light.Z4 = 2048;
     light.Colour = {10, 20, 30};

@@ -193,7 +193,7 @@ TEST(TR5Reader, ReadsTheRoomHeaderAndLights) {
     r0.Lights = {tr5Light(3, 200)};
     r0.NumXSectors = 3, r0.NumZSectors = 4;
     r0.Sectors.resize(12, r0.Sectors[0]);
-    r0.sector(2, 3).FDIndex = 21;
+    for (std::size_t i = 0; i < 12; ++i) r0.Sectors[i].FDIndex = static_cast<std::uint16_t>(10 + i);  // file order
     levelgen::BuildOptions o;
     o.tr5RoomExtras[0].fogBulbs = 2;
     auto l = load(fileWithRooms({r0}, o));
@@ -206,7 +206,7 @@ TEST(TR5Reader, ReadsTheRoomHeaderAndLights) {
     EXPECT_EQ(r.YTop, -1024);
     EXPECT_EQ(r.NumXSectors, 3);
     EXPECT_EQ(r.NumZSectors, 4);
-    EXPECT_EQ(r.sector(2, 3).FDIndex, 21);
+    EXPECT_EQ(r.sector(2, 3).FDIndex, 10 + 11);
     EXPECT_EQ(r.sector(2, 3).Ceiling, -6);
     EXPECT_EQ(r.RoomExtra, 0x40);
     EXPECT_EQ(r.WaterScheme, 0x50);

@@ -126,6 +126,7 @@ TEST(TR5Reader, MergesLayersIntoOneVertexAndFaceList) {
     level::TRRoom r0 = room();
     addLayer(r0, 10, {{0, 1, 2, 3}}, {{7, 8, 9}});
     addLayer(r0, 6, {{0, 1, 2, 3}}, {{5, 4, 3}});
+    r0.Layers[0] = layer(4096 + 10, 1, 1);  // the vertex count is the first field modulo 4096
     auto l = load(fileWithRooms({r0}));
     ASSERT_TRUE(l) << l.error();
     const auto& r = l->Rooms[0];
@@ -141,15 +142,6 @@ TEST(TR5Reader, MergesLayersIntoOneVertexAndFaceList) {
     EXPECT_EQ(r.Vertices[15].X, 5) << "the second layer's vertices follow the first's";
     EXPECT_EQ(r.Vertices[15].Z, 10);
     EXPECT_EQ(r.Layers.size(), 2u);
-}
-
-TEST(TR5Reader, ALayerVertexCountIsTheFirstFieldModulo4096) {
-    level::TRRoom r = room();
-    addLayer(r, 10);
-    r.Layers[0] = layer(4106, 0, 0);
-    auto l = load(fileWithRooms({r}));
-    ASSERT_TRUE(l) << l.error();
-    EXPECT_EQ(l->Rooms[0].Vertices.size(), 10u);
 }
 
 TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {

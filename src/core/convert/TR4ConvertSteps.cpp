@@ -76,43 +76,11 @@ void readLights(ByteReader& r, level::TRRoom& room, std::int16_t target) {
 }  // namespace
 
 void readRoom(ByteReader& r, level::TRRoom& room, std::int16_t target) {
-    room.X = r.i32("position");
-    room.Z = r.i32("position");
-    room.YBottom = r.i32("position");
-    room.YTop = r.i32("position");
-    room.NumDataWords = r.i32("data size");
-
-    room.Vertices.assign(r.checkCount(r.i16("vertex count"), 12, "vertices"), {});
-    for (auto& v : room.Vertices) {
-        v.X = r.i16();
-        v.Y = r.i16();
-        v.Z = r.i16();
-        v.Lighting = r.i16();
-        v.Attributes = r.i16();
-        v.Lighting2 = r.i16();
-        if (target == kVersionTR2) v.Lighting = v.Lighting2 = tr2VertexLighting(v.Lighting, v.Lighting2);
-    }
-    room.Rectangles.assign(r.checkCount(r.i16("rectangle count"), 10, "rectangles"), {});
-    for (auto& q : room.Rectangles) {
-        for (auto& i : q.Vertices) i = r.i16();
-        q.Texture = r.i16();
-    }
-    room.Triangles.assign(r.checkCount(r.i16("triangle count"), 8, "triangles"), {});
-    for (auto& t : room.Triangles) {
-        for (auto& i : t.Vertices) i = r.i16();
-        t.Texture = r.i16();
-    }
-    level::io::readList(r, room.Sprites, r.i16("sprite count"), level::io::kRoomSpriteSize, "sprites");
-    level::io::readList(r, room.Portals, r.i16("portal count"), level::io::kPortalSize, "portals");
-
-    room.NumZSectors = r.i16("sector count");
-    room.NumXSectors = r.i16("sector count");
-    if (room.NumZSectors < 0 || room.NumXSectors < 0)
-        r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
-    level::io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, level::io::kSectorSize,
-                        "sectors");
-    if (target == kVersionTR2)
+    level::io::readRoomHeadToSectors(r, room, 12);
+    if (target == kVersionTR2) {
+        for (auto& v : room.Vertices) v.Lighting = v.Lighting2 = tr2VertexLighting(v.Lighting, v.Lighting2);
         for (auto& s : room.Sectors) s.BoxIndex = tr2BoxIndex(s.BoxIndex);
+    }
 
     room.WaterScheme = r.u8("colour");
     room.ReverbInfo = r.u8("colour");

@@ -127,14 +127,7 @@ void convertLevelData(ByteReader& r, TRLevel& level, const SWDData& swd) {
     readAnimationsAndModels(r, level);
     replaceSprites(r, level, swd);
 
-    io::readCountedList(r, level.Cameras, io::kCameraSize, "cameras");
-    io::readCountedList(r, level.FlybyCameras, io::kFlybyCameraSize, "flyby cameras");
-    io::readCountedList(r, level.SoundSources, io::kSoundSourceSize, "sound sources");
-    const std::int32_t numBoxes = r.i32("box count");
-    io::readList(r, level.Boxes, numBoxes, io::kBoxSize, "boxes");
-    r.readI16Array(level.Overlaps, r.i32("overlap count"), "overlaps");
-    r.readI16Array(level.Zones, std::int64_t{numBoxes} * 10, "zones");
-    r.readI16Array(level.AnimatedTextures, r.i32("animated texture count"), "animated textures");
+    io::readTR4CamerasToAnimatedTextures(r, level);
     r.skip(4, "texture marker");
     readObjectTextures(r, level);
 

@@ -11,73 +11,15 @@
 #include "convert/TextureInfo.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
-#include "util/LittleEndian.h"
 
 namespace tessarin::level::detail {
 
 using util::ByteReader;
-namespace le = util::le;
 
 namespace {
 
 void readRoom(ByteReader& r, TRRoom& room, int v) {
-    room.X = r.i32("position");
-    room.Z = r.i32("position");
-    room.YBottom = r.i32("position");
-    room.YTop = r.i32("position");
-    room.NumDataWords = r.i32("data size");
-
-    // Geometry and sectors are most of a room: each list is checked once, then decoded unchecked.
-    const std::size_t vertexSize = v == kVersionTR1 ? 8 : 12;
-    const std::size_t numVertices = r.checkCount(r.i16("vertex count"), vertexSize, "vertices");
-    const std::uint8_t* p = r.view(numVertices * vertexSize, "vertices").data();
-    room.Vertices.resize(numVertices);
-    for (auto& vx : room.Vertices) {
-        vx.X = le::i16(p);
-        vx.Y = le::i16(p + 2);
-        vx.Z = le::i16(p + 4);
-        vx.Lighting = le::i16(p + 6);
-        if (v > kVersionTR1) {
-            vx.Attributes = le::i16(p + 8);
-            vx.Lighting2 = le::i16(p + 10);
-        }
-        p += vertexSize;
-    }
-    const std::size_t numRectangles = r.checkCount(r.i16("rectangle count"), 10, "rectangles");
-    p = r.view(numRectangles * 10, "rectangles").data();
-    room.Rectangles.resize(numRectangles);
-    for (auto& q : room.Rectangles) {
-        for (int k = 0; k < 4; ++k) q.Vertices[k] = le::i16(p + 2 * k);
-        q.Texture = le::i16(p + 8);
-        p += 10;
-    }
-    const std::size_t numTriangles = r.checkCount(r.i16("triangle count"), 8, "triangles");
-    p = r.view(numTriangles * 8, "triangles").data();
-    room.Triangles.resize(numTriangles);
-    for (auto& t : room.Triangles) {
-        for (int k = 0; k < 3; ++k) t.Vertices[k] = le::i16(p + 2 * k);
-        t.Texture = le::i16(p + 6);
-        p += 8;
-    }
-    io::readList(r, room.Sprites, r.i16("sprite count"), io::kRoomSpriteSize, "sprites");
-    io::readList(r, room.Portals, r.i16("portal count"), io::kPortalSize, "portals");
-
-    room.NumZSectors = r.i16("sector count");
-    room.NumXSectors = r.i16("sector count");
-    if (room.NumZSectors < 0 || room.NumXSectors < 0)
-        r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
-    const std::size_t numSectors = r.checkCount(std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
-    p = r.view(numSectors * io::kSectorSize, "sectors").data();
-    room.Sectors.resize(numSectors);
-    for (auto& sec : room.Sectors) {
-        sec.FDIndex = le::u16(p);
-        sec.BoxIndex = le::u16(p + 2);
-        sec.RoomBelow = p[4];
-        sec.Floor = static_cast<std::int8_t>(p[5]);
-        sec.RoomAbove = p[6];
-        sec.Ceiling = static_cast<std::int8_t>(p[7]);
-        p += io::kSectorSize;
-    }
+    io::readRoomHeadToSectors(r, room, v == kVersionTR1 ? 8 : 12);
 
     room.AmbientIntensity1 = r.i16("ambient intensity");
     if (v > kVersionTR1) room.AmbientIntensity2 = r.i16("ambient intensity");

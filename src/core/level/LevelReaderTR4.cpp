@@ -21,48 +21,13 @@ using util::ByteReader;
 
 namespace {
 
-constexpr std::size_t kVertexSize = 12;
-constexpr std::size_t kRectangleSize = 10;
-constexpr std::size_t kTriangleSize = 8;
 constexpr std::size_t kObjectTextureSize = 38;
 // The smallest room: header, five list counts, sector size, colour, two counts, trailer.
 constexpr std::size_t kMinRoomSize = 49;
 
 void readRoom(ByteReader& r, TRRoom& room) {
-    room.X = r.i32("position");
-    room.Z = r.i32("position");
-    room.YBottom = r.i32("position");
-    room.YTop = r.i32("position");
-    room.NumDataWords = r.i32("data size");
-
-    room.Vertices.assign(r.checkCount(r.i16("vertex count"), kVertexSize, "vertices"), {});
-    for (auto& v : room.Vertices) {
-        v.X = r.i16();
-        v.Y = r.i16();
-        v.Z = r.i16();
-        v.Lighting = r.i16();
-        v.Attributes = r.i16();
-        v.Lighting2 = r.i16();
-    }
-    room.Rectangles.assign(r.checkCount(r.i16("rectangle count"), kRectangleSize, "rectangles"), {});
-    for (auto& q : room.Rectangles) {
-        for (auto& i : q.Vertices) i = r.i16();
-        q.Texture = r.i16();
-    }
-    room.Triangles.assign(r.checkCount(r.i16("triangle count"), kTriangleSize, "triangles"), {});
-    for (auto& t : room.Triangles) {
-        for (auto& i : t.Vertices) i = r.i16();
-        t.Texture = r.i16();
-    }
     // The games' own TR4 rooms carry no sprites, but the list has its TR3 form when one does.
-    io::readList(r, room.Sprites, r.i16("sprite count"), io::kRoomSpriteSize, "sprites");
-    io::readList(r, room.Portals, r.i16("portal count"), io::kPortalSize, "portals");
-
-    room.NumZSectors = r.i16("sector count");
-    room.NumXSectors = r.i16("sector count");
-    if (room.NumZSectors < 0 || room.NumXSectors < 0)
-        r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
-    io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
+    io::readRoomHeadToSectors(r, room, 12);
 
     // The room colour lands in these four bytes; the first three are overwritten at the end.
     room.WaterScheme = r.u8("room colour");
@@ -107,14 +72,7 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     r.skip(3, "sprite marker");
     io::readCountedList(r, level.SpriteTextures, io::kSpriteTextureSize, "sprite textures");
     io::readCountedList(r, level.SpriteSequences, io::kSpriteSequenceSize, "sprite sequences");
-    io::readCountedList(r, level.Cameras, io::kCameraSize, "cameras");
-    io::readCountedList(r, level.FlybyCameras, io::kFlybyCameraSize, "flyby cameras");
-    io::readCountedList(r, level.SoundSources, io::kSoundSourceSize, "sound sources");
-    const std::int32_t numBoxes = r.i32("box count");
-    io::readList(r, level.Boxes, numBoxes, io::kBoxSize, "boxes");
-    r.readI16Array(level.Overlaps, r.i32("overlap count"), "overlaps");
-    r.readI16Array(level.Zones, std::int64_t{numBoxes} * 10, "zones");
-    r.readI16Array(level.AnimatedTextures, r.i32("animated texture count"), "animated textures");
+    io::readTR4CamerasToAnimatedTextures(r, level);
     r.skip(4, "texture marker");  // one byte, then "TEX"
 
     level.ObjectTextures.assign(r.checkCount(r.i32("object texture count"), kObjectTextureSize, "object textures"), {});

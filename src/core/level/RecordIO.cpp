@@ -1,9 +1,12 @@
 #include "level/RecordIO.h"
 
+#include "util/LittleEndian.h"
+
 namespace tessarin::level::io {
 
 using util::ByteReader;
 using util::ByteWriter;
+namespace le = util::le;
 
 namespace {
 void readVertex16(ByteReader& r, TRVertex16& v) {
@@ -279,6 +282,65 @@ void read(ByteReader& r, TRRoomStatic& v) {
     v.ObjectID = r.u16();
 }
 
+void readRoomHeadToSectors(ByteReader& r, TRRoom& room, std::size_t vertexSize) {
+    room.X = r.i32("position");
+    room.Z = r.i32("position");
+    room.YBottom = r.i32("position");
+    room.YTop = r.i32("position");
+    room.NumDataWords = r.i32("data size");
+
+    // Geometry and sectors are most of a room: each list is checked once, then decoded unchecked.
+    const std::size_t numVertices = r.checkCount(r.i16("vertex count"), vertexSize, "vertices");
+    const std::uint8_t* p = r.view(numVertices * vertexSize, "vertices").data();
+    room.Vertices.resize(numVertices);
+    for (auto& vx : room.Vertices) {
+        vx.X = le::i16(p);
+        vx.Y = le::i16(p + 2);
+        vx.Z = le::i16(p + 4);
+        vx.Lighting = le::i16(p + 6);
+        if (vertexSize == 12) {
+            vx.Attributes = le::i16(p + 8);
+            vx.Lighting2 = le::i16(p + 10);
+        }
+        p += vertexSize;
+    }
+    const std::size_t numRectangles = r.checkCount(r.i16("rectangle count"), 10, "rectangles");
+    p = r.view(numRectangles * 10, "rectangles").data();
+    room.Rectangles.resize(numRectangles);
+    for (auto& q : room.Rectangles) {
+        for (int k = 0; k < 4; ++k) q.Vertices[k] = le::i16(p + 2 * k);
+        q.Texture = le::i16(p + 8);
+        p += 10;
+    }
+    const std::size_t numTriangles = r.checkCount(r.i16("triangle count"), 8, "triangles");
+    p = r.view(numTriangles * 8, "triangles").data();
+    room.Triangles.resize(numTriangles);
+    for (auto& t : room.Triangles) {
+        for (int k = 0; k < 3; ++k) t.Vertices[k] = le::i16(p + 2 * k);
+        t.Texture = le::i16(p + 6);
+        p += 8;
+    }
+    readList(r, room.Sprites, r.i16("sprite count"), kRoomSpriteSize, "sprites");
+    readList(r, room.Portals, r.i16("portal count"), kPortalSize, "portals");
+
+    room.NumZSectors = r.i16("sector count");
+    room.NumXSectors = r.i16("sector count");
+    if (room.NumZSectors < 0 || room.NumXSectors < 0)
+        r.fail("sectors: negative size " + std::to_string(room.NumXSectors) + " x " + std::to_string(room.NumZSectors));
+    const std::size_t numSectors = r.checkCount(std::int64_t{room.NumXSectors} * room.NumZSectors, kSectorSize, "sectors");
+    p = r.view(numSectors * kSectorSize, "sectors").data();
+    room.Sectors.resize(numSectors);
+    for (auto& sec : room.Sectors) {
+        sec.FDIndex = le::u16(p);
+        sec.BoxIndex = le::u16(p + 2);
+        sec.RoomBelow = p[4];
+        sec.Floor = static_cast<std::int8_t>(p[5]);
+        sec.RoomAbove = p[6];
+        sec.Ceiling = static_cast<std::int8_t>(p[7]);
+        p += kSectorSize;
+    }
+}
+
 void readFloorAndMeshData(ByteReader& r, TRLevel& level) {
     r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
     const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
@@ -302,6 +364,17 @@ void readLightTR4(ByteReader& r, TRLight& l) {
     l.DirX = r.f32();
     l.DirY = r.f32();
     l.DirZ = r.f32();
+}
+
+void readTR4CamerasToAnimatedTextures(ByteReader& r, TRLevel& level) {
+    readCountedList(r, level.Cameras, kCameraSize, "cameras");
+    readCountedList(r, level.FlybyCameras, kFlybyCameraSize, "flyby cameras");
+    readCountedList(r, level.SoundSources, kSoundSourceSize, "sound sources");
+    const std::int32_t numBoxes = r.i32("box count");
+    readList(r, level.Boxes, numBoxes, kBoxSize, "boxes");
+    r.readI16Array(level.Overlaps, r.i32("overlap count"), "overlaps");
+    r.readI16Array(level.Zones, std::int64_t{numBoxes} * 10, "zones");
+    r.readI16Array(level.AnimatedTextures, r.i32("animated texture count"), "animated textures");
 }
 
 void readAnimationsToStaticMeshes(ByteReader& r, TRLevel& level, std::size_t velocityBytes) {

@@ -95,12 +95,19 @@ void writeCountedList(util::ByteWriter& w, const std::vector<T>& list) {
 void readAnimation(util::ByteReader& r, TRAnimation& v, std::size_t velocityBytes);
 void writeAnimation(util::ByteWriter& w, const TRAnimation& v, std::size_t velocityBytes);
 
+// A room from its position to its sector grid, the part every version before TR5 shares: vertices
+// of 8 bytes (TR1) or 12, faces, sprites, portals and sectors.
+void readRoomHeadToSectors(util::ByteReader& r, TRRoom& room, std::size_t vertexSize);
+
 // The floor data, mesh data and mesh pointers that follow the rooms in every version.
 void readFloorAndMeshData(util::ByteReader& r, TRLevel& level);
 
 // A 46-byte TR4 light: position, colour, type, intensity, cone and direction.
 inline constexpr std::size_t kLightTR4Size = 46;
 void readLightTR4(util::ByteReader& r, TRLight& l);
+
+// The TR4 run of lists from the cameras to the animated textures (ten zone words per box).
+void readTR4CamerasToAnimatedTextures(util::ByteReader& r, TRLevel& level);
 
 // The run of lists from the animations to the static meshes, shared by every version that keeps
 // them; animations carry `velocityBytes` of speeds (8 in TR1-TR3, 16 in TR4).

@@ -16,11 +16,6 @@ namespace tessarin::app {
 
 namespace {
 
-QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    return button;
-}
 
 ClickLabel* makeFacing(QWidget* parent, const QString& objectName, const QString& caption) {
     auto* label = new ClickLabel(objectName, caption, parent);

@@ -13,16 +13,6 @@
 
 namespace tessarin::app {
 
-namespace {
-
-QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    return button;
-}
-
-}  // namespace
-
 RoomsPanel::RoomsPanel(QWidget* parent) : QGroupBox(parent) {
     makeFrame(this, "Rooms", "Rooms");
     RoomNumber = new QComboBox(this);

@@ -13,6 +13,12 @@
 
 namespace tessarin::app {
 
+QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    return button;
+}
+
 QGroupBox* makeFrame(QGroupBox* box, const QString& objectName, const QString& caption) {
     box->setObjectName(objectName);
     box->setTitle(caption);

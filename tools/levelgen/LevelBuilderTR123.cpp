@@ -87,17 +87,7 @@ std::vector<std::uint8_t> buildLevelTR123(const TRLevel& L, std::int16_t v, cons
     e.w(static_cast<std::int64_t>(L.Rooms.size()));
     for (const auto& r : L.Rooms) putRoom(e, r, v, off);
 
-    e.d(static_cast<std::int64_t>(L.FloorData.size())); e.words(L.FloorData);
-    if (L.MeshData.size() % 2) throw BuildError("MeshData holds an odd number of bytes");
-    e.d(static_cast<std::int64_t>(L.MeshData.size() / 2)); e.raw(L.MeshData.data(), L.MeshData.size());
-    e.d(static_cast<std::int64_t>(L.MeshPointers.size())); e.dwords(L.MeshPointers);
-    e.d(static_cast<std::int64_t>(L.Animations.size()));
-    for (const auto& a : L.Animations) put(e, a, 8);
-    putCounted(e, L.StateChanges);
-    putCounted(e, L.AnimDispatches);
-    e.d(static_cast<std::int64_t>(L.AnimCommands.size())); e.words(L.AnimCommands);
-    e.d(static_cast<std::int64_t>(L.MeshTrees.size())); e.dwords(L.MeshTrees);
-    e.d(static_cast<std::int64_t>(L.Frames.size())); e.words(L.Frames);
+    putMeshesAndAnimations(e, L, 8);
     putCounted(e, L.Moveables);
     putCounted(e, L.StaticMeshes);
     if (v < kVersionTR3) {

@@ -81,21 +81,6 @@ void putRoomTR4(Emit& e, const TRRoom& r, const BuildOptions& opt) {
     e.b(r.WaterScheme); e.b(r.ReverbInfo); e.b(r.AlternateGroup);
 }
 
-// The animation and mesh sections both later versions share, from floor data to frames.
-void putMeshesAndAnimations(Emit& e, const TRLevel& L) {
-    e.d(static_cast<std::int64_t>(L.FloorData.size())); e.words(L.FloorData);
-    if (L.MeshData.size() % 2) throw BuildError("MeshData holds an odd number of bytes");
-    e.d(static_cast<std::int64_t>(L.MeshData.size() / 2)); e.raw(L.MeshData.data(), L.MeshData.size());
-    e.d(static_cast<std::int64_t>(L.MeshPointers.size())); e.dwords(L.MeshPointers);
-    e.d(static_cast<std::int64_t>(L.Animations.size()));
-    for (const auto& a : L.Animations) put(e, a, 16);
-    putCounted(e, L.StateChanges);
-    putCounted(e, L.AnimDispatches);
-    e.d(static_cast<std::int64_t>(L.AnimCommands.size())); e.words(L.AnimCommands);
-    e.d(static_cast<std::int64_t>(L.MeshTrees.size())); e.dwords(L.MeshTrees);
-    e.d(static_cast<std::int64_t>(L.Frames.size())); e.words(L.Frames);
-}
-
 void putObjectTexture45(Emit& e, const TRObjectTexture& t) {
     e.w(t.Attribute); e.w(t.Tile); e.w(t.NewFlags);
     putCorners(e, t);
@@ -135,7 +120,7 @@ std::vector<std::uint8_t> buildLevelTR4(const TRLevel& L, const BuildOptions& op
     d.d(L.Reserved);
     d.w(static_cast<std::int64_t>(L.Rooms.size()));
     for (const auto& r : L.Rooms) putRoomTR4(d, r, opt);
-    putMeshesAndAnimations(d, L);
+    putMeshesAndAnimations(d, L, 16);
     putCounted(d, L.Moveables);
     putCounted(d, L.StaticMeshes);
     d.text("SPR");
@@ -299,7 +284,7 @@ std::vector<std::uint8_t> buildLevelTR5(const TRLevel& L, const BuildOptions& op
     e.zeros(4);
     e.d(static_cast<std::int64_t>(L.Rooms.size()));  // 32-bit, the reader keeps the low half
     for (std::size_t i = 0; i < L.Rooms.size(); ++i) putRoomTR5(e, L.Rooms[i], i, opt);
-    putMeshesAndAnimations(e, L);
+    putMeshesAndAnimations(e, L, 16);
     e.d(static_cast<std::int64_t>(L.Moveables.size()));
     for (const auto& m : L.Moveables) { put(e, m); e.w(0); }
     putCounted(e, L.StaticMeshes);

@@ -1,6 +1,7 @@
 #pragma once
 // The fixed records every version shares, laid out from the file tables.
 #include "Emit.h"
+#include "LevelBuilder.h"
 #include "level/TRLevel.h"
 
 namespace tessarin::levelgen::detail {
@@ -96,6 +97,21 @@ void putPadded(Emit& e, const std::vector<T>& v, std::size_t count, int bytesPer
         else if (bytesPer == 2) e.w(x);
         else e.d(x);
     }
+}
+
+// The sections every version but TR5 writes in full, from the floor data to the frames.
+inline void putMeshesAndAnimations(Emit& e, const TRLevel& L, std::size_t velocityBytes) {
+    e.d(static_cast<std::int64_t>(L.FloorData.size())); e.words(L.FloorData);
+    if (L.MeshData.size() % 2) throw BuildError("MeshData holds an odd number of bytes");
+    e.d(static_cast<std::int64_t>(L.MeshData.size() / 2)); e.raw(L.MeshData.data(), L.MeshData.size());
+    e.d(static_cast<std::int64_t>(L.MeshPointers.size())); e.dwords(L.MeshPointers);
+    e.d(static_cast<std::int64_t>(L.Animations.size()));
+    for (const auto& a : L.Animations) put(e, a, velocityBytes);
+    putCounted(e, L.StateChanges);
+    putCounted(e, L.AnimDispatches);
+    e.d(static_cast<std::int64_t>(L.AnimCommands.size())); e.words(L.AnimCommands);
+    e.d(static_cast<std::int64_t>(L.MeshTrees.size())); e.dwords(L.MeshTrees);
+    e.d(static_cast<std::int64_t>(L.Frames.size())); e.words(L.Frames);
 }
 
 }  // namespace tessarin::levelgen::detail

@@ -9,23 +9,20 @@
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
+#include "support/BytePatch.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 #include "util/Inflate.h"
 
 using namespace tessarin;
 using Bytes = std::vector<std::uint8_t>;
+using test::get32;
+using test::set16;
+using test::set32;
 
 namespace {
 
 util::Result<level::TRLevel> load(const Bytes& b) { return level::LoadLevelFromBytes(b, "test.tr4"); }
-
-std::uint32_t get32(const Bytes& b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (b[at + 3] << 24));
-}
-void set32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // A TR4 level of one 2 x 1 room whose fields all differ from their defaults.
 level::TRLevel oneRoomLevel() {

@@ -10,25 +10,20 @@
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
+#include "support/BytePatch.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 
 using namespace tessarin;
 using Bytes = std::vector<std::uint8_t>;
+using test::get32;
+using test::set16;
+using test::set32;
 
 namespace {
 
 util::Result<level::TRLevel> load(const Bytes& b) { return level::LoadLevelFromBytes(b, "test.TRC"); }
 
-std::uint32_t get32(const Bytes& b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (b[at + 3] << 24));
-}
-void set32(Bytes& b, std::size_t at, std::int64_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i));
-}
-void set16(Bytes& b, std::size_t at, std::int64_t v) {
-    for (int i = 0; i < 2; ++i) b[at + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i));
-}
 
 // A raw layer record holding the given counts.
 level::TRLayer layer(std::int32_t vertices, std::uint16_t rectangles, std::uint16_t triangles) {

@@ -12,13 +12,13 @@
 #include <unordered_map>
 
 #include "convert/TR4ConvertSteps.h"
-#include "convert/TextureInfo.h"
+#include "level/TextureInfo.h"
 #include "floordata/FloorData.h"
 #include "level/CompressedChunks.h"
 #include "level/RecordIO.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
-#include "viewer/Mesh.h"
+#include "level/Mesh.h"
 
 namespace tessarin::convert {
 
@@ -39,7 +39,7 @@ void appendSpritePages(TRLevel& level, const SWDData& swd) {
     level.Textile8.assign(level.Textile16.size(), 0);
 }
 
-void readMeshes(ByteReader& r, TRLevel& level, std::vector<viewer::TRMesh>& parsed) {
+void readMeshes(ByteReader& r, TRLevel& level, std::vector<level::TRMesh>& parsed) {
     const std::int32_t tr4Words = r.i32("mesh data count");
     const auto tr4Mesh = r.view(r.checkCount(tr4Words, 2, "mesh data") * 2, "mesh data");
     r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
@@ -52,10 +52,10 @@ void readMeshes(ByteReader& r, TRLevel& level, std::vector<viewer::TRMesh>& pars
         const std::int32_t p = level.MeshPointers[i];
         auto it = moved.find(p);
         if (it == moved.end()) {
-            auto mesh = viewer::ParseMesh(tr4Mesh, p, level::kVersionTR4);
+            auto mesh = level::ParseMesh(tr4Mesh, p, level::kVersionTR4);
             if (!mesh) r.fail("mesh pointer " + std::to_string(i) + " of " + std::to_string(level.MeshPointers.size()) +
                               ", " + mesh.error());
-            const std::uint32_t offset = viewer::AppendMesh(level, *mesh);
+            const std::uint32_t offset = level::AppendMesh(level, *mesh);
             if (offset > 0x7FFFFFFF) r.fail("mesh data: the converted meshes exceed 2 GB");
             parsed[i] = std::move(*mesh);
             it = moved.emplace(p, static_cast<std::int32_t>(offset)).first;
@@ -94,7 +94,7 @@ void readObjectTextures(ByteReader& r, TRLevel& level) {
 }
 
 // TR3 draws a texture semi-transparent by its attribute; TR4 said it per face with effects 1.
-void markBlendedTextures(TRLevel& level, const std::vector<viewer::TRMesh>& parsed) {
+void markBlendedTextures(TRLevel& level, const std::vector<level::TRMesh>& parsed) {
     const std::size_t n = level.ObjectTextures.size();
     auto mark = [&](std::uint16_t texture, std::uint16_t effects) {
         if (effects == 1 && texture < n) level.ObjectTextures[texture].Attribute = 2;
@@ -122,7 +122,7 @@ void convertLevelData(ByteReader& r, TRLevel& level, const SWDData& swd) {
         for (auto& room : level.Rooms)
             for (auto& s : room.Sectors) floordata::StripTR3FloorData(level.FloorData, s.FDIndex);
 
-    std::vector<viewer::TRMesh> parsed;
+    std::vector<level::TRMesh> parsed;
     readMeshes(r, level, parsed);
     readAnimationsAndModels(r, level);
     replaceSprites(r, level, swd);
@@ -136,7 +136,7 @@ void convertLevelData(ByteReader& r, TRLevel& level, const SWDData& swd) {
         for (auto& it : level.Items)
             if (it.ObjectID >= 157 && it.ObjectID <= 173) it.ObjectID = static_cast<std::int16_t>(it.ObjectID - 22);
 
-    if (auto st = ConvertTR5TextInfo(level); !st) r.fail(st.error());
+    if (auto st = level::ConvertTR5TextInfo(level); !st) r.fail(st.error());
     detail::convertFrames(level);
 
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");

@@ -8,7 +8,7 @@
 //   sound map, sound details                | TR1: embedded samples; sample indices
 #include <cmath>
 
-#include "convert/TextureInfo.h"
+#include "level/TextureInfo.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
 
@@ -156,7 +156,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
     }
     r.readI32Array(level.SampleIndices, r.i32("sample index count"), "sample indices");
 
-    level.TextureTiles = convert::ConvertTextInfo(level.ObjectTextures, warnings);
+    level.TextureTiles = level::ConvertTextInfo(level.ObjectTextures, warnings);
 }
 
 }  // namespace tessarin::level::detail

@@ -10,7 +10,7 @@
 // sample indices.
 #include <algorithm>
 
-#include "convert/TextureInfo.h"
+#include "level/TextureInfo.h"
 #include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
@@ -111,7 +111,7 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     m.setPlace("level data");
     readLevelData(m, level);
 
-    if (auto st = convert::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
+    if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
 }
 
 }  // namespace tessarin::level::detail

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "convert/TextureInfo.h"
+#include "level/TextureInfo.h"
 #include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
@@ -338,7 +338,7 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
         r.skip(2);
     }
     io::readCountedList(r, level.Items, io::kItemSize, "items");
-    if (auto st = convert::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
+    if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
 }
 

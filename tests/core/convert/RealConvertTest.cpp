@@ -12,7 +12,7 @@
 #include "level/LevelWriter.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
-#include "viewer/Mesh.h"
+#include "level/Mesh.h"
 
 namespace tessarin::convert {
 namespace {
@@ -78,9 +78,9 @@ TEST_P(RealConvert, TR4LevelConvertsAndReadsBackWhole) {
     EXPECT_EQ(distinct.size(), 185u);
     for (std::int32_t p : distinct) {
         ASSERT_GE(p, 2 * 60786);  // behind the words the TR4 mesh data held
-        auto m = viewer::ParseMesh(l.MeshData, p, level::kVersionTR3);
+        auto m = level::ParseMesh(l.MeshData, p, level::kVersionTR3);
         ASSERT_TRUE(m.ok()) << m.error();
-        EXPECT_LE(static_cast<std::size_t>(p) + viewer::MeshByteSize(*m, level::kVersionTR3), l.MeshData.size());
+        EXPECT_LE(static_cast<std::size_t>(p) + level::MeshByteSize(*m, level::kVersionTR3), l.MeshData.size());
     }
     for (const auto& t : l.SpriteTextures) {
         EXPECT_GE(t.Tile, 7);

@@ -13,7 +13,7 @@
 #include "level/LevelWriter.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/SampleLevels.h"
-#include "viewer/Mesh.h"
+#include "level/Mesh.h"
 
 namespace tessarin::convert {
 namespace {
@@ -110,11 +110,11 @@ TEST_P(SampleConvert, ReadsBackWithTheTR4ReadersCountsAndMeshes) {
         EXPECT_EQ(it->second, b.MeshPointers[i]);
         if (!added) continue;
         EXPECT_TRUE(targets.insert(b.MeshPointers[i]).second);
-        auto ma = viewer::ParseMesh(a.MeshData, a.MeshPointers[i], level::kVersionTR4);
-        auto mb = viewer::ParseMesh(b.MeshData, b.MeshPointers[i], target);
+        auto ma = level::ParseMesh(a.MeshData, a.MeshPointers[i], level::kVersionTR4);
+        auto mb = level::ParseMesh(b.MeshData, b.MeshPointers[i], target);
         ASSERT_TRUE(ma.ok()) << ma.error();
         ASSERT_TRUE(mb.ok()) << mb.error();
-        EXPECT_LE(static_cast<std::size_t>(b.MeshPointers[i]) + viewer::MeshByteSize(*mb, target), b.MeshData.size());
+        EXPECT_LE(static_cast<std::size_t>(b.MeshPointers[i]) + level::MeshByteSize(*mb, target), b.MeshData.size());
         EXPECT_EQ(mb->Vertices.size(), ma->Vertices.size());
         EXPECT_EQ(mb->NumNormals, ma->NumNormals);
         ASSERT_EQ(mb->TexturedRectangles.size(), ma->TexturedRectangles.size());

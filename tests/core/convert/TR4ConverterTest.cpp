@@ -7,7 +7,7 @@
 #include "convert/TR4Converter.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
-#include "viewer/Mesh.h"
+#include "level/Mesh.h"
 
 namespace tessarin::convert {
 namespace {
@@ -253,12 +253,12 @@ TEST(TR4Converter, SharedMeshesAreConvertedOnceAndStayShared) {
     // Converted meshes start behind as many bytes as the TR4 mesh data held.
     EXPECT_EQ(l.MeshPointers[0], static_cast<std::int32_t>(d.MeshData.size()));
     EXPECT_EQ(l.MeshPointers[2], l.MeshPointers[0]);
-    auto a = viewer::ParseMesh(l.MeshData, l.MeshPointers[0], kVersionTR3);
+    auto a = level::ParseMesh(l.MeshData, l.MeshPointers[0], kVersionTR3);
     ASSERT_TRUE(a.ok()) << a.error();
-    EXPECT_EQ(l.MeshPointers[1], l.MeshPointers[0] + static_cast<std::int32_t>(viewer::MeshByteSize(*a, kVersionTR3)));
-    auto b = viewer::ParseMesh(l.MeshData, l.MeshPointers[1], kVersionTR3);
+    EXPECT_EQ(l.MeshPointers[1], l.MeshPointers[0] + static_cast<std::int32_t>(level::MeshByteSize(*a, kVersionTR3)));
+    auto b = level::ParseMesh(l.MeshData, l.MeshPointers[1], kVersionTR3);
     ASSERT_TRUE(b.ok()) << b.error();
-    EXPECT_EQ(static_cast<std::size_t>(l.MeshPointers[1]) + viewer::MeshByteSize(*b, kVersionTR3), l.MeshData.size());
+    EXPECT_EQ(static_cast<std::size_t>(l.MeshPointers[1]) + level::MeshByteSize(*b, kVersionTR3), l.MeshData.size());
     ASSERT_EQ(a->TexturedRectangles.size(), 1u);
     EXPECT_EQ(a->TexturedRectangles[0].Texture, 5);
     EXPECT_EQ(a->TexturedTriangles[0].Texture, 6);

@@ -9,7 +9,7 @@
 #include "level/TRLevel.h"
 #include "util/Result.h"
 
-namespace tessarin::viewer {
+namespace tessarin::level {
 
 struct TRMeshRectangle {
     std::array<std::uint16_t, 4> Vertices{};
@@ -26,10 +26,10 @@ struct TRMeshTriangle {
 struct TRMesh {
     std::int16_t CentreX = 0, CentreY = 0, CentreZ = 0;
     std::int32_t CollisionRadius = 0;  // the low 16 bits of the stored radius
-    std::vector<level::TRVertex16> Vertices;
+    std::vector<TRVertex16> Vertices;
     // As stored: positive means that many normals follow, negative that many vertex lights.
     std::int16_t NumNormals = 0;
-    std::vector<level::TRVertex16> Normals;
+    std::vector<TRVertex16> Normals;
     std::vector<std::int16_t> Lights;
     std::vector<TRMeshRectangle> TexturedRectangles;
     std::vector<TRMeshTriangle> TexturedTriangles;
@@ -47,6 +47,6 @@ std::uint32_t MeshByteSize(const TRMesh& mesh, int version);
 
 // Writes the mesh behind the level's MeshData in the TR1-TR3 layout (effects words dropped) and
 // returns the byte offset it starts at.
-std::uint32_t AppendMesh(level::TRLevel& level, const TRMesh& mesh);
+std::uint32_t AppendMesh(TRLevel& level, const TRMesh& mesh);
 
-}  // namespace tessarin::viewer
+}  // namespace tessarin::level

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "convert/TextureInfo.h"
+#include "level/TextureInfo.h"
 #include "level/LevelReader.h"
 #include "support/TestPaths.h"
 
@@ -32,7 +32,7 @@ TEST(ConvertTR5TextInfo, TakesTheSmallestCornerAndTheStatedSize) {
                         tr4Texture({{10, 20}, {30, 20}, {30, 40}, {0, 0}}, 20, 20, 0x8005),
                         // the fourth corner is not looked at
                         tr4Texture({{100, 100}, {120, 100}, {120, 120}, {1, 1}}, 20, 20, 1)};
-    ASSERT_TRUE(convert::ConvertTR5TextInfo(l));
+    ASSERT_TRUE(level::ConvertTR5TextInfo(l));
     ASSERT_EQ(l.TextureTiles.size(), 3u);
     EXPECT_EQ(l.TextureTiles[0].RefU, 0);
     EXPECT_EQ(l.TextureTiles[0].RefV, 0);
@@ -49,7 +49,7 @@ TEST(ConvertTR5TextInfo, ATextureReachingPastItsPageRefusesTheLevel) {
     level::TRLevel l;
     l.ObjectTextures = {tr4Texture({{0, 0}, {1, 0}, {1, 1}}, 2, 2, 0),
                         tr4Texture({{200, 0}, {255, 0}, {255, 10}}, 100, 10, 0)};
-    auto st = convert::ConvertTR5TextInfo(l);
+    auto st = level::ConvertTR5TextInfo(l);
     ASSERT_FALSE(st);
     EXPECT_EQ(st.error(), "ConvertTR5TextInfo -> ObjectTexture 1 invalid");
 }
@@ -67,7 +67,7 @@ TEST(ConvertTextInfo, EveryLayoutGivesTheCornerNearestTheOrigin) {
                                  static_cast<std::uint8_t>(y == 143 ? 255 : 1), static_cast<std::uint8_t>(y)};
             }
             t.Tile = 3;
-            const auto tiles = convert::ConvertTextInfo(std::span(&t, 1));
+            const auto tiles = level::ConvertTextInfo(std::span(&t, 1));
             EXPECT_EQ(tiles[0].RefU, 64) << start << reversed;
             EXPECT_EQ(tiles[0].RefV, 128) << start << reversed;
             EXPECT_EQ(tiles[0].SizeU, 31);

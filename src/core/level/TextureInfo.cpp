@@ -1,13 +1,11 @@
-#include "convert/TextureInfo.h"
+#include "level/TextureInfo.h"
 
 #include <algorithm>
 
 #include "util/NumberText.h"
 
-namespace tessarin::convert {
+namespace tessarin::level {
 
-using level::TextureTile;
-using level::TRObjectTexture;
 
 namespace {
 // A coordinate byte of 255 marks the high edge of the texture's rectangle in the page.
@@ -47,7 +45,7 @@ std::vector<TextureTile> ConvertTextInfo(std::span<const TRObjectTexture> textur
     return tiles;
 }
 
-util::Status ConvertTR5TextInfo(level::TRLevel& level) {
+util::Status ConvertTR5TextInfo(TRLevel& level) {
     std::vector<TextureTile> tiles(level.ObjectTextures.size());
     for (std::size_t i = 0; i < level.ObjectTextures.size(); ++i) {
         auto& t = level.ObjectTextures[i];
@@ -73,4 +71,4 @@ util::Status ConvertTR5TextInfo(level::TRLevel& level) {
     return util::success();
 }
 
-}  // namespace tessarin::convert
+}  // namespace tessarin::level

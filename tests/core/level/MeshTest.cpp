@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "level/TRLevel.h"
-#include "viewer/Mesh.h"
+#include "level/Mesh.h"
 
 namespace tessarin::viewer {
 namespace {

@@ -8,7 +8,7 @@
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
 
-namespace tessarin::viewer {
+namespace tessarin::level {
 
 using util::ByteReader;
 
@@ -26,7 +26,7 @@ void readFaces(ByteReader& r, std::vector<Face>& faces, bool withEffects, const 
     }
 }
 
-void readVertices(ByteReader& r, std::vector<level::TRVertex16>& out, std::int64_t count, const char* what) {
+void readVertices(ByteReader& r, std::vector<TRVertex16>& out, std::int64_t count, const char* what) {
     out.assign(r.checkCount(count, 6, what), {});
     for (auto& v : out) {
         v.X = r.i16();
@@ -44,7 +44,7 @@ void writeFaces(util::ByteWriter& w, const std::vector<Face>& faces) {
     }
 }
 
-void writeVertices(util::ByteWriter& w, const std::vector<level::TRVertex16>& vertices) {
+void writeVertices(util::ByteWriter& w, const std::vector<TRVertex16>& vertices) {
     for (const auto& v : vertices) {
         w.i16(v.X);
         w.i16(v.Y);
@@ -101,7 +101,7 @@ std::uint32_t MeshByteSize(const TRMesh& m, int version) {
            2 + 8 * static_cast<std::uint32_t>(m.ColouredTriangles.size());
 }
 
-std::uint32_t AppendMesh(level::TRLevel& level, const TRMesh& m) {
+std::uint32_t AppendMesh(TRLevel& level, const TRMesh& m) {
     // An odd byte left behind by a damaged block would shift every later mesh off its word.
     if (level.MeshData.size() % 2) level.MeshData.push_back(0);
     const auto offset = static_cast<std::uint32_t>(level.MeshData.size());
@@ -127,4 +127,4 @@ std::uint32_t AppendMesh(level::TRLevel& level, const TRMesh& m) {
     return offset;
 }
 
-}  // namespace tessarin::viewer
+}  // namespace tessarin::level

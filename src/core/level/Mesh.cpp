@@ -3,7 +3,7 @@
 //   | normal count: positive = normals (x, y, z), negative = one light word per vertex
 //   | textured rectangles: 4 indices, texture (+ effects from TR4 on) | textured triangles: 3, texture (+ effects)
 //   | TR1-TR3 only: coloured rectangles: 4 indices, colour | coloured triangles: 3 indices, colour
-#include "viewer/Mesh.h"
+#include "level/Mesh.h"
 
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"

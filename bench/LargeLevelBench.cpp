@@ -11,6 +11,7 @@
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/SampleLevels.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 using namespace tessarin;
 

@@ -9,6 +9,7 @@
 #include "level/LevelReader.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 using namespace tessarin;
 

@@ -9,6 +9,7 @@
 
 #include "editor/ObjectNames.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "convert/SWD.h"
 #include "level/LevelReader.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace {
 

@@ -23,6 +23,7 @@
 #include "SectorPanels.h"
 #include "TexturesPanel.h"
 #include "UserDialogs.h"
+#include "util/FileIO.h"
 
 namespace tessarin::app {
 
@@ -159,8 +160,7 @@ void Tessarin2_Frm::buildMenus() {
 }
 
 void Tessarin2_Frm::loadObjectNames() {
-    const auto dir = QCoreApplication::applicationDirPath().toStdString();
-    editor::ObjectNamesLoad load = editor::LoadObjectNamesBeside(dir);
+    editor::ObjectNamesLoad load = editor::LoadObjectNamesBeside(util::programFolder());
     if (load.warning) {
         // Object names are a help, not a need: the editor works without them and says why they are missing.
         std::fprintf(stderr, "tessarin2: %s\n", load.warning->c_str());

@@ -14,6 +14,7 @@
 #include "convert/TR4Converter.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
+#include "util/FileIO.h"
 #include "viewer/TexturePages.h"
 
 namespace tessarin::app {
@@ -64,7 +65,7 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     if (!confirmDiscard()) return false;
     const std::int16_t target =
         m_session.Level.LevelVersion == level::kVersionTR2 ? level::kVersionTR2 : level::kVersionTR3;
-    const auto swd = convert::swdFileBeside(toPath(QCoreApplication::applicationDirPath()));
+    const auto swd = convert::swdFileBeside(util::programFolder());
     auto converted = convert::ConvertTR4(toPath(path), target, swd);
     if (!converted) {
         m_dialogs->message(this, qs(converted.error()));

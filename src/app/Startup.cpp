@@ -6,8 +6,11 @@
 
 #include "MainWindow.h"
 #include "QtConvert.h"
+#include "convert/BatchConvert.h"
+#include "convert/SWD.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::app {
 
@@ -48,6 +51,16 @@ int addDemo(const QString& commandLine, int&, char**) {
         return 1;
     }
     return 0;
+}
+
+int convertLevel(const QString& commandLine, int&, char**) {
+    // The switch's last character names the target; the path follows the switch and one blank.
+    const std::int16_t target = commandLine.startsWith("/convert2") ? level::kVersionTR2 : level::kVersionTR3;
+    const auto written = convert::RunBatchConvert(commandLine.mid(10).toStdString(), target,
+                                                  convert::swdFileBeside(util::programFolder()));
+    if (written) return 0;
+    std::fprintf(stderr, "tessarin2: %s\n", written.error().c_str());
+    return 1;
 }
 
 QString openSwitchPath(const QString& commandLine) {

@@ -28,6 +28,10 @@ BatchRun notBuiltYet(const QString& name);
 // already holds. Returns the exit code; a failure is printed on stderr and leaves the file as it was.
 int addDemo(const QString& commandLine, int& argc, char** argv);
 
+// "/convert2 PATH" and "/convert3 PATH": converts the TR4 level without a window and writes it beside
+// the original with the ending "tr2". Returns the exit code; a failure is printed on stderr.
+int convertLevel(const QString& commandLine, int& argc, char** argv);
+
 // The path after "/open " when the command line asks the editor to open a level, else "".
 QString openSwitchPath(const QString& commandLine);
 

@@ -1,23 +1,6 @@
 // tessarin2: the arguments are joined with blanks into one command line; a batch switch at its
 // start runs that action and ends, anything else starts the editor.
-#include <QCoreApplication>
-
-#include <filesystem>
-
 #include "Startup.h"
-#include "convert/BatchConvert.h"
-#include "convert/SWD.h"
-
-namespace {
-
-// "/convert2 PATH" and "/convert3 PATH" convert without showing a window.
-int convertLevel(const QString&, int& argc, char** argv) {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return tessarin::convert::batchConvertMain(argc, argv, tessarin::convert::swdFileBeside(exe.parent_path()));
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tessarin::app;

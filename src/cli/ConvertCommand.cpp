@@ -7,6 +7,7 @@
 #include "convert/BatchConvert.h"
 #include "convert/TR4Converter.h"
 #include "level/LevelWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::cli {
 
@@ -14,9 +15,7 @@ namespace {
 
 // The sprite file installed with this executable.
 std::filesystem::path defaultSWD() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return convert::swdFileBeside(ec ? std::filesystem::path() : exe.parent_path());
+    return convert::swdFileBeside(util::programFolder());
 }
 
 }  // namespace

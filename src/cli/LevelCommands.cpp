@@ -5,6 +5,7 @@
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::cli {
 

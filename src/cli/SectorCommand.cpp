@@ -9,6 +9,7 @@
 #include "LevelJson.h"
 #include "editor/EditorSession.h"
 #include "editor/Objects.h"
+#include "util/FileIO.h"
 
 namespace tessarin::cli {
 
@@ -24,9 +25,7 @@ long long parseNumber(const std::string& text, const char* what) {
 
 // The object-name file lies beside the executable; the core is told where that is.
 editor::ObjectNameTable loadNames() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    auto load = editor::LoadObjectNamesBeside(ec ? std::filesystem::current_path() : exe.parent_path());
+    auto load = editor::LoadObjectNamesBeside(util::programFolder());
     if (load.warning) std::fprintf(stderr, "tessarin2-cli: warning: %s\n", load.warning->c_str());
     return std::move(load.names);
 }

@@ -15,6 +15,7 @@
 #include "Startup.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::test {
 

@@ -9,6 +9,7 @@
 #include "support/MiniJson.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 using namespace tessarin;
 using test::parseJson;

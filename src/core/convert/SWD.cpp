@@ -6,6 +6,7 @@
 #include "level/RecordIO.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::convert {
 
@@ -43,12 +44,7 @@ util::Result<SWDData> ReadSWD(const std::filesystem::path& path) {
 }
 
 std::filesystem::path swdFileBeside(const std::filesystem::path& executableDir) {
-    const auto beside = executableDir / kSWDFile;
-    const auto installed = executableDir / ".." / "share" / "tessarin2" / kSWDFile;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(beside, ec) && std::filesystem::is_regular_file(installed, ec))
-        return installed;
-    return beside;
+    return util::findDataFile(executableDir, kSWDFile);
 }
 
 std::vector<std::uint8_t> SerializeSWD(const SWDData& swd) {

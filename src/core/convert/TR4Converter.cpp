@@ -18,6 +18,7 @@
 #include "level/RecordIO.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 #include "level/Mesh.h"
 
 namespace tessarin::convert {

@@ -4,6 +4,7 @@
 
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 #include "util/NumberText.h"
 
 namespace tessarin::editor {
@@ -115,16 +116,10 @@ ObjectNamesLoad LoadObjectNames(const std::filesystem::path& path) {
     return out;
 }
 
-std::vector<std::filesystem::path> objectNamesCandidates(const std::filesystem::path& executableDir) {
-    return {executableDir / kObjectNamesFile,
-            executableDir / ".." / "share" / "tessarin2" / kObjectNamesFile};
-}
-
 ObjectNamesLoad LoadObjectNamesBeside(const std::filesystem::path& executableDir) {
-    for (const auto& p : objectNamesCandidates(executableDir)) {
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(p, ec)) return LoadObjectNames(p);
-    }
+    const auto path = util::findDataFile(executableDir, kObjectNamesFile);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return LoadObjectNames(path);
     ObjectNamesLoad out;
     out.warning = std::string("object names not loaded: ") + kObjectNamesFile + " not found beside " +
                   executableDir.string();

@@ -58,10 +58,8 @@ ObjectNamesLoad ParseObjectNames(std::span<const std::uint8_t> bytes);
 // LoadObjectNames: reads the file at `path` (missing file: empty table and one warning).
 ObjectNamesLoad LoadObjectNames(const std::filesystem::path& path);
 
-// Where the file is looked for, in order: beside the executable, then ../share/tessarin2/.
-std::vector<std::filesystem::path> objectNamesCandidates(const std::filesystem::path& executableDir);
-
-// Loads the first candidate that exists; a warning names the folder when none does.
+// Loads the file beside the executable, else from ../share/tessarin2/; a warning names the folder
+// when neither exists.
 ObjectNamesLoad LoadObjectNamesBeside(const std::filesystem::path& executableDir);
 
 // The file's bytes for the given tables (the tool that writes TR4Objects.dat and the tests use it).

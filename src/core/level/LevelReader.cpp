@@ -5,6 +5,7 @@
 
 #include "level/LevelReaders.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::level {
 

@@ -6,6 +6,7 @@
 
 #include "level/RecordIO.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::level {
 

@@ -52,11 +52,4 @@ private:
     std::vector<std::uint8_t> m_bytes;
 };
 
-// Reads a whole file; an unreadable file is an error naming it.
-Result<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path);
-
-// Writes a temporary file beside the target and renames it into place only when every byte is
-// written, so a failed save never damages the file that was there.
-Status writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
-
 }  // namespace tessarin::util

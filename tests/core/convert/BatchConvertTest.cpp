@@ -10,22 +10,15 @@
 #include "level/LevelReader.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::convert {
 namespace {
 
-TEST(BatchConvert, SwitchesMatchByPrefixAndCase) {
-    EXPECT_EQ(batchConvertTarget("/convert2 a.tr4"), level::kVersionTR2);
-    EXPECT_EQ(batchConvertTarget("/convert3 a.tr4"), level::kVersionTR3);
-    EXPECT_EQ(batchConvertTarget("/convert3x a.tr4"), level::kVersionTR3);
-    EXPECT_EQ(batchConvertTarget("/Convert3 a.tr4"), std::nullopt);
-    EXPECT_EQ(batchConvertTarget("/convert"), std::nullopt);
-    EXPECT_EQ(batchConvertTarget(""), std::nullopt);
+TEST(BatchConvert, OutputReplacesTheLastThreeCharacters) {
     EXPECT_EQ(convertedPath("C:\\x\\lvl.tr4"), "C:\\x\\lvl.tr2");
     EXPECT_EQ(convertedPath("/x/lvl.TR4"), "/x/lvl.tr2");
     EXPECT_EQ(convertedPath("ab"), "tr2");
-    const char* argv[] = {"tessarin2", "/convert3", "/x/my", "level.tr4"};
-    EXPECT_EQ(joinedCommandLine(4, argv), "/convert3 /x/my level.tr4");
 }
 
 struct Files {
@@ -48,13 +41,13 @@ Files prepare(const std::string& name) {
 
 TEST(BatchConvert, BothSwitchesWriteTheTr2FileBesideTheLevel) {
     const Files f = prepare("batch-ok");
-    for (const char* sw : {"/convert2 ", "/convert3 "}) {
-        auto out = RunBatchConvert(sw + f.tr4.string(), f.swd);
+    for (const std::int16_t target : {level::kVersionTR2, level::kVersionTR3}) {
+        auto out = RunBatchConvert(f.tr4.string(), target, f.swd);
         ASSERT_TRUE(out.ok()) << out.error();
         EXPECT_EQ(*out, f.dir / "my level.tr2");
         auto back = level::LoadLevel(*out);
         ASSERT_TRUE(back.ok()) << back.error();
-        EXPECT_EQ(back->LevelVersion, sw[8] == '2' ? level::kVersionTR2 : level::kVersionTR3);
+        EXPECT_EQ(back->LevelVersion, target);
         EXPECT_EQ(back->NumTextiles, 2);
     }
 }
@@ -62,29 +55,19 @@ TEST(BatchConvert, BothSwitchesWriteTheTr2FileBesideTheLevel) {
 TEST(BatchConvert, FailuresWriteNothing) {
     const Files f = prepare("batch-fail");
     const auto out = f.dir / "my level.tr2";
-    auto noSwd = RunBatchConvert("/convert3 " + f.tr4.string(), f.dir / "none.swd");
+    auto noSwd = RunBatchConvert(f.tr4.string(), level::kVersionTR3, f.dir / "none.swd");
     ASSERT_FALSE(noSwd.ok());
     EXPECT_TRUE(noSwd.error().starts_with("Can't read SWD"));
     EXPECT_FALSE(std::filesystem::exists(f.dir / "none.swd"));
-    EXPECT_FALSE(RunBatchConvert("/convert3 " + (f.dir / "absent.tr4").string(), f.swd).ok());
-    EXPECT_FALSE(RunBatchConvert("/convert3", f.swd).ok());
+    EXPECT_FALSE(RunBatchConvert((f.dir / "absent.tr4").string(), level::kVersionTR3, f.swd).ok());
+    EXPECT_FALSE(RunBatchConvert("", level::kVersionTR3, f.swd).ok());
     const auto trc = f.dir / "level.trc";
     std::filesystem::copy_file(f.tr4, trc);
-    auto r = RunBatchConvert("/convert2 " + trc.string(), f.swd);
+    auto r = RunBatchConvert(trc.string(), level::kVersionTR2, f.swd);
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error(), "No TR4 Level!");
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_FALSE(std::filesystem::exists(f.dir / "level.tr2"));
-}
-
-TEST(BatchConvert, StartUpExitsZeroOnSuccessAndOneOnFailure) {
-    const Files f = prepare("batch-exit");
-    const std::string level = f.tr4.string();
-    const char* good[] = {"tessarin2", "/convert2", level.c_str()};
-    EXPECT_EQ(batchConvertMain(3, good, f.swd), 0);
-    EXPECT_TRUE(std::filesystem::exists(f.dir / "my level.tr2"));
-    const char* noSwd[] = {"tessarin2", "/convert3", level.c_str()};
-    EXPECT_EQ(batchConvertMain(3, noSwd, f.dir / "none.swd"), 1);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "level/LevelWriter.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 #include "level/Mesh.h"
 
 namespace tessarin::convert {

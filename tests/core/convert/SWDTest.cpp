@@ -8,6 +8,7 @@
 #include "convert/SWD.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::convert {
 namespace {

@@ -5,6 +5,7 @@
 #include "level/LevelWriter.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 using namespace tessarin;
 using level::TRLevel;

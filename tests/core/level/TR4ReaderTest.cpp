@@ -12,6 +12,7 @@
 #include "support/BytePatch.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 #include "util/Inflate.h"
 
 using namespace tessarin;

@@ -13,6 +13,7 @@
 #include "support/BytePatch.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 using namespace tessarin;
 using Bytes = std::vector<std::uint8_t>;

@@ -20,6 +20,7 @@
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
 #include "level/Mesh.h"
+#include "util/NumberText.h"
 
 namespace tessarin::convert {
 
@@ -54,7 +55,7 @@ void readMeshes(ByteReader& r, TRLevel& level, std::vector<level::TRMesh>& parse
         auto it = moved.find(p);
         if (it == moved.end()) {
             auto mesh = level::ParseMesh(tr4Mesh, p, level::kVersionTR4);
-            if (!mesh) r.fail("mesh pointer " + std::to_string(i) + " of " + std::to_string(level.MeshPointers.size()) +
+            if (!mesh) r.fail(util::indexOf("mesh pointer", i, level.MeshPointers.size()) +
                               ", " + mesh.error());
             const std::uint32_t offset = level::AppendMesh(level, *mesh);
             if (offset > 0x7FFFFFFF) r.fail("mesh data: the converted meshes exceed 2 GB");
@@ -113,7 +114,7 @@ void convertLevelData(ByteReader& r, TRLevel& level, const SWDData& swd) {
     const std::size_t rooms = r.checkCount(r.i16("room count"), 46, "rooms");  // 46: the smallest room
     level.Rooms.assign(rooms, {});
     for (std::size_t i = 0; i < rooms; ++i) {
-        r.setPlace("room " + std::to_string(i) + " of " + std::to_string(rooms));
+        r.setPlace(util::indexOf("room", i, rooms));
         detail::readRoom(r, level.Rooms[i], target);
     }
     r.setPlace("");

@@ -6,6 +6,7 @@
 #include "level/LevelReaders.h"
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
+#include "util/NumberText.h"
 
 namespace tessarin::level {
 
@@ -35,9 +36,7 @@ std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName) {
 }
 
 namespace detail {
-std::string roomPlace(std::size_t index, std::size_t count) {
-    return "room " + std::to_string(index) + " of " + std::to_string(count);
-}
+std::string roomPlace(std::size_t index, std::size_t count) { return util::indexOf("room", index, count); }
 void readDemoData(util::ByteReader& r, TRLevel& level) {
     level.NumDemoData = r.i16("demo data count");
     if (level.NumDemoData < 0) r.fail("demo data: negative count " + std::to_string(level.NumDemoData));

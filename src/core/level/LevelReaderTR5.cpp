@@ -16,6 +16,7 @@
 #include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
+#include "util/NumberText.h"
 
 namespace tessarin::level::detail {
 
@@ -33,11 +34,6 @@ constexpr std::size_t kVertexSize = 28;
 constexpr std::size_t kMoveableSize = 20;
 constexpr std::size_t kObjectTextureSize = 40;
 
-std::string hex(std::uint64_t v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
-    return buf;
-}
 
 // The marker as text, with bytes that are not printable shown as \xNN.
 std::string markerText(const std::array<char, 4>& marker) {
@@ -59,8 +55,8 @@ std::string markerText(const std::array<char, 4>& marker) {
 void seekTo(ByteReader& r, std::uint64_t base, std::uint64_t offset, const char* what) {
     const std::uint64_t target = base + offset;
     if (target > r.size())
-        r.fail(std::string(what) + " " + hex(offset) + " points to " + hex(target) + ", beyond the end of the file (" +
-               hex(r.size()) + ")");
+        r.fail(std::string(what) + " " + util::hex(offset) + " points to " + util::hex(target) + ", beyond the end of the file (" +
+               util::hex(r.size()) + ")");
     r.seek(static_cast<std::size_t>(target), what);
 }
 
@@ -141,7 +137,7 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     r.bytes(room.Marker.data(), room.Marker.size(), "room marker");
     if (room.Marker != std::array<char, 4>{'X', 'E', 'L', 'A'})
         throw util::Error("BAD Room! (" + place + ": marker " + markerText(room.Marker) + " at offset " +
-                          hex(r.pos() - 4) + ")");
+                          util::hex(r.pos() - 4) + ")");
     const std::uint32_t dataSize = r.u32("room data size");
     room.DataSize = static_cast<std::int32_t>(dataSize);
     const std::uint64_t dataStart = r.pos();

@@ -1,18 +1,12 @@
 #include "util/ByteReader.h"
 
+#include "util/NumberText.h"
+
 #include <bit>
 #include <cstdio>
 #include <cstring>
 
 namespace tessarin::util {
-
-namespace {
-std::string hex(std::size_t v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%zX", v);
-    return buf;
-}
-}  // namespace
 
 void ByteReader::fail(const std::string& message) const {
     std::string text = m_place.empty() ? message : m_place + ", " + message;

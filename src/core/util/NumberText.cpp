@@ -19,4 +19,14 @@ std::string numberForm(double value) {
 
 std::string plainNumber(std::int64_t value) { return std::to_string(value); }
 
+std::string hex(std::uint64_t value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(value));
+    return buf;
+}
+
+std::string indexOf(const std::string& what, std::size_t index, std::size_t count) {
+    return what + " " + std::to_string(index) + " of " + std::to_string(count);
+}
+
 }  // namespace tessarin::util

@@ -79,24 +79,8 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     return true;
 }
 
-namespace {
-
-// Why the level cannot be written at all, before a file is chosen; empty when it can.
-QString saveRefusal(const editor::EditorSession& session) {
-    const auto version = session.Level.LevelVersion;
-    if (version == level::kVersionTR4) return level::kTR4NotSavedMessage;
-    if (version == level::kVersionTR5) return level::kTR5NotSavedMessage;
-    if (!session.LevelLoaded || (version != level::kVersionTR2 && version != level::kVersionTR3)) {
-        auto bytes = level::SerializeLevel(session.Level);
-        return bytes ? QString() : qs(bytes.error());
-    }
-    return QString();
-}
-
-}  // namespace
-
 bool Tessarin2_Frm::Mnu_File_Save_Click() {
-    if (const QString refusal = saveRefusal(m_session); !refusal.isEmpty()) {
+    if (const QString refusal = qs(level::SaveRefusal(m_session.Level)); !refusal.isEmpty()) {
         m_dialogs->message(this, refusal);
         return false;
     }
@@ -104,7 +88,7 @@ bool Tessarin2_Frm::Mnu_File_Save_Click() {
 }
 
 bool Tessarin2_Frm::Mnu_File_SaveAs_Click() {
-    if (const QString refusal = saveRefusal(m_session); !refusal.isEmpty()) {
+    if (const QString refusal = qs(level::SaveRefusal(m_session.Level)); !refusal.isEmpty()) {
         m_dialogs->message(this, refusal);
         return false;
     }

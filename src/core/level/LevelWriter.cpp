@@ -162,16 +162,20 @@ void writeBody(ByteWriter& w, const TRLevel& level) {
 
 }  // namespace
 
-util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
-    using R = util::Result<std::vector<std::uint8_t>>;
+std::string SaveRefusal(const TRLevel& level) {
     switch (level.LevelVersion) {
     case kVersionTR2:
-    case kVersionTR3: break;
-    case kVersionTR4: return R::failure(kTR4NotSavedMessage);
-    case kVersionTR5: return R::failure(kTR5NotSavedMessage);
-    case kVersionTR1: return R::failure("TR1 levels can't be saved: only TR2 and TR3 levels are written.");
-    default: return R::failure("No level is open, so nothing was saved.");
+    case kVersionTR3: return {};
+    case kVersionTR4: return kTR4NotSavedMessage;
+    case kVersionTR5: return kTR5NotSavedMessage;
+    case kVersionTR1: return "TR1 levels can't be saved: only TR2 and TR3 levels are written.";
+    default: return "No level is open, so nothing was saved.";
     }
+}
+
+util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
+    using R = util::Result<std::vector<std::uint8_t>>;
+    if (std::string refusal = SaveRefusal(level); !refusal.empty()) return R::failure(std::move(refusal));
     if (level.DemoData.size() != demoWordCount(level.NumDemoData))
         return R::failure("demo data: " + std::to_string(level.DemoData.size()) + " words for " +
                           std::to_string(level.NumDemoData) + " bytes");

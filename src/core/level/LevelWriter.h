@@ -2,6 +2,7 @@
 // SaveLevel: writes a TR2 or TR3 level, byte for byte the inverse of the reader.
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "level/TRLevel.h"
@@ -11,6 +12,10 @@ namespace tessarin::level {
 
 inline constexpr const char* kTR4NotSavedMessage = "TR4 levels can't be saved at the moment!";
 inline constexpr const char* kTR5NotSavedMessage = "TR5 levels can't be saved at the moment!";
+
+// Why a level of this kind can't be written at all (only TR2 and TR3 levels are), or "" when it can.
+// The editor asks before it offers a file chooser.
+std::string SaveRefusal(const TRLevel& level);
 
 // The file's bytes for a TR2 or TR3 level (by LevelVersion); other versions are refused with the
 // reason. Counts that do not fit their fields in the file are refused too.

@@ -1,6 +1,13 @@
 #pragma once
 // Tessarin2_Frm: the editor's main window. The core's EditorSession decides; the window forwards
 // the user's actions to it and copies what it computed into the controls.
+//
+// The class is split by what each part does:
+//   MainWindow.cpp             construction: the layout, the menus, the frame timer, window events
+//                              (close, drag and drop, keys for the preview), the help windows
+//   MainWindowFileCommands.cpp opening, showing, importing and saving a level
+//   MainWindowControls.cpp     the control handlers: room list, map clicks, minecart, items
+//   MainWindowRefresh.cpp      copying the session's state into the panels and the map
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>

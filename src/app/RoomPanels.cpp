@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ClickLabel.h"
+#include "PanelWidgets.h"
 #include "SectorPanels.h"
 
 namespace tessarin::app {

@@ -10,46 +10,9 @@
 #include <QVBoxLayout>
 
 #include "ClickLabel.h"
+#include "PanelWidgets.h"
 
 namespace tessarin::app {
-
-QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    return button;
-}
-
-QGroupBox* makeFrame(QGroupBox* box, const QString& objectName, const QString& caption) {
-    box->setObjectName(objectName);
-    box->setTitle(caption);
-    return box;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& objectName, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(objectName);
-    return label;
-}
-
-namespace {
-
-QLineEdit* makeTextBox(QWidget* parent, const QString& objectName, int width) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(objectName);
-    edit->setFixedWidth(width);
-    edit->setReadOnly(true);
-    return edit;
-}
-
-// Labels that act as buttons get a raised panel so they read as something to press.
-ClickLabel* makeButtonLabel(QWidget* parent, const QString& objectName, const QString& caption) {
-    auto* label = new ClickLabel(objectName, caption, parent);
-    label->setMinimumWidth(110);
-    label->setFixedHeight(24);
-    return label;
-}
-
-}  // namespace
 
 SectorsPanel::SectorsPanel(QWidget* parent) : QGroupBox(parent) {
     makeFrame(this, "SecInf", "Sectors");

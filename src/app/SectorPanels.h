@@ -13,11 +13,6 @@ namespace tessarin::app {
 
 class ClickLabel;
 
-// QGroupBox with the frame's caption and object name.
-QGroupBox* makeFrame(QGroupBox* box, const QString& objectName, const QString& caption);
-QLabel* makeLabel(QWidget* parent, const QString& objectName, const QString& caption);
-QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption);
-
 class SectorsPanel : public QGroupBox {
     Q_OBJECT
 public:

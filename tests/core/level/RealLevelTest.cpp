@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
+#include "support/CutSweep.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
@@ -113,19 +113,7 @@ TEST(RealLevels, EveryTruncationIsRefused) {
         ASSERT_TRUE(bytes);
         std::vector<std::size_t> starts;
         ASSERT_TRUE(level::LoadLevelFromBytes(*bytes, c.name, nullptr, &starts));
-        std::set<std::size_t> cuts;
-        for (auto s : starts) {
-            for (std::size_t d : {0, 1, 2, 3, 4, 5}) if (s >= d) cuts.insert(s - d);
-            cuts.insert(s + 1);
-        }
-        const std::size_t n = bytes->size();
-        for (std::size_t i = 0; i < 1500; ++i) cuts.insert(n * i / 1500);
-        for (std::size_t d = 1; d <= 64; ++d) cuts.insert(n - d);
-        for (std::size_t cut : cuts) {
-            if (cut >= n) continue;
-            auto r = level::LoadLevelFromBytes(std::span(bytes->data(), cut), c.name);
-            ASSERT_FALSE(r) << c.name << " cut at " << cut << " was read as a level";
-            ASSERT_FALSE(r.error().empty());
-        }
+        test::expectEveryCutRefused(*bytes, test::cutPoints(bytes->size(), 1500, starts), test::levelReader(c.name),
+                                    c.name);
     }
 }

@@ -10,6 +10,7 @@
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
 #include "support/BytePatch.h"
+#include "support/CutSweep.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
@@ -401,43 +402,26 @@ TEST(TR4Reader, RealLevelReadsWithEveryCount) {
 }
 
 // Cuts the real file at a spread of lengths and around every chunk boundary: every cut before the
-// sample count is refused with a message; the samples themselves are not needed.
-TEST(TR4Reader, EveryCutOfTheRealFileIsRefused) {
+// sample count is refused with a message; the samples themselves are not needed. The level-data
+// block likewise, cut short and packed again (stored, so the sweep stays fast).
+TEST(TR4Reader, EveryCutOfTheRealFileAndItsLevelDataIsRefused) {
     TESSARIN_REQUIRE_LEVEL(path, "tr4-test1.tr4");
     const auto bytes = util::readFile(path);
     ASSERT_TRUE(bytes);
     const ChunkLayout layout = chunkLayout(*bytes);
-    std::set<std::size_t> cuts;
-    for (std::size_t i = 0; i < 3000; ++i) cuts.insert(layout.end * i / 3000);
-    for (std::size_t s : layout.starts)
-        for (std::size_t d = 0; d < 12 && d <= s; ++d) cuts.insert(s + d), cuts.insert(s - d);
-    for (std::size_t d = 1; d <= 4; ++d) cuts.insert(layout.end - d);
-    for (std::size_t cut : cuts) {
-        auto r = level::LoadLevelFromBytes(std::span(bytes->data(), cut), "cut.tr4");
-        ASSERT_FALSE(r) << "cut at " << cut << " was read as a level";
-        ASSERT_FALSE(r.error().empty());
-    }
+    test::expectEveryCutRefused(*bytes, test::cutPoints(layout.end, 3000, layout.starts, 11, 4),
+                                test::levelReader("cut.tr4"), "tr4-test1.tr4");
     EXPECT_TRUE(level::LoadLevelFromBytes(std::span(bytes->data(), layout.end), "cut.tr4"));
-}
 
-// The same for the level-data block: the real block cut short and packed again (stored, so the
-// sweep stays fast) must be refused at every length short of its padding.
-TEST(TR4Reader, EveryCutOfTheRealLevelDataIsRefused) {
-    TESSARIN_REQUIRE_LEVEL(path, "tr4-test1.tr4");
-    const auto bytes = util::readFile(path);
-    ASSERT_TRUE(bytes);
     const Bytes data = levelDataOf(*bytes);
     const Bytes noPages = tr4(levelgen::emptyLevel(level::kVersionTR4));
-    const std::size_t n = data.size();
-    std::set<std::size_t> cuts;
-    for (std::size_t i = 0; i < 1500; ++i) cuts.insert(n * i / 1500);
-    for (std::size_t d = 7; d <= 64; ++d) cuts.insert(n - d);
-    for (std::size_t cut : cuts) {
-        const Bytes file = withLevelData(noPages, Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(cut)), 0);
-        auto r = load(file);
-        ASSERT_FALSE(r) << "level data cut at " << cut << " was read as a level";
-        ASSERT_NE(r.error().find("level data"), std::string::npos) << r.error();
-    }
+    const auto packed = [&](std::span<const std::uint8_t> cut) {
+        auto r = load(withLevelData(noPages, Bytes(cut.begin(), cut.end()), 0));
+        if (r) return std::string();
+        return r.error().find("level data") == std::string::npos ? "(empty message)" : r.error();
+    };
+    // The block's last six bytes are padding the reader does not need.
+    test::expectEveryCutRefused(data, test::cutPoints(data.size() - 6, 1500, {}, 0, 58), packed, "level data");
 }
 
 TEST(TR4Reader, InflatingSideBySideGivesTheSameLevel) {

@@ -11,6 +11,7 @@
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
 #include "support/BytePatch.h"
+#include "support/CutSweep.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
@@ -430,17 +431,9 @@ TEST(TR5Reader, EveryCutOfTheRealFileIsRefused) {
     ASSERT_TRUE(whole) << whole.error();
     ASSERT_FALSE(starts.empty());
     const std::size_t end = starts.back() + 24 * whole->AIObjects.size();  // the AI objects are read last
-    std::set<std::size_t> cuts;
-    for (std::size_t i = 0; i < 3000; ++i) cuts.insert(end * i / 3000);
-    for (auto s : starts)
-        for (std::size_t d = 0; d <= 5 && d <= s; ++d) cuts.insert(s - d), cuts.insert(s + d);
-    for (std::size_t c = 0; c < chunksEnd + 64; ++c) cuts.insert(c);
-    for (std::size_t cut : cuts) {
-        if (cut >= end) continue;
-        auto r = level::LoadLevelFromBytes(std::span(file.data(), cut), "cut.trc");
-        ASSERT_FALSE(r) << "cut at " << cut << " was read as a level";
-        ASSERT_FALSE(r.error().empty());
-    }
+    auto cuts = test::cutPoints(end, 3000, starts);
+    for (std::size_t c = 0; c < chunksEnd + 64 && c < end; ++c) cuts.insert(c);
+    test::expectEveryCutRefused(file, cuts, test::levelReader("cut.trc"), "tr5-test1.trc");
     EXPECT_TRUE(level::LoadLevelFromBytes(std::span(file.data(), end), "cut.trc"));
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "level/LevelReader.h"
+#include "level/Mesh.h"
 #include "level/LevelWriter.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/SampleLevels.h"
@@ -88,6 +89,17 @@ TEST(SampleLevels, LoadWithTheirRoomsAndLaraAsTheFirstItem) {
         ASSERT_FALSE(L.Items.empty());
         EXPECT_EQ(L.Items[0].ObjectID, 0);
         EXPECT_EQ(L.NumDemoData, 16);
+        // Every mesh parses in its version's layout and fills exactly the bytes up to the next one.
+        std::vector<std::int64_t> starts(L.MeshPointers.begin(), L.MeshPointers.end());
+        std::sort(starts.begin(), starts.end());
+        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+        ASSERT_FALSE(starts.empty());
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            auto mesh = ParseMesh(L.MeshData, starts[i], s.version);
+            ASSERT_TRUE(mesh) << mesh.error();
+            const auto next = i + 1 < starts.size() ? starts[i + 1] : static_cast<std::int64_t>(L.MeshData.size());
+            EXPECT_EQ(starts[i] + MeshByteSize(*mesh, s.version), next) << "mesh at " << starts[i];
+        }
 
         const auto bytes = buildLevel(L);
         auto read = LoadLevelFromBytes(bytes, s.name);

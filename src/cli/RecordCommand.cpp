@@ -6,7 +6,7 @@
 #include "LevelJson.h"
 #include "demo/DemoScript.h"
 #include "level/LevelWriter.h"
-#include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 namespace tessarin::cli {
 

@@ -10,7 +10,7 @@
 #include "levelgen/LevelFactory.h"
 #include "support/MiniJson.h"
 #include "support/TestPaths.h"
-#include "util/ByteWriter.h"
+#include "util/FileIO.h"
 
 using namespace tessarin;
 using test::parseJson;

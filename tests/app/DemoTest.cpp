@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QStatusBar>
 #include <linux/input-event-codes.h>
+#include <map>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"

@@ -22,10 +22,10 @@ public:
         : m_keyboard(std::move(keyboard)), m_dialogs(dialogs) {
         m_clock.start();
     }
-    std::int32_t tickCount() override {
+    std::uint32_t tickCount() override {
         // Never 0, which the recorder takes for "no sample yet".
         const qint64 ms = m_clock.elapsed() + 1;
-        return static_cast<std::int32_t>(std::min<qint64>(ms, std::numeric_limits<std::int32_t>::max()));
+        return static_cast<std::uint32_t>(std::min<qint64>(ms, std::numeric_limits<std::uint32_t>::max()));
     }
     void readKeyState(demo::KeyStateArray& keys) override { m_keyboard->read(keys); }
     void beep() override { m_dialogs.beep(); }

@@ -20,7 +20,7 @@ namespace {
 class FakeInput : public demo::DemoInput {
 public:
     explicit FakeInput(std::shared_ptr<demo::ScriptedDemoInput> script) : m_script(std::move(script)) {}
-    std::int32_t tickCount() override { return m_script->tickCount(); }
+    std::uint32_t tickCount() override { return m_script->tickCount(); }
     void readKeyState(demo::KeyStateArray& keys) override { m_script->readKeyState(keys); }
     void beep() override { m_script->beep(); }
 
@@ -76,7 +76,7 @@ void DemoTest::recordingFromTheMenuFillsTheDemoAndMarksTheLevelUnsaved() {
     QVERIFY(action(f, "Mnu_Demo_Stop")->isEnabled());
     QVERIFY(!action(f, "Mnu_File_Save")->isEnabled());
 
-    auto at = [&](std::int32_t tick, std::vector<std::uint8_t> keys) {
+    auto at = [&](std::uint32_t tick, std::vector<std::uint8_t> keys) {
         script->set(tick, keys);
         demo.step();
     };

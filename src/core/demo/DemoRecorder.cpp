@@ -37,7 +37,7 @@ bool DemoRecorder::StartDemo(level::TRLevel& level) {
 
 DemoStepResult DemoRecorder::DemoStep(level::TRLevel& level) {
     DemoStepResult result;
-    const std::int32_t now = m_input.tickCount();
+    const std::uint32_t now = m_input.tickCount();
     if (LastSampleTick == 0) LastSampleTick = now;
     if (LastToggleTick == 0) LastToggleTick = now;
     // Ages in milliseconds; widened so that no pair of 32-bit ticks can overflow.

@@ -13,7 +13,7 @@ namespace tessarin::demo {
 class DemoInput {
 public:
     virtual ~DemoInput() = default;
-    virtual std::int32_t tickCount() = 0;  // milliseconds
+    virtual std::uint32_t tickCount() = 0;  // milliseconds
     virtual void readKeyState(KeyStateArray& keys) = 0;
     virtual void beep() = 0;
 };
@@ -60,8 +60,8 @@ public:
     // The recorder's state, under the program's names.
     bool DemoCapture = false;
     std::int32_t DemoWord = 0;
-    std::int32_t LastSampleTick = 0;
-    std::int32_t LastToggleTick = 0;
+    std::uint32_t LastSampleTick = 0;
+    std::uint32_t LastToggleTick = 0;
     KeyStateArray KeyState{};
 
 private:

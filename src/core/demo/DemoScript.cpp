@@ -41,10 +41,10 @@ util::Result<std::vector<DemoScriptStep>> parseDemoScript(std::string_view text)
 
         DemoScriptStep step;
         std::int64_t value = 0;
-        if (!parseNumber(fields[0], INT32_MAX, value) || value == 0)
+        if (!parseNumber(fields[0], UINT32_MAX, value) || value == 0)
             return R::failure(where + "tick count \"" + std::string(fields[0]) +
                               "\" is not a positive 32-bit number of milliseconds");
-        step.Tick = static_cast<std::int32_t>(value);
+        step.Tick = static_cast<std::uint32_t>(value);
         for (std::size_t f = 1; f < fields.size(); ++f) {
             if (!parseNumber(fields[f], 255, value))
                 return R::failure(where + "scan code \"" + std::string(fields[f]) + "\" is not a number from 0 to 255");
@@ -55,7 +55,7 @@ util::Result<std::vector<DemoScriptStep>> parseDemoScript(std::string_view text)
     return steps;
 }
 
-void ScriptedDemoInput::set(std::int32_t tick, const std::vector<std::uint8_t>& keys) {
+void ScriptedDemoInput::set(std::uint32_t tick, const std::vector<std::uint8_t>& keys) {
     m_tick = tick;
     m_keys.fill(0);
     for (std::uint8_t k : keys) m_keys[k] = 0x80;

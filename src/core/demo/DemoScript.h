@@ -11,7 +11,7 @@
 namespace tessarin::demo {
 
 struct DemoScriptStep {
-    std::int32_t Tick = 0;
+    std::uint32_t Tick = 0;
     std::vector<std::uint8_t> Keys;  // DirectInput scan codes held down
 };
 
@@ -22,14 +22,14 @@ util::Result<std::vector<DemoScriptStep>> parseDemoScript(std::string_view text)
 // A clock and keyboard the caller sets before each step; counts the beeps.
 class ScriptedDemoInput : public DemoInput {
 public:
-    void set(std::int32_t tick, const std::vector<std::uint8_t>& keys);
-    std::int32_t tickCount() override { return m_tick; }
+    void set(std::uint32_t tick, const std::vector<std::uint8_t>& keys);
+    std::uint32_t tickCount() override { return m_tick; }
     void readKeyState(KeyStateArray& keys) override { keys = m_keys; }
     void beep() override { ++m_beeps; }
     int beeps() const { return m_beeps; }
 
 private:
-    std::int32_t m_tick = 0;
+    std::uint32_t m_tick = 0;
     KeyStateArray m_keys{};
     int m_beeps = 0;
 };

@@ -41,7 +41,7 @@ struct Rig {
     explicit Rig(std::int16_t version = level::kVersionTR3) : level(levelWithItems(version)) {
         recorder.StartDemo(level);
     }
-    demo::DemoStepResult at(std::int32_t tick, std::vector<std::uint8_t> keys = {}) {
+    demo::DemoStepResult at(std::uint32_t tick, std::vector<std::uint8_t> keys = {}) {
         input.set(tick, keys);
         return recorder.DemoStep(level);
     }
@@ -97,7 +97,7 @@ TEST(DemoRecorder, TabTogglesEveryHundredMillisecondsWithABeepAndWordsComeOnlyWh
     EXPECT_FALSE(rig.recorder.DemoCapture);
     EXPECT_EQ(rig.input.beeps(), 0);
     // The capture is still off at this sample: the tick moves on, nothing is appended.
-    EXPECT_EQ(rig.recorder.LastSampleTick, 1100);
+    EXPECT_EQ(rig.recorder.LastSampleTick, 1100u);
     auto r = rig.at(1101, {kTab});
     EXPECT_TRUE(r.Toggled);
     EXPECT_TRUE(rig.recorder.DemoCapture);
@@ -150,7 +150,7 @@ TEST(DemoRecorder, AFullDemoStopsCapturingOnceAndClosesAt8191Words) {
     rig.at(1000, {kTab});
     rig.at(1101, {kTab});
     int fullReports = 0;
-    std::int32_t tick = 1101;
+    std::uint32_t tick = 1101;
     for (int i = 0; i < 8300; ++i) {
         tick += 40;
         // TAB now and then: once full, it can't switch the capture back on.
@@ -189,8 +189,9 @@ TEST(DemoRecorder, RecordedDemoIsSavedAndReadBackWordForWord) {
 TEST(DemoScript, MalformedLinesAreRefusedWithTheirLineNumber) {
     EXPECT_TRUE(demo::parseDemoScript("")->empty());
     EXPECT_EQ(demo::parseDemoScript("5 0 255\n")->at(0).Keys, (std::vector<std::uint8_t>{0, 255}));
+    EXPECT_EQ(demo::parseDemoScript("4294967295")->at(0).Tick, 4294967295u);
     for (const char* bad : {"10\n\n20\n", "0 200\n", "-5\n", "10 256\n", "10 2x\n", "x\n", "10 -1\n",
-                            "2147483648\n", "10 +3\n"}) {
+                            "4294967296\n", "10 +3\n"}) {
         auto r = demo::parseDemoScript(bad);
         ASSERT_FALSE(r) << bad;
         EXPECT_NE(r.error().find("script line "), std::string::npos) << r.error();

@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "ClickLabel.h"
+#include "DemoController.h"
 #include "HelpWindows.h"
 #include "ItemsPanel.h"
 #include "PreviewArea.h"
@@ -154,8 +155,7 @@ void Tessarin2_Frm::buildMenus() {
 
     QMenu* demo = menuBar()->addMenu("&Demo");
     demo->setObjectName("Mnu_Demo");
-    add(demo, "Mnu_Demo_Rec", "Start Recording", QKeySequence(), [] {})->setEnabled(false);
-    add(demo, "Mnu_Demo_Stop", "Stop Recording", QKeySequence(), [] {})->setEnabled(false);
+    m_demo = new DemoController(this, demo, m_session, m_preview, *m_dialogs, [this] { markChanged(); });
     for (QMenu* menu : {file, edit, help, demo}) menu->setToolTipsVisible(true);
 }
 
@@ -191,6 +191,8 @@ void Tessarin2_Frm::frameTick() {
 }
 
 bool Tessarin2_Frm::confirmDiscard() {
+    // A recording in progress is closed first, so the question below can offer to save it.
+    m_demo->Mnu_Demo_Stop_Click();
     if (!FileChanged) return true;
     switch (m_dialogs->askYesNoCancel(this, kUnsavedQuestion)) {
     case QMessageBox::Yes: return Mnu_File_Save_Click();

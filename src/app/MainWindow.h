@@ -23,6 +23,7 @@ class QScrollBar;
 namespace tessarin::app {
 
 class About_Frm;
+class DemoController;
 class ItemsPanel;
 class MineCartHelp_Frm;
 class DoorsPanel;
@@ -55,6 +56,7 @@ public:
 
     editor::EditorSession& session() { return m_session; }
     const viewer::PreviewControls& preview() const { return m_preview; }
+    DemoController& demo() { return *m_demo; }
     bool fileChanged() const { return FileChanged; }
     const QString& fileName() const { return FileName; }
     bool isRunning() const { return Running; }
@@ -127,6 +129,7 @@ private:
     TexturesPanel* m_textures = nullptr;
     About_Frm* m_about = nullptr;
     MineCartHelp_Frm* m_mineCartHelp = nullptr;
+    DemoController* m_demo = nullptr;
     QTimer m_frameTimer;
     int m_shownRoom = -1;
 };

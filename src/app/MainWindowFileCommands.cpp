@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
+#include "DemoController.h"
 #include "HelpWindows.h"
 #include "MainWindow.h"
 #include "QtConvert.h"
@@ -53,6 +54,7 @@ void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
     applyLevelPanels();
     applyMap();
     applySectorInfo();
+    m_demo->updateActions();
     statusBar()->showMessage(QStringLiteral("TR%1 level, %2 rooms, %3 items")
                                  .arg(m_session.Level.LevelVersion)
                                  .arg(m_session.Level.Rooms.size())

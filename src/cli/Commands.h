@@ -20,5 +20,6 @@ std::string resaveCommand(const Args& args);
 std::string convertCommand(const Args& args);
 std::string triggersCommand(const Args& args);
 std::string sectorCommand(const Args& args);
+std::string recordCommand(const Args& args);
 
 }  // namespace tessarin::cli

@@ -19,6 +19,7 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"convert", convertCommand},
         {"triggers", triggersCommand},
         {"sector", sectorCommand},
+        {"record", recordCommand},
     };
     return table;
 }

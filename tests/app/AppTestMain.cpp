@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
         run(tessarin::test::OpenTest());
         run(tessarin::test::PanelsTest());
         run(tessarin::test::EditTest());
+        run(tessarin::test::DemoTest());
     }
     std::error_code ec;
     if (!levels.empty()) std::filesystem::remove_all(levels, ec);

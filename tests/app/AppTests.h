@@ -47,6 +47,14 @@ private slots:
     void importedTR4LevelIsShownAndSavedBesideIt();
 };
 
+class DemoTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyTableKeyHasItsScanCodeOnX11();
+    void recordingFromTheMenuFillsTheDemoAndMarksTheLevelUnsaved();
+    void startRecordingRefusesOtherVersionsAndAMissingKeyboard();
+};
+
 class ScreenshotTest : public QObject {
     Q_OBJECT
 private slots:

@@ -1,0 +1,54 @@
+// record: plays a key script through the demo recorder and writes the level with the new demo.
+#include <string_view>
+
+#include "Commands.h"
+#include "Json.h"
+#include "LevelJson.h"
+#include "demo/DemoScript.h"
+#include "level/LevelWriter.h"
+#include "util/FileIO.h"
+
+namespace tessarin::cli {
+
+std::string recordCommand(const Args& args) {
+    static const char* usage = "usage: tessarin2-cli record FILE OUT --keys SCRIPT";
+    std::vector<std::string> files;
+    std::string script;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--keys" && i + 1 < args.size() && script.empty()) script = args[++i];
+        else if (!args[i].starts_with("--") && files.size() < 2) files.push_back(args[i]);
+        else throw CliError(usage);
+    }
+    if (files.size() != 2 || script.empty()) throw CliError(usage);
+    const std::string& file = files[0];
+    const std::string& out = files[1];
+
+    // Everything is checked before OUT is touched, so a refusal leaves no file behind.
+    auto text = util::readFile(script);
+    if (!text) throw CliError(text.error());
+    auto steps = demo::parseDemoScript(
+        std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
+    if (!steps) throw CliError(script + ": " + steps.error());
+
+    level::TRLevel level = loadOrThrow(file);
+    if (!demo::canHoldDemo(level)) throw CliError(file + ": " + demo::kDemoVersionMessage);
+    auto run = demo::RecordDemoScript(level, *steps);
+    if (!run) throw CliError(file + ": " + run.error());
+
+    auto bytes = level::SerializeLevel(level);
+    if (!bytes) throw CliError(file + ": " + bytes.error());
+    if (auto st = util::writeFileSafely(out, *bytes); !st) throw CliError(st.error());
+
+    Json j;
+    j.beginObject();
+    j.field("output", out);
+    j.field("bytes", static_cast<std::int64_t>(bytes->size()));
+    j.field("toggles", run->Toggles);
+    j.key("demo").beginArray();
+    for (std::int32_t word : level.DemoData) j.value(word);
+    j.endArray();
+    j.endObject();
+    return j.str();
+}
+
+}  // namespace tessarin::cli

@@ -89,7 +89,7 @@ TEST(SampleLevels, LoadWithTheirRoomsAndLaraAsTheFirstItem) {
         ASSERT_FALSE(L.Items.empty());
         EXPECT_EQ(L.Items[0].ObjectID, 0);
         EXPECT_EQ(L.NumDemoData, 16);
-        // Every mesh parses in its version's layout and fills exactly the bytes up to the next one.
+        // Every mesh parses in its version's layout and fills the bytes up to the next one (meshes start on 4-byte boundaries).
         std::vector<std::int64_t> starts(L.MeshPointers.begin(), L.MeshPointers.end());
         std::sort(starts.begin(), starts.end());
         starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
@@ -98,7 +98,8 @@ TEST(SampleLevels, LoadWithTheirRoomsAndLaraAsTheFirstItem) {
             auto mesh = ParseMesh(L.MeshData, starts[i], s.version);
             ASSERT_TRUE(mesh) << mesh.error();
             const auto next = i + 1 < starts.size() ? starts[i + 1] : static_cast<std::int64_t>(L.MeshData.size());
-            EXPECT_EQ(starts[i] + MeshByteSize(*mesh, s.version), next) << "mesh at " << starts[i];
+            const auto end = starts[i] + MeshByteSize(*mesh, s.version);
+            EXPECT_TRUE(end <= next && next - end < 4) << "mesh at " << starts[i] << " ends at " << end;
         }
 
         const auto bytes = buildLevel(L);

@@ -1,7 +1,7 @@
 // tessarin2-cli on TR4 and TR5 levels: counts and tiles as read, damaged files refused in one line.
 #include <gtest/gtest.h>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "level/LevelReader.h"
 #include "support/MiniJson.h"
 #include "support/TestPaths.h"

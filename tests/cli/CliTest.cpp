@@ -1,7 +1,7 @@
 // tessarin2-cli info, tiles and resave: the JSON contract and the failures.
 #include <gtest/gtest.h>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"

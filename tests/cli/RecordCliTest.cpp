@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"

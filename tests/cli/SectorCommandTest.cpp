@@ -1,7 +1,7 @@
 // tessarin2-cli sector: the panels after a left click, as JSON, on levels whose contents are known.
 #include <gtest/gtest.h>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
 #include "level/LevelReader.h"

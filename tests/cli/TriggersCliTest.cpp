@@ -1,7 +1,7 @@
 // tessarin2-cli triggers: the sectors whose triggers name an item, and the refusals.
 #include <gtest/gtest.h>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "floordata/FloorData.h"
 #include "level/LevelReader.h"
 #include "support/MiniJson.h"

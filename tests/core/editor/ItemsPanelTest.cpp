@@ -1,7 +1,7 @@
 // The items panel: which entries stand on a sector, how the chosen entry is shown, and the edits.
 #include <gtest/gtest.h>
 
-#include "EditorTestLevel.h"
+#include "support/EditorTestLevel.h"
 #include "editor/EditorSession.h"
 #include "editor/Objects.h"
 

@@ -69,27 +69,3 @@ TEST(EditorRealLevels, EverySectorIsDescribedAndMarksMatchTheLists) {
         EXPECT_EQ(listed, centred);
     }
 }
-
-TEST(EditorRealLevels, NextTriggerVisitsSectorsWhoseTriggersNameTheItem) {
-    TESSARIN_REQUIRE_LEVEL(path, "tr2-test1.tr2");
-    auto level = level::LoadLevel(path);
-    ASSERT_TRUE(level) << level.error();
-    editor::EditorSession s(builtNames());
-    s.OpenLevel(std::move(*level));
-    int visited = 0;
-    for (int item = 0; item < static_cast<int>(s.Level.Items.size()); ++item) {
-        const int count = s.itemTriggerCount(item);
-        if (count == 0) continue;
-        s.CurItem = item;
-        s.NextTriggerPos = 0;
-        for (int k = 0; k < count; ++k) {
-            ASSERT_EQ(s.ItemNextTrigger_Click().kind, editor::Feedback::Kind::None);
-            const auto& sec = s.Level.Rooms[static_cast<std::size_t>(s.CurRoom)].sector(s.SelectedX, s.SelectedZ);
-            EXPECT_TRUE(floordata::SectorTriggersItem(s.Level.FloorData, sec, item));
-            ASSERT_TRUE(s.info().triggerShown);
-            ++visited;
-        }
-        EXPECT_EQ(s.NextTriggerPos, 0);
-    }
-    EXPECT_GT(visited, 0);
-}

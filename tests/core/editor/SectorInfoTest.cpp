@@ -2,7 +2,7 @@
 // and the Next Trigger / Find Object walks.
 #include <gtest/gtest.h>
 
-#include "EditorTestLevel.h"
+#include "support/EditorTestLevel.h"
 #include "editor/EditorSession.h"
 #include "editor/SectorInfo.h"
 

@@ -1,7 +1,7 @@
 // The sector map: fill colours by rule, item and static marks, and what clicks select.
 #include <gtest/gtest.h>
 
-#include "EditorTestLevel.h"
+#include "support/EditorTestLevel.h"
 #include "editor/EditorSession.h"
 #include "editor/SectorMap.h"
 

@@ -1,7 +1,7 @@
 // The minecart edit: copies of sector lists, appends, and the entries put in front.
 #include <gtest/gtest.h>
 
-#include "FloorDataTestLevel.h"
+#include "support/FloorDataTestLevel.h"
 #include "floordata/FloorData.h"
 #include "floordata/FloorDataEdit.h"
 

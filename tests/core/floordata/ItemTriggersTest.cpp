@@ -1,7 +1,7 @@
 // The per-item index of trigger sectors on small made levels.
 #include <gtest/gtest.h>
 
-#include "FloorDataTestLevel.h"
+#include "support/FloorDataTestLevel.h"
 #include "floordata/FloorData.h"
 
 using namespace tessarin;

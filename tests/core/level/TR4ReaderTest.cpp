@@ -4,7 +4,7 @@
 #include <set>
 #include <zlib.h>
 
-#include "SaneLevel.h"
+#include "support/SaneLevel.h"
 #include "level/CompressedChunks.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"

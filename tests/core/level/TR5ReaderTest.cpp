@@ -6,7 +6,7 @@
 #include <limits>
 #include <set>
 
-#include "SaneLevel.h"
+#include "support/SaneLevel.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"

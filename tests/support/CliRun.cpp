@@ -1,4 +1,4 @@
-#include "CliRun.h"
+#include "support/CliRun.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "SaneLevel.h"
+#include "support/SaneLevel.h"
 
 #include <algorithm>
 #include <string>

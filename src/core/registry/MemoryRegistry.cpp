@@ -13,7 +13,12 @@ constexpr std::array<std::string_view, kRootCount> kRootNames = {
 
 char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The parts of "a\b\c"; false when one is empty ("\a", "a\\b"), too long or too deep.
+// Names with control characters could not be written to the store's text and read back.
+bool hasControl(std::string_view name) {
+    return std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+// The parts of "a\b\c"; false when one is empty ("\a", "a\\b"), too long, too deep or unprintable.
 bool splitParts(std::string_view subKey, std::vector<std::string_view>& parts) {
     parts.clear();
     if (subKey.empty()) return true;
@@ -21,7 +26,8 @@ bool splitParts(std::string_view subKey, std::vector<std::string_view>& parts) {
     while (true) {
         const std::size_t end = subKey.find('\\', start);
         const std::string_view part = subKey.substr(start, end == std::string_view::npos ? end : end - start);
-        if (part.empty() || part.size() > kMaxKeyNameLength || parts.size() >= kMaxKeyDepth) return false;
+        if (part.empty() || part.size() > kMaxKeyNameLength || parts.size() >= kMaxKeyDepth || hasControl(part))
+            return false;
         parts.push_back(part);
         if (end == std::string_view::npos) return true;
         start = end + 1;
@@ -152,6 +158,7 @@ long MemoryRegistry::queryValue(HKey key, const std::string& name, std::uint32_t
 long MemoryRegistry::setValue(HKey key, const std::string& name, std::uint32_t type, const std::string& data) {
     RegKey* at = keyOf(key);
     if (!at) return kInvalidHandle;
+    if (hasControl(name)) return kInvalidParameter;
     if (RegValue* v = at->value(name)) {
         const RegValue old = *v;
         v->type = type;

@@ -165,6 +165,38 @@ RegKey* sectionKey(std::string_view path, MemoryRegistry& registry) {
     }
 }
 
+// Exports made by the registry editor are UTF-16 (little-endian, with a byte-order mark).
+std::string utf8FromUtf16le(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    auto unit = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[i]) | static_cast<std::uint8_t>(bytes[i + 1]) << 8);
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | c >> 12);
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | c >> 18);
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string formatRegFile(const MemoryRegistry& registry) {
@@ -175,6 +207,11 @@ std::string formatRegFile(const MemoryRegistry& registry) {
 }
 
 util::Status parseRegFile(std::string_view text, MemoryRegistry& registry) {
+    std::string decoded;
+    if (text.starts_with("\xFF\xFE")) {
+        decoded = utf8FromUtf16le(text.substr(2));
+        text = decoded;
+    }
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<std::string_view> lines;
     for (std::size_t pos = 0; pos <= text.size();) {

@@ -9,8 +9,9 @@
 //   "raw"=hex:01,ff                     binary; hex(N): for other types, dword:0000002a
 //
 // Every key below a root gets its section, empty or not; a root only when it holds values.
-// Reading also takes a byte-order mark, "REGEDIT4", CR LF line ends, ';' comments and hex lists
-// continued with a trailing backslash, as exports made elsewhere have them.
+// Reading also takes what exports made elsewhere have: UTF-16 with its byte-order mark (the
+// registry editor's own), a UTF-8 mark, "REGEDIT4", CR LF line ends, ';' comments and hex lists
+// continued with a trailing backslash.
 #include <string>
 #include <string_view>
 

@@ -78,6 +78,16 @@ TEST(FileRegistry, ReadsExportsWithTheirOwnLineEndsCommentsAndWrappedHex) {
     ASSERT_TRUE(parseRegFile(text, store));
     EXPECT_EQ(store.find("HKEY_CLASSES_ROOT\\.TR2")->value("")->data, "OtherApp.Level");
     EXPECT_EQ(store.find("HKEY_CLASSES_ROOT\\.tr2")->value("raw")->data, "\x01\x02\x03");
+
+    // The registry editor writes UTF-16; the store keeps UTF-8.
+    std::string wide = "\xFF\xFE";
+    for (char16_t c : std::u16string(u"Windows Registry Editor Version 5.00\r\n[HKEY_CLASSES_ROOT\\.trc]\r\n@=\"L\u00e9vel\"\r\n")) {
+        wide += static_cast<char>(c & 0xFF);
+        wide += static_cast<char>(c >> 8);
+    }
+    MemoryRegistry fromWindows;
+    ASSERT_TRUE(parseRegFile(wide, fromWindows));
+    EXPECT_EQ(fromWindows.find("HKEY_CLASSES_ROOT\\.trc")->value("")->data, "L\xC3\xA9vel");
 }
 
 TEST(FileRegistry, ADamagedStoreIsKeptAsideAndAFreshOneStarted) {
@@ -109,6 +119,15 @@ TEST(FileRegistry, ADamagedStoreIsKeptAsideAndAFreshOneStarted) {
     FileRegistry store(file);
     EXPECT_EQ(readText(dir / "registry.reg.bad.1"), "later damage");
     EXPECT_EQ(readText(dir / "registry.reg.bad"), damaged[std::size(damaged) - 1]);
+
+    // A class name with a line break makes no key whose section would damage the store.
+    writeText(file, "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\.tr2]\n@=hex(1):41,0a,42\n");
+    {
+        FileRegistry bound(file);
+        startUp(bound, "/opt/tr");
+    }
+    FileRegistry reread(file);
+    EXPECT_TRUE(reread.notice().empty()) << reread.notice();
 }
 
 TEST(FileRegistry, AStoreThatCannotBeWrittenFailsEachChangeAndKeepsNothing) {

@@ -120,6 +120,16 @@ TEST(FileRegistry, ADamagedStoreIsKeptAsideAndAFreshOneStarted) {
     EXPECT_EQ(readText(dir / "registry.reg.bad.1"), "later damage");
     EXPECT_EQ(readText(dir / "registry.reg.bad"), damaged[std::size(damaged) - 1]);
 
+    // With no free name to keep it under, the damaged file stays where it is, untouched.
+    for (int n = 1; n < 100; ++n) writeText(dir / ("registry.reg.bad." + std::to_string(n)), "");
+    writeText(file, "damage kept in place");
+    {
+        FileRegistry stuck(file);
+        EXPECT_NE(stuck.notice().find("nothing is written"), std::string::npos);
+        startUp(stuck, "/opt/tr");
+    }
+    EXPECT_EQ(readText(file), "damage kept in place");
+
     // A class name with a line break makes no key whose section would damage the store.
     writeText(file, "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\.tr2]\n@=hex(1):41,0a,42\n");
     {

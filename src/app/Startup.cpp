@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 #include "MainWindow.h"
 #include "QtConvert.h"
@@ -10,6 +12,9 @@
 #include "convert/SWD.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
+#include "platform/ShellIntegration.h"
+#include "registry/FileRegistry.h"
+#include "registry/ShellVerbs.h"
 #include "util/FileIO.h"
 
 namespace tessarin::app {
@@ -61,6 +66,29 @@ int convertLevel(const QString& commandLine, int&, char**) {
     if (written) return 0;
     std::fprintf(stderr, "tessarin2: %s\n", written.error().c_str());
     return 1;
+}
+
+void registerAtStartup() {
+    if (platform::registrationSwitchedOff()) return;
+    registry::FileRegistry store(registry::defaultStorePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    if (!store.notice().empty()) std::fprintf(stderr, "tessarin2: %s\n", store.notice().c_str());
+    // No window exists yet; the paths built here are well-formed, so this never shows in practice.
+    registry::RegisterMod reg(store, [](const std::string& text, const std::string& title) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    });
+    registry::RegisterProgramKeys(reg);
+    // Commands that name a program we cannot locate would be wrong; leave the verbs as they were.
+    const std::filesystem::path program = platform::runningProgram();
+    if (program.empty()) return;
+    registry::RegisterShellVerbs(reg, program.parent_path().string());
+    platform::writeDesktopFiles(platform::xdgDataHome(), program);
+}
+
+int unregisterDesktop(const QString&, int&, char**) {
+    const auto removed = platform::removeDesktopFiles(platform::xdgDataHome());
+    for (const auto& path : removed) std::printf("removed %s\n", path.c_str());
+    if (removed.empty()) std::printf("no desktop files of tessarin2 were there\n");
+    return 0;
 }
 
 QString openSwitchPath(const QString& commandLine) {

@@ -32,6 +32,13 @@ int addDemo(const QString& commandLine, int& argc, char** argv);
 // the original with the ending "tr2". Returns the exit code; a failure is printed on stderr.
 int convertLevel(const QString& commandLine, int& argc, char** argv);
 
+// Start-up's registry steps, before the command line is looked at: the program's own keys, the
+// shell verbs, then the desktop files that carry them; none when TESSARIN_NO_REGISTER is set.
+void registerAtStartup();
+
+// "/unregister": removes the desktop files start-up writes and prints each one removed.
+int unregisterDesktop(const QString& commandLine, int& argc, char** argv);
+
 // The path after "/open " when the command line asks the editor to open a level, else "".
 QString openSwitchPath(const QString& commandLine);
 

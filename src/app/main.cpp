@@ -1,10 +1,14 @@
-// tessarin2: the arguments are joined with blanks into one command line; a batch switch at its
-// start runs that action and ends, anything else starts the editor.
+// tessarin2: the arguments are joined with blanks into one command line; after the shell verbs are
+// registered, a batch switch at its start runs that action and ends, anything else starts the editor.
 #include "Startup.h"
 
 int main(int argc, char** argv) {
     using namespace tessarin::app;
     const QString commandLine = commandLineOf(argc, argv);
+    // Ours alone: it undoes what start-up writes, so it runs before start-up writes it again.
+    if (commandLine.startsWith("/unregister")) return unregisterDesktop(commandLine, argc, argv);
+    // Every start, batch or not, registers the verbs before the command line is looked at.
+    registerAtStartup();
     // Tested in this order; the first prefix that matches wins.
     const std::vector<BatchAction> actions = {
         {"/adddemo", addDemo},

@@ -30,6 +30,20 @@ std::filesystem::path copyLevels() {
     return copy;
 }
 
+// The program registers its shell verbs into the user's config and data folders on every start;
+// the programs the tests start write into a throw-away pair instead of the real home.
+std::filesystem::path divertDesktopFolders() {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::temp_directory_path() / ("tessarin-app-home-" + std::to_string(::getpid()));
+    std::error_code ec;
+    fs::remove_all(home, ec);
+    fs::create_directories(home / "config");
+    fs::create_directories(home / "data");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((home / "config").string()));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString((home / "data").string()));
+    return home;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +55,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     const std::filesystem::path levels = copyLevels();
+    const std::filesystem::path home = divertDesktopFolders();
     QApplication app(argc, argv);
     int failures = 0;
     auto run = [&](QObject&& test) { failures += QTest::qExec(&test, argc, argv); };
@@ -48,6 +63,7 @@ int main(int argc, char** argv) {
         run(tessarin::test::ScreenshotTest());
     } else {
         run(tessarin::test::StartupTest());
+        run(tessarin::test::ShellTest());
         run(tessarin::test::OpenTest());
         run(tessarin::test::PanelsTest());
         run(tessarin::test::EditTest());
@@ -55,5 +71,6 @@ int main(int argc, char** argv) {
     }
     std::error_code ec;
     if (!levels.empty()) std::filesystem::remove_all(levels, ec);
+    std::filesystem::remove_all(home, ec);
     return failures;
 }

@@ -16,6 +16,13 @@ private slots:
     void quitWithUnsavedChangesAsksFirst();
 };
 
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyStartRegistersTheVerbsBeforeTheCommandLine();
+    void desktopFilesPassTheirValidatorAndAreWrittenOnce();
+};
+
 class OpenTest : public QObject {
     Q_OBJECT
 private slots:

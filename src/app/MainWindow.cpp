@@ -147,6 +147,7 @@ void Tessarin2_Frm::buildMenus() {
     add(edit, "Mnu_Edit_TR4", "&Import TR4", QKeySequence(), [this] { Mnu_Edit_TR4_Click(); })
         ->setToolTip("Convert a TR4 level into a TR3 level (TR2 while a TR2 level is open)");
     add(edit, "Mnu_Edit_LoadPRJ", "Import &PRJ", QKeySequence(), [] {})->setEnabled(false);
+    addUndoActions(edit);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("Mnu_Help");

@@ -14,6 +14,7 @@
 
 #include "UserDialogs.h"
 #include "editor/EditorSession.h"
+#include "editor/UndoHistory.h"
 #include "viewer/PreviewControls.h"
 
 class QAction;
@@ -84,7 +85,17 @@ private:
     void loadObjectNames();
     bool confirmDiscard();
     void frameTick();
-    void markChanged() { FileChanged = true; }
+    void markChanged() {
+        FileChanged = true;
+        m_history.changedOutside();
+    }
+    // Undo and redo (MainWindowUndo.cpp): an edit made after `before` was taken becomes a step.
+    void addUndoActions(QMenu* edit);
+    void recordEdit(editor::LevelSnapshot before, const char* what);
+    void Mnu_Edit_Undo_Click();
+    void Mnu_Edit_Redo_Click();
+    void updateUndoActions();
+    void showRestored(const editor::UndoHistory::Restored& restored, const QString& verb);
 
     // Copy the session's state into the controls.
     void applyLevelPanels();
@@ -131,6 +142,9 @@ private:
     MineCartHelp_Frm* m_mineCartHelp = nullptr;
     DemoController* m_demo = nullptr;
     QTimer m_frameTimer;
+    editor::UndoHistory m_history;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
     int m_shownRoom = -1;
 };
 

@@ -93,6 +93,7 @@ void Tessarin2_Frm::DrawDoors_Click() {
 
 void Tessarin2_Frm::MinecartButton_Click(int mode) {
     if (!m_session.LevelLoaded) return;
+    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
     const util::Status status = floordata::AddMinecartEntry(m_session.Level, m_session.CurRoom, m_session.SelectedX,
                                                             m_session.SelectedZ,
                                                             static_cast<floordata::MinecartMode>(mode));
@@ -100,7 +101,7 @@ void Tessarin2_Frm::MinecartButton_Click(int mode) {
         statusBar()->showMessage(qs(status.error()));
         return;
     }
-    markChanged();
+    recordEdit(std::move(snapshot), "Minecart Entry");
     // Shown at once: the new cell colour and the lit buttons, keeping the item list as it is.
     const auto scrollX = m_session.map().scrollX();
     const auto scrollY = m_session.map().scrollY();
@@ -139,8 +140,9 @@ void Tessarin2_Frm::SecCurItem_Click(int index) {
 void Tessarin2_Frm::ItemDesc_Click(int index) {
     if (m_session.shownEntries().empty()) return;
     const auto before = shownEntryState(m_session);
+    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
     m_session.ItemDesc_Click(index);
-    if (shownEntryState(m_session) != before) markChanged();
+    if (shownEntryState(m_session) != before) recordEdit(std::move(snapshot), "Retype");
     // The entry's caption names its object ID, so it is shown again with the new type.
     m_session.SecCurItem_Click(m_session.info().entrySelected);
     applySectorInfo();
@@ -157,6 +159,7 @@ void Tessarin2_Frm::ItemFacing_Click(editor::Facing facing) {
     const int entry = m_session.info().entrySelected;
     if (entry < 0) return;
     const auto before = shownEntryState(m_session);
+    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
     switch (facing) {
     case editor::Facing::North: m_session.ItemNorth_Click(); break;
     case editor::Facing::East: m_session.ItemEast_Click(); break;
@@ -164,7 +167,7 @@ void Tessarin2_Frm::ItemFacing_Click(editor::Facing facing) {
     case editor::Facing::West: m_session.ItemWest_Click(); break;
     case editor::Facing::None: return;
     }
-    if (shownEntryState(m_session) != before) markChanged();
+    if (shownEntryState(m_session) != before) recordEdit(std::move(snapshot), "Facing");
     m_session.SecCurItem_Click(entry);
     applySectorInfo();
 }
@@ -172,8 +175,9 @@ void Tessarin2_Frm::ItemFacing_Click(editor::Facing facing) {
 void Tessarin2_Frm::ItemAdd_Click() {
     if (!m_session.LevelLoaded) return;
     const std::size_t before = m_session.Level.Items.size();
+    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
     m_session.ItemAdd_Click();
-    if (m_session.Level.Items.size() != before) markChanged();
+    if (m_session.Level.Items.size() != before) recordEdit(std::move(snapshot), "Add Item");
     refreshAll();
 }
 

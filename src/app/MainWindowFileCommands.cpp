@@ -47,6 +47,8 @@ void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
     setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
     FileName = path;
     FileChanged = false;
+    m_history.reset();
+    updateUndoActions();
     m_mineCartHelp->showCartEntries(m_session.Level.LevelVersion == level::kVersionTR3);
     m_preview.PreviewBuilt = false;
     m_preview.PreviewCenterX = 0;
@@ -76,7 +78,12 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     // Shown at once, and named like a batch conversion's output so that Save never writes over
     // the level that was open before.
     const QString output = qs(convert::convertedPath(path.toStdString()));
+    // The level shown before can be brought back with Undo.
+    editor::LevelSnapshot before = editor::captureWhole(m_session.Level, FileName.toStdString());
+    editor::UndoHistory history = std::move(m_history);
     showLevel(std::move(converted.value()), output);
+    m_history = std::move(history);
+    if (before.Level->LevelVersion != level::kVersionNone) recordEdit(std::move(before), "Import TR4");
     FileChanged = true;
     return true;
 }
@@ -107,6 +114,7 @@ bool Tessarin2_Frm::saveLevelTo(const QString& path) {
         return false;
     }
     FileChanged = false;
+    m_history.markSaved();
     m_dialogs->message(this, "Project saved");
     statusBar()->showMessage("Saved " + path);
     return true;

@@ -1,4 +1,5 @@
 // Edits through the panels, FileChanged, saving, reopening, and quitting with unsaved changes.
+#include <QAction>
 #include <QPushButton>
 
 #include "AppTestSupport.h"
@@ -147,6 +148,22 @@ void EditTest::minecartEntriesLightTheButtonsAndAreSaved() {
         QTest::mouseClick(f.find<QWidget>("FD21"), Qt::LeftButton);
         QVERIFY(f.lit("FD21"));
         QCOMPARE(map->mapDrawSurf().pixelColor(21, 21), QColor(255, 0, 0));
+        // Undo goes back one entry at a time to the level as opened, which is unchanged again.
+        auto* undo = f.find<QAction>("Mnu_Edit_Undo");
+        auto* redo = f.find<QAction>("Mnu_Edit_Redo");
+        QCOMPARE(undo->text(), QString("&Undo Minecart Entry"));
+        undo->trigger();
+        QCOMPARE(map->mapDrawSurf().pixelColor(21, 21), QColor(0, 0, 255));
+        QVERIFY(f.lit("FD20") && !f.lit("FD21"));
+        undo->trigger();
+        QVERIFY(map->mapDrawSurf().pixelColor(21, 21) != QColor(0, 0, 255));
+        QCOMPARE(f.window->session().Level.FloorData.size(), words);
+        QVERIFY(!f.window->fileChanged());
+        QVERIFY(!undo->isEnabled());
+        redo->trigger();
+        redo->trigger();
+        QCOMPARE(map->mapDrawSurf().pixelColor(21, 21), QColor(255, 0, 0));
+        QVERIFY(f.window->fileChanged());
         QVERIFY(f.window->Mnu_File_Save_Click());
         QCOMPARE(f.window->fileName(), QString::fromStdString(saved.string()));
         // Answering Yes to the quit question saves first.
@@ -189,6 +206,23 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
     QCOMPARE(f.text("FD20"), QString("Minecart Left"));
     QVERIFY(f.entries("RoomNumber").size() > 0);
     QVERIFY(f.window->fileChanged());
+    // Import with a level open can be undone: the level, its file name and caption come back.
+    {
+        REQUIRE_PATH(tr3, copyOf(levelOrEmpty("tr3-test1.tr2"), "import-undo"));
+        WindowFixture u;
+        QVERIFY(u.open(tr3));
+        const auto rooms = u.window->session().Level.Rooms.size();
+        u.log->openNames.push_back(QString::fromStdString(path.string()));
+        QVERIFY(u.window->Mnu_Edit_TR4_Click());
+        u.find<QAction>("Mnu_Edit_Undo")->trigger();
+        QCOMPARE(u.window->session().Level.Rooms.size(), rooms);
+        QCOMPARE(u.window->fileName(), QString::fromStdString(tr3.string()));
+        QCOMPARE(u.window->windowTitle(), QString("Tessarin 2.9 [tr3-test1.tr2]"));
+        QVERIFY(!u.window->fileChanged());
+        u.find<QAction>("Mnu_Edit_Redo")->trigger();
+        QCOMPARE(u.window->windowTitle(), QString("Tessarin 2.9 [tr4-test1.tr2]"));
+        QVERIFY(u.window->fileChanged());
+    }
     QVERIFY(f.window->Mnu_File_Save_Click());
     const auto written = path.parent_path() / "tr4-test1.tr2";
     auto reread = level::LoadLevel(written);

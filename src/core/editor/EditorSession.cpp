@@ -406,4 +406,12 @@ void EditorSession::ItemAdd_Click() {
     ShowSectorInfo(x, z, false, true);
 }
 
+void EditorSession::editsRestored() {
+    ItemTriggers = floordata::BuildItemTriggers(Level);
+    const int scrollX = m_map.scrollX(), scrollY = m_map.scrollY();
+    m_map.build(Level, CurRoom);
+    m_map.setScroll(scrollX, scrollY);
+    ShowSectorInfo(SelectedX, SelectedZ, false, true);
+}
+
 }  // namespace tessarin::editor

@@ -117,6 +117,10 @@ public:
     void ItemWest_Click() { setFacing(Facing::West); }
     void ItemAdd_Click();
 
+    // After undo or redo changed items or floor data under the same rooms: rebuilds the trigger
+    // index and the map (keeping its scroll) and describes the selected sector again.
+    void editsRestored();
+
     // The entry numbers behind the shown SecCurItem list.
     const std::vector<int>& shownEntries() const { return m_entries; }
     // ItemTriggers(item).Count, 0 for an item without element (added after the open).

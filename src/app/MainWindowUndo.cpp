@@ -1,0 +1,69 @@
+// Undo and redo of the window's edits. The steps live in the core's UndoHistory; the window keeps
+// the unsaved state and the caption in step with them.
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStatusBar>
+
+#include "MainWindow.h"
+#include "QtConvert.h"
+
+namespace tessarin::app {
+
+void Tessarin2_Frm::addUndoActions(QMenu* edit) {
+    edit->addSeparator();
+    m_undoAction = edit->addAction("&Undo");
+    m_undoAction->setObjectName("Mnu_Edit_Undo");
+    m_undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(m_undoAction, &QAction::triggered, this, [this] { Mnu_Edit_Undo_Click(); });
+    m_redoAction = edit->addAction("&Redo");
+    m_redoAction->setObjectName("Mnu_Edit_Redo");
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(m_redoAction, &QAction::triggered, this, [this] { Mnu_Edit_Redo_Click(); });
+    updateUndoActions();
+}
+
+void Tessarin2_Frm::updateUndoActions() {
+    if (!m_undoAction) return;
+    m_undoAction->setEnabled(m_history.canUndo());
+    m_undoAction->setText(m_history.canUndo() ? "&Undo " + qs(m_history.undoName()) : QStringLiteral("&Undo"));
+    m_redoAction->setEnabled(m_history.canRedo());
+    m_redoAction->setText(m_history.canRedo() ? "&Redo " + qs(m_history.redoName()) : QStringLiteral("&Redo"));
+}
+
+void Tessarin2_Frm::recordEdit(editor::LevelSnapshot before, const char* what) {
+    m_history.push(std::move(before), what);
+    FileChanged = true;
+    updateUndoActions();
+}
+
+void Tessarin2_Frm::Mnu_Edit_Undo_Click() {
+    const std::string file = FileName.toStdString();
+    const auto restored = m_history.undo(m_session.Level, file);
+    if (!restored) return;
+    showRestored(*restored, "Undone: ");
+}
+
+void Tessarin2_Frm::Mnu_Edit_Redo_Click() {
+    const std::string file = FileName.toStdString();
+    const auto restored = m_history.redo(m_session.Level, file);
+    if (!restored) return;
+    showRestored(*restored, "Redone: ");
+}
+
+void Tessarin2_Frm::showRestored(const editor::UndoHistory::Restored& restored, const QString& verb) {
+    if (restored.whole) {
+        // A replaced level is shown as if opened again, under its own file name; the history stays.
+        editor::UndoHistory history = std::move(m_history);
+        showLevel(std::move(m_session.Level), qs(restored.fileName));
+        m_history = std::move(history);
+    } else {
+        m_session.editsRestored();
+        refreshAll();
+    }
+    FileChanged = !m_history.atSavedPoint();
+    updateUndoActions();
+    statusBar()->showMessage(verb + qs(restored.what));
+}
+
+}  // namespace tessarin::app

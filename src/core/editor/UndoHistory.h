@@ -1,0 +1,93 @@
+#pragma once
+// UndoHistory: the editor's undo and redo steps as level snapshots, bounded in memory, with the
+// saved point, so that undoing back to the state last saved makes the level unchanged again.
+//
+// An edit of items, AI objects or floor data keeps only those parts (a few hundred KB on the
+// largest level); replacing the whole level (Import TR4) keeps the whole level and the file name
+// that went with it. The history holds at most kMaxSteps steps and about kMaxBytes bytes over undo
+// and redo together; the oldest undo steps go first, and the newest is always kept.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "level/TRLevel.h"
+
+namespace tessarin::editor {
+
+struct LevelSnapshot {
+    bool whole = false;
+    // Parts the editor's edits change (whole == false).
+    std::vector<level::TRItem> Items;
+    std::vector<level::TRAIObject> AIObjects;
+    std::vector<std::uint16_t> FloorData;
+    std::vector<std::vector<level::TRSector>> Sectors;  // per room
+    // The whole level (whole == true) and the file it belongs to.
+    std::optional<level::TRLevel> Level;
+    std::string fileName;
+};
+
+// Snapshot of what the edits change; of the whole level and its file name.
+LevelSnapshot captureEdits(const level::TRLevel& level);
+LevelSnapshot captureWhole(const level::TRLevel& level, std::string fileName);
+// Rough heap size of a snapshot or a level, for the memory bound.
+std::size_t approxBytes(const level::TRLevel& level);
+std::size_t approxBytes(const LevelSnapshot& snapshot);
+
+class UndoHistory {
+public:
+    static constexpr std::size_t kMaxSteps = 100;
+    static constexpr std::size_t kMaxBytes = std::size_t{128} << 20;
+
+    // What undo or redo brought back.
+    struct Restored {
+        std::string what;        // the step's name, e.g. "Retype"
+        bool whole = false;      // the level was replaced: show it as newly opened
+        std::string fileName;    // for a whole level: the file it belongs to
+    };
+
+    // A new level: no steps, and this state is the saved one.
+    void reset();
+    // Records an edit made after `before` was taken; forgets the redo steps.
+    void push(LevelSnapshot before, std::string what);
+    // The level was changed in a way no step records (a demo recording): the saved point can no
+    // longer be reached by undo or redo.
+    void changedOutside() { m_savedId = kNoState; }
+    void markSaved() { m_savedId = m_currentId; }
+    bool atSavedPoint() const { return m_currentId == m_savedId; }
+
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+    const std::string& undoName() const;
+    const std::string& redoName() const;
+    // Undo / redo one step on `level`. `fileName` is the current file, kept for a whole-level step
+    // so that going back and forth restores it. Nothing happens (nullopt) without a step, or when
+    // an edit step no longer fits the level's rooms.
+    std::optional<Restored> undo(level::TRLevel& level, const std::string& fileName);
+    std::optional<Restored> redo(level::TRLevel& level, const std::string& fileName);
+
+    std::size_t undoCount() const { return m_undo.size(); }
+    std::size_t redoCount() const { return m_redo.size(); }
+    std::size_t bytes() const { return m_bytes; }
+
+private:
+    static constexpr std::uint64_t kNoState = ~std::uint64_t{0};
+    struct Step {
+        LevelSnapshot snapshot;
+        std::string what;
+        std::uint64_t stateId = 0;  // the state the snapshot holds
+        std::size_t bytes = 0;
+    };
+    std::optional<Restored> move(std::vector<Step>& from, std::vector<Step>& to, level::TRLevel& level,
+                                 const std::string& fileName);
+    void trim();
+
+    std::vector<Step> m_undo, m_redo;
+    std::size_t m_bytes = 0;
+    std::uint64_t m_nextId = 1;
+    std::uint64_t m_currentId = 0;
+    std::uint64_t m_savedId = 0;
+};
+
+}  // namespace tessarin::editor

@@ -1,0 +1,121 @@
+// Undo and redo of every edit kind, the saved point, and the memory bound.
+#include <gtest/gtest.h>
+
+#include "support/EditorTestLevel.h"
+#include "editor/EditorSession.h"
+#include "editor/UndoHistory.h"
+#include "floordata/FloorDataEdit.h"
+
+using namespace tessarin;
+using editor::EditorSession;
+using editor::UndoHistory;
+
+namespace {
+
+EditorSession openTR3() {
+    auto l = test::makeLevel(3, {test::makeRoom(4, 4), test::makeRoom(2, 2)});
+    l.Moveables.resize(2);
+    l.Moveables[0].ObjectID = 0;
+    l.Moveables[1].ObjectID = 7;
+    l.Items.push_back(test::itemAt(l, 0, 1, 1, 0));
+    EditorSession s(test::testNames());
+    s.OpenLevel(std::move(l));
+    s.clickSector(1, 1);
+    return s;
+}
+
+}  // namespace
+
+TEST(UndoHistory, EveryEditKindGoesBackAndForthAndTheSavedPointFollows) {
+    EditorSession s = openTR3();
+    UndoHistory h;
+    h.reset();
+    const level::TRLevel original = s.Level;
+
+    auto before = editor::captureEdits(s.Level);
+    s.ItemDesc_Click(1);  // retype to object 7
+    h.push(std::move(before), "Retype");
+    h.markSaved();  // saved after the retype
+
+    before = editor::captureEdits(s.Level);
+    s.ItemEast_Click();
+    h.push(std::move(before), "Facing");
+
+    before = editor::captureEdits(s.Level);
+    s.ItemAdd_Click();
+    h.push(std::move(before), "Add Item");
+
+    before = editor::captureEdits(s.Level);
+    ASSERT_TRUE(floordata::AddMinecartEntry(s.Level, 0, 2, 3, floordata::MinecartMode::Left));
+    h.push(std::move(before), "Minecart");
+    const level::TRLevel edited = s.Level;
+    EXPECT_FALSE(h.atSavedPoint());
+
+    // Import replaces the whole level and names another file.
+    const auto imported = test::makeLevel(3, {test::makeRoom(9, 9)});
+    h.push(editor::captureWhole(s.Level, "/tmp/a.tr2"), "Import TR4");
+    s.OpenLevel(imported);
+
+    auto r = h.undo(s.Level, "/tmp/b.tr2");
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->whole);
+    EXPECT_EQ(r->fileName, "/tmp/a.tr2");
+    EXPECT_EQ(s.Level.Rooms.size(), 2u);
+    s.OpenLevel(level::TRLevel(s.Level));  // the window shows a restored whole level as opened
+    s.clickSector(1, 1);
+
+    EXPECT_EQ(h.undo(s.Level, "/tmp/a.tr2")->what, "Minecart");
+    EXPECT_EQ(s.Level.FloorData, original.FloorData);
+    EXPECT_EQ(s.Level.Rooms[0].sector(2, 3).FDIndex, original.Rooms[0].sector(2, 3).FDIndex);
+    EXPECT_EQ(h.undo(s.Level, "")->what, "Add Item");
+    s.editsRestored();
+    EXPECT_EQ(s.Level.Items.size(), 1u);
+    EXPECT_EQ(s.info().entries.size(), 1u);  // the panel no longer lists the removed item
+    EXPECT_EQ(h.undo(s.Level, "")->what, "Facing");
+    EXPECT_EQ(s.Level.Items[0].Angle, original.Items[0].Angle);
+    EXPECT_TRUE(h.atSavedPoint());  // back at the saved retype
+    EXPECT_EQ(h.undo(s.Level, "")->what, "Retype");
+    EXPECT_EQ(s.Level.Items[0].ObjectID, 0);
+    EXPECT_FALSE(h.atSavedPoint());
+    EXPECT_FALSE(h.undo(s.Level, ""));
+
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(h.redo(s.Level, ""));
+    EXPECT_EQ(s.Level.Items.size(), edited.Items.size());
+    EXPECT_EQ(s.Level.Items[0].ObjectID, 7);
+    EXPECT_EQ(s.Level.FloorData, edited.FloorData);
+    r = h.redo(s.Level, "/tmp/a.tr2");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->fileName, "/tmp/b.tr2");
+    EXPECT_EQ(s.Level.Rooms[0].NumXSectors, 9);
+    EXPECT_FALSE(h.canRedo());
+
+    // A new edit after undo drops the redo steps; a change no step records loses the saved point.
+    ASSERT_TRUE(h.undo(s.Level, "/tmp/b.tr2"));
+    h.push(editor::captureEdits(s.Level), "Facing");
+    EXPECT_FALSE(h.canRedo());
+    h.markSaved();
+    h.changedOutside();
+    EXPECT_FALSE(h.atSavedPoint());
+}
+
+TEST(UndoHistory, KeepsAtMostItsStepsAndRefusesASnapshotOfOtherRooms) {
+    auto l = test::makeLevel(3, {test::makeRoom(3, 3)});
+    UndoHistory h;
+    h.reset();
+    for (std::size_t i = 0; i < UndoHistory::kMaxSteps + 20; ++i) h.push(editor::captureEdits(l), "Facing");
+    EXPECT_EQ(h.undoCount(), UndoHistory::kMaxSteps);
+    EXPECT_LE(h.bytes(), UndoHistory::kMaxBytes);
+
+    // Large whole-level steps are trimmed by bytes, the newest always kept.
+    l.Textile32.assign(UndoHistory::kMaxBytes / 4 / 3, 0);
+    for (int i = 0; i < 5; ++i) h.push(editor::captureWhole(l, "x"), "Import TR4");
+    EXPECT_LE(h.bytes(), UndoHistory::kMaxBytes);
+    EXPECT_GE(h.undoCount(), 1u);
+
+    UndoHistory g;
+    g.reset();
+    g.push(editor::captureEdits(l), "Facing");
+    l.Rooms.push_back(test::makeRoom(1, 1));
+    EXPECT_FALSE(g.undo(l, ""));
+    EXPECT_EQ(l.Rooms.size(), 2u);
+}

@@ -21,5 +21,7 @@ std::string convertCommand(const Args& args);
 std::string triggersCommand(const Args& args);
 std::string sectorCommand(const Args& args);
 std::string recordCommand(const Args& args);
+std::string exportMapCommand(const Args& args);
+std::string exportTexturesCommand(const Args& args);
 
 }  // namespace tessarin::cli

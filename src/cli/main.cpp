@@ -20,6 +20,8 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"triggers", triggersCommand},
         {"sector", sectorCommand},
         {"record", recordCommand},
+        {"export-map", exportMapCommand},
+        {"export-textures", exportTexturesCommand},
     };
     return table;
 }

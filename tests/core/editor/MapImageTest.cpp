@@ -1,0 +1,54 @@
+// The exported map picture: its size at every scale and its pixels against the map model.
+#include <gtest/gtest.h>
+
+#include "support/EditorTestLevel.h"
+#include "support/PngRead.h"
+#include "support/TestPaths.h"
+#include "editor/MapImage.h"
+
+using namespace tessarin;
+
+TEST(MapImage, EveryCellShowsTheModelsColourAndMarksAtEveryScale) {
+    auto l = test::makeLevel(3, {test::makeRoom(4, 6)});
+    l.Rooms[0].sector(2, 3).Floor = -127;                 // wall
+    l.Items.push_back(test::itemAt(l, 0, 1, 2, 0));       // item mark
+    editor::SectorMap map;
+    map.build(l, 0);
+    ASSERT_TRUE(map.cell(1, 2).itemMark);
+    for (int scale = editor::kMinMapScale; scale <= editor::kMaxMapScale; ++scale) {
+        SCOPED_TRACE(scale);
+        const auto img = editor::renderMapImage(map, scale);
+        ASSERT_EQ(img.width, 60 * scale);
+        ASSERT_EQ(img.height, 40 * scale);
+        auto at = [&](int px, int py) {
+            const std::uint8_t* p = &img.pixels[(static_cast<std::size_t>(py * scale) * img.width + px * scale) * 4];
+            return editor::Rgb{p[0], p[1], p[2]};
+        };
+        for (int x = 0; x < 4; ++x)
+            for (int z = 0; z < 6; ++z) {
+                EXPECT_EQ(at(10 * z + 1, 10 * x + 1), map.cell(x, z).fill);
+                EXPECT_EQ(at(10 * z + 9, 10 * x + 5), editor::kMapBlack);  // the outline between cells
+            }
+        EXPECT_EQ(at(10 * 2 + 4, 10 * 1 + 4), editor::kMapItemMark);
+        EXPECT_EQ(at(10 * 3 + 1, 10 * 2 + 1), editor::kMapWall);
+    }
+    // Scales outside the range are clamped; an empty map still gives a picture.
+    EXPECT_EQ(editor::renderMapImage(map, 0).width, 60);
+    EXPECT_EQ(editor::renderMapImage(map, 1000).width, 60 * editor::kMaxMapScale);
+    EXPECT_EQ(editor::renderMapImage(editor::SectorMap{}, 2).width, 1);
+}
+
+TEST(Png, WrittenPicturesReadBackAndImpossibleSizesAreRefused) {
+    util::RgbaPixels img(3, 2);
+    img.set(0, 0, 255, 0, 0);
+    img.set(2, 1, 1, 2, 3, 4);
+    const auto path = test::scratchDir("png") / "small.png";
+    ASSERT_TRUE(util::writePng(path, img));
+    const auto back = test::readOwnPng(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->pixels, img.pixels);
+    EXPECT_FALSE(util::encodePng(util::RgbaPixels(0, 5)));
+    util::RgbaPixels lying;
+    lying.width = lying.height = 100;  // says 100 x 100 but holds nothing
+    EXPECT_FALSE(util::encodePng(lying));
+}

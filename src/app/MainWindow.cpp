@@ -158,6 +158,7 @@ void Tessarin2_Frm::buildMenus() {
     demo->setObjectName("Mnu_Demo");
     m_demo = new DemoController(this, demo, m_session, m_preview, *m_dialogs, [this] { markChanged(); });
     for (QMenu* menu : {file, edit, help, demo}) menu->setToolTipsVisible(true);
+    addMapTools(file);
 }
 
 void Tessarin2_Frm::loadObjectNames() {

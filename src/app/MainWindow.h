@@ -96,6 +96,12 @@ private:
     void Mnu_Edit_Redo_Click();
     void updateUndoActions();
     void showRestored(const editor::UndoHistory::Restored& restored, const QString& verb);
+    // Map zoom, hover and exports (MainWindowMapTools.cpp).
+    void addMapTools(QMenu* file);
+    void setMapZoom(int zoom);
+    void SectorMap_Hover(QPoint pixel);
+    void Mnu_File_ExportMap_Click();
+    void Mnu_File_ExportTextures_Click();
 
     // Copy the session's state into the controls.
     void applyLevelPanels();

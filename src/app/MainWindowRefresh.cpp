@@ -111,9 +111,8 @@ void Tessarin2_Frm::applyMap() {
     const editor::SectorMap& map = m_session.map();
     m_map->drawMap([&map](QPainter& painter) { paintSectorMap(painter, map); });
     if (const auto outline = m_session.outline(); outline && map.contains(outline->x, outline->z)) {
-        const editor::PixelRect r = editor::SectorMap::selectionRect(outline->x, outline->z);
-        m_map->showSelection(QPoint(r.left - map.scrollX(), r.top - map.scrollY()),
-                             QPoint(r.right - map.scrollX(), r.bottom - map.scrollY()), toQColor(editor::kMapOutline));
+        const editor::PixelRect r = map.toView(editor::SectorMap::selectionRect(outline->x, outline->z));
+        m_map->showSelection(QPoint(r.left, r.top), QPoint(r.right, r.bottom), toQColor(editor::kMapOutline));
     }
     updateMapScrollBars();
 }
@@ -128,8 +127,8 @@ void Tessarin2_Frm::updateMapScrollBars() {
     m_mapScrollY->setRange(0, map.maxScrollY());
     m_mapScrollX->setPageStep(editor::SectorMap::kViewSize);
     m_mapScrollY->setPageStep(editor::SectorMap::kViewSize);
-    m_mapScrollX->setSingleStep(editor::SectorMap::kCellSize);
-    m_mapScrollY->setSingleStep(editor::SectorMap::kCellSize);
+    m_mapScrollX->setSingleStep(editor::SectorMap::kCellSize * map.zoom());
+    m_mapScrollY->setSingleStep(editor::SectorMap::kCellSize * map.zoom());
     m_mapScrollX->setValue(map.scrollX());
     m_mapScrollY->setValue(map.scrollY());
 }

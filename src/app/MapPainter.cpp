@@ -7,8 +7,8 @@
 namespace tessarin::app {
 
 QRect viewRect(const editor::SectorMap& map, const editor::PixelRect& r) {
-    return QRect(QPoint(r.left - map.scrollX(), r.top - map.scrollY()),
-                 QPoint(r.right - map.scrollX() - 1, r.bottom - map.scrollY() - 1));
+    const editor::PixelRect v = map.toView(r);
+    return QRect(QPoint(v.left, v.top), QPoint(v.right - 1, v.bottom - 1));
 }
 
 namespace {

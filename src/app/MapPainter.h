@@ -8,7 +8,7 @@ class QPainter;
 
 namespace tessarin::app {
 
-// The model's rectangle (right and bottom exclusive) in view pixels, after the scroll offset.
+// The model's rectangle (right and bottom exclusive) in view pixels, zoomed and scrolled.
 QRect viewRect(const editor::SectorMap& map, const editor::PixelRect& r);
 
 // Draws every sector cell of the map in view pixels; the caller has cleared the surface to black.

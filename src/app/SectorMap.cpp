@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "PreviewArea.h"
 
@@ -26,6 +27,7 @@ SectorMap::SectorMap(QWidget* parent)
     setFixedSize(kPreviewLeft + kPreviewSize, kPreviewSize);
     m_preview->setGeometry(kPreviewLeft, 0, kPreviewSize, kPreviewSize);
     setAutoFillBackground(false);
+    setMouseTracking(true);  // hover shows the sector under the mouse
 }
 
 void SectorMap::drawMap(const std::function<void(QPainter&)>& paintRoom, QSize size) {
@@ -71,16 +73,38 @@ void SectorMap::paintEvent(QPaintEvent*) {
     }
 }
 
-void SectorMap::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    if (p.x() < 0 || p.y() < 0 || p.x() >= kMapSize || p.y() >= kMapSize) return;
+QPoint SectorMap::mapPixel(QPoint p) const {
+    if (p.x() < 0 || p.y() < 0 || p.x() >= kMapSize || p.y() >= kMapSize) return {-1, -1};
     QPoint pixel = p;
     if (m_showSurf.width() > kMapSize || m_showSurf.height() > kMapSize) {
         const QSize shown = m_showSurf.size().scaled(QSize(kMapSize, kMapSize), Qt::KeepAspectRatio);
         pixel = QPoint(p.x() * m_showSurf.width() / shown.width(), p.y() * m_showSurf.height() / shown.height());
-        if (pixel.x() >= m_showSurf.width() || pixel.y() >= m_showSurf.height()) return;
+        if (pixel.x() >= m_showSurf.width() || pixel.y() >= m_showSurf.height()) return {-1, -1};
     }
+    return pixel;
+}
+
+void SectorMap::mousePressEvent(QMouseEvent* event) {
+    const QPoint pixel = mapPixel(event->position().toPoint());
+    if (pixel.x() < 0) return;
     emit mapMouseDown(pixel, event->button(), event->modifiers());
+}
+
+void SectorMap::mouseMoveEvent(QMouseEvent* event) { emit mapHover(mapPixel(event->position().toPoint())); }
+
+void SectorMap::leaveEvent(QEvent*) { emit mapHover({-1, -1}); }
+
+void SectorMap::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier) || mapPixel(event->position().toPoint()).x() < 0) {
+        event->ignore();
+        return;
+    }
+    // Fine-grained wheels send small deltas; a step is a whole notch (120).
+    m_wheelRest += event->angleDelta().y();
+    const int steps = m_wheelRest / 120;
+    m_wheelRest -= steps * 120;
+    if (steps != 0) emit zoomWheel(steps);
+    event->accept();
 }
 
 }  // namespace tessarin::app

@@ -32,13 +32,24 @@ public:
 signals:
     // A press on the map part; pixel coordinates inside the map.
     void mapMouseDown(QPoint pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // Ctrl + wheel over the map: whole zoom steps, positive to zoom in.
+    void zoomWheel(int steps);
+    // The mouse moved over the map part (pixel inside it), or left it (pixel (-1, -1)).
+    void mapHover(QPoint pixel);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // The map pixel under a widget point, or (-1, -1) off the map.
+    QPoint mapPixel(QPoint p) const;
+
     QImage m_drawSurf;
+    int m_wheelRest = 0;
     QImage m_showSurf;
     PreviewArea* m_preview;
 };

@@ -31,8 +31,10 @@ QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
     QFileDialog dialog(parent, QStringLiteral("Save As"), m_folder, qtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name typed without an ending gets ".tr2", so the level shows up in the open dialog later.
-    dialog.setDefaultSuffix(QStringLiteral("tr2"));
+    // A name typed without an ending gets the filter's first one (".tr2" for levels), so the file
+    // shows up in the open dialog later.
+    const int patterns = filter.indexOf(QStringLiteral("|*."));
+    dialog.setDefaultSuffix(patterns < 0 ? QStringLiteral("tr2") : filter.mid(patterns + 3).section(';', 0, 0));
     if (dialog.exec() != QDialog::Accepted) return QString();
     const QString name = dialog.selectedFiles().value(0);
     if (!name.isEmpty()) m_folder = QFileInfo(name).absolutePath();

@@ -44,6 +44,7 @@ private slots:
     void clicksBeforeALevelIsOpenAreIgnored();
     void wideRoomsScrollSoEverySectorCanBeSelected();
     void levelWithoutRoomsShowsAnEmptyMap();
+    void zoomedMapSelectsHoversAndExportsWhatItShows();
 };
 
 class EditTest : public QObject {

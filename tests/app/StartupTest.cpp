@@ -80,7 +80,7 @@ void StartupTest::menusHaveTheirEntriesAndShortcuts() {
     WindowFixture f;
     QStringList titles;
     for (QAction* a : f.window->menuBar()->actions()) titles << a->text();
-    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Help", "&Demo"}));
+    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Help", "&Demo", "&View"}));
     struct Entry { const char* name; const char* text; QKeySequence key; bool enabled; };
     const Entry entries[] = {
         {"Mnu_File_Open", "&Open", QKeySequence::Open, true},
@@ -93,6 +93,8 @@ void StartupTest::menusHaveTheirEntriesAndShortcuts() {
         {"Mnu_Help_About", "&About", QKeySequence(), true},
         {"Mnu_Demo_Rec", "Start Recording", QKeySequence(), false},
         {"Mnu_Demo_Stop", "Stop Recording", QKeySequence(), false},
+        {"Mnu_Edit_Undo", "&Undo", QKeySequence("Ctrl+Z"), false},
+        {"Mnu_View_ZoomIn", "Zoom Map &In", QKeySequence("Ctrl++"), true},
     };
     for (const Entry& e : entries) {
         auto* action = f.window->findChild<QAction*>(e.name);

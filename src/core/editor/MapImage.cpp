@@ -20,26 +20,21 @@ void fill(util::RgbaPixels& img, const PixelRect& r, Rgb c, bool border = false)
 util::RgbaPixels renderMapImage(const SectorMap& map, int scale) {
     scale = std::clamp(scale, kMinMapScale, kMaxMapScale);
     if (map.numX() <= 0 || map.numZ() <= 0) return util::RgbaPixels(1, 1);
-    // Drawn once at the model's own size in the order the window paints: cell, outline, marks.
-    util::RgbaPixels base(map.canvasWidth(), map.canvasHeight());
+    // The window's geometry times the scale, in the order it paints: cell, outline, marks. The
+    // outline stays one pixel wide at every scale, as in the zoomed window.
+    auto scaled = [scale](const PixelRect& r) { return SectorMap::zoomRect(r, scale); };
+    util::RgbaPixels img(map.canvasWidth() * scale, map.canvasHeight() * scale);
     for (int x = 0; x < map.numX(); ++x) {
         for (int z = 0; z < map.numZ(); ++z) {
             const MapCell& c = map.cell(x, z);
-            const PixelRect cell = SectorMap::cellRect(x, z);
-            fill(base, cell, c.fill);
-            fill(base, cell, kMapBlack, true);
-            if (c.itemMark) fill(base, SectorMap::itemMarkRect(x, z, c.staticMark), kMapItemMark);
-            if (c.staticMark) fill(base, SectorMap::staticMarkRect(x, z, c.itemMark), kMapStaticMark);
+            const PixelRect cell = scaled(SectorMap::cellRect(x, z));
+            fill(img, cell, c.fill);
+            fill(img, cell, kMapBlack, true);
+            if (c.itemMark) fill(img, scaled(SectorMap::itemMarkRect(x, z, c.staticMark)), kMapItemMark);
+            if (c.staticMark) fill(img, scaled(SectorMap::staticMarkRect(x, z, c.itemMark)), kMapStaticMark);
         }
     }
-    if (scale == 1) return base;
-    util::RgbaPixels out(base.width * scale, base.height * scale);
-    for (int y = 0; y < out.height; ++y) {
-        const std::uint8_t* src = &base.pixels[static_cast<std::size_t>(y / scale) * base.width * 4];
-        std::uint8_t* dst = &out.pixels[static_cast<std::size_t>(y) * out.width * 4];
-        for (int x = 0; x < out.width; ++x) std::copy_n(src + (x / scale) * 4, 4, dst + x * 4);
-    }
-    return out;
+    return img;
 }
 
 }  // namespace tessarin::editor

@@ -10,7 +10,7 @@ inline constexpr int kMinMapScale = 1;
 inline constexpr int kMaxMapScale = 8;
 
 // The whole canvas of the map (10 NumZSectors x 10 NumXSectors pixels at scale 1, ignoring the
-// scroll offset), every pixel scaled up `scale` times. An empty map gives a 1 x 1 black picture.
+// scroll offset) drawn as the window draws it at zoom `scale`. An empty map gives a 1 x 1 black picture.
 // `scale` is clamped to kMinMapScale..kMaxMapScale.
 util::RgbaPixels renderMapImage(const SectorMap& map, int scale);
 

@@ -88,30 +88,48 @@ void SectorMap::build(const TRLevel& level, int roomIndex) {
     for (const auto& st : room.StaticMeshes) mark(st.X, st.Z, &MapCell::staticMark);
 }
 
-int SectorMap::maxScrollX() const { return std::max(0, canvasWidth() - kViewSize); }
-int SectorMap::maxScrollY() const { return std::max(0, canvasHeight() - kViewSize); }
+int SectorMap::maxScrollX() const { return std::max(0, zoomedWidth() - kViewSize); }
+int SectorMap::maxScrollY() const { return std::max(0, zoomedHeight() - kViewSize); }
 
 void SectorMap::setScroll(int x, int y) {
     m_scrollX = std::clamp(x, 0, maxScrollX());
     m_scrollY = std::clamp(y, 0, maxScrollY());
 }
 
+void SectorMap::setZoom(int zoom) {
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (zoom == m_zoom) return;
+    // The canvas point at the view's centre stays at the centre.
+    const int half = kViewSize / 2;
+    const int cx = (m_scrollX + half) / m_zoom, cy = (m_scrollY + half) / m_zoom;
+    m_zoom = zoom;
+    setScroll(cx * zoom - half, cy * zoom - half);
+}
+
+int SectorMap::fitZoom() const {
+    int z = kMaxZoom;
+    while (z > kMinZoom && (canvasWidth() * z > kViewSize || canvasHeight() * z > kViewSize)) --z;
+    return z;
+}
+
 void SectorMap::scrollToShow(int x, int z) {
     if (!contains(x, z)) return;
     int sx = m_scrollX, sy = m_scrollY;
-    const int left = z * kCellSize, top = x * kCellSize;
+    const int cell = kCellSize * m_zoom;
+    const int left = z * cell, top = x * cell;
     if (left < sx) sx = left;
-    else if (left + kCellSize > sx + kViewSize) sx = left + kCellSize - kViewSize;
+    else if (left + cell > sx + kViewSize) sx = left + cell - kViewSize;
     if (top < sy) sy = top;
-    else if (top + kCellSize > sy + kViewSize) sy = top + kCellSize - kViewSize;
+    else if (top + cell > sy + kViewSize) sy = top + cell - kViewSize;
     setScroll(sx, sy);
 }
 
 std::optional<SectorPos> SectorMap::sectorAtPixel(int px, int py) const {
     if (px < 0 || py < 0 || px >= kViewSize || py >= kViewSize) return std::nullopt;
     const int cx = px + m_scrollX, cy = py + m_scrollY;
-    if (cx >= canvasWidth() || cy >= canvasHeight()) return std::nullopt;
-    return SectorPos{cy / kCellSize, cx / kCellSize};
+    if (cx >= zoomedWidth() || cy >= zoomedHeight()) return std::nullopt;
+    const int cell = kCellSize * m_zoom;
+    return SectorPos{cy / cell, cx / cell};
 }
 
 int SectorMap::PixelSectorZ(int px, int py) const {

@@ -4,7 +4,7 @@
 //
 // Geometry: sector (x, z) is a 10 x 10 cell whose left edge is at canvas pixel 10 z and top edge
 // at 10 x (z runs right, x runs down). The canvas is 10 NumZSectors wide and 10 NumXSectors tall.
-// The view shows a 300 x 300 window onto it at a scroll offset; rooms up to 30 x 30 sectors always
+// The view shows a 300 x 300 window onto it, zoomed, at a scroll offset; rooms up to 30 x 30 sectors always
 // have offset (0, 0), larger rooms scroll so every sector can be shown and selected. View pixels
 // are what the mouse reports; the lookup adds the offset.
 #include <optional>
@@ -64,7 +64,31 @@ public:
 
     int canvasWidth() const { return m_numZ * kCellSize; }
     int canvasHeight() const { return m_numX * kCellSize; }
-    bool scrollable() const { return canvasWidth() > kViewSize || canvasHeight() > kViewSize; }
+    bool scrollable() const { return zoomedWidth() > kViewSize || zoomedHeight() > kViewSize; }
+
+    // Zoom: every canvas pixel shown as zoom x zoom view pixels (1, the 10-pixel map, by default).
+    // The scroll offset is in zoomed pixels. A new room keeps the zoom.
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 4;
+    int zoom() const { return m_zoom; }
+    // Clamped to kMinZoom..kMaxZoom; the view keeps its centre where it can.
+    void setZoom(int zoom);
+    // The largest zoom at which the whole room fits the view (kMinZoom when none does).
+    int fitZoom() const;
+    int zoomedWidth() const { return canvasWidth() * m_zoom; }
+    int zoomedHeight() const { return canvasHeight() * m_zoom; }
+    // A canvas coordinate at a zoom: cells grow to 10 zoom pixels, while the one-pixel outline just
+    // before a cell (10 n - 1) stays one pixel before the zoomed cell, so a zoomed cell shows its
+    // colour exactly on the pixels a click maps to it.
+    static int zoomCoord(int c, int zoom) { return ((c % 10) + 10) % 10 == 9 ? (c + 1) * zoom - 1 : c * zoom; }
+    static PixelRect zoomRect(const PixelRect& r, int zoom) {
+        return {zoomCoord(r.left, zoom), zoomCoord(r.top, zoom), zoomCoord(r.right, zoom), zoomCoord(r.bottom, zoom)};
+    }
+    // A canvas rectangle in view pixels: zoomed, then moved by the scroll offset.
+    PixelRect toView(const PixelRect& r) const {
+        const PixelRect z = zoomRect(r, m_zoom);
+        return {z.left - m_scrollX, z.top - m_scrollY, z.right - m_scrollX, z.bottom - m_scrollY};
+    }
 
     // Scroll offset in canvas pixels, clamped so the view never passes the canvas.
     int scrollX() const { return m_scrollX; }
@@ -91,6 +115,7 @@ private:
     int m_room = -1;
     int m_numX = 0, m_numZ = 0;
     int m_scrollX = 0, m_scrollY = 0;
+    int m_zoom = kMinZoom;
     std::vector<MapCell> m_cells;  // x * numZ + z
 };
 

@@ -5,6 +5,7 @@
 #include "support/PngRead.h"
 #include "support/TestPaths.h"
 #include "editor/MapImage.h"
+#include "editor/SectorHover.h"
 
 using namespace tessarin;
 
@@ -21,13 +22,17 @@ TEST(MapImage, EveryCellShowsTheModelsColourAndMarksAtEveryScale) {
         ASSERT_EQ(img.width, 60 * scale);
         ASSERT_EQ(img.height, 40 * scale);
         auto at = [&](int px, int py) {
-            const std::uint8_t* p = &img.pixels[(static_cast<std::size_t>(py * scale) * img.width + px * scale) * 4];
+            px = editor::SectorMap::zoomCoord(px, scale);
+            py = editor::SectorMap::zoomCoord(py, scale);
+            const std::uint8_t* p = &img.pixels[(static_cast<std::size_t>(py) * img.width + px) * 4];
             return editor::Rgb{p[0], p[1], p[2]};
         };
         for (int x = 0; x < 4; ++x)
             for (int z = 0; z < 6; ++z) {
                 EXPECT_EQ(at(10 * z + 1, 10 * x + 1), map.cell(x, z).fill);
-                EXPECT_EQ(at(10 * z + 9, 10 * x + 5), editor::kMapBlack);  // the outline between cells
+                if (z < 5) {
+                    EXPECT_EQ(at(10 * z + 9, 10 * x + 5), editor::kMapBlack);  // the outline between cells
+                }
             }
         EXPECT_EQ(at(10 * 2 + 4, 10 * 1 + 4), editor::kMapItemMark);
         EXPECT_EQ(at(10 * 3 + 1, 10 * 2 + 1), editor::kMapWall);
@@ -51,4 +56,19 @@ TEST(Png, WrittenPicturesReadBackAndImpossibleSizesAreRefused) {
     util::RgbaPixels lying;
     lying.width = lying.height = 100;  // says 100 x 100 but holds nothing
     EXPECT_FALSE(util::encodePng(lying));
+}
+
+TEST(SectorHover, NamesPositionHeightsInClicksAndWhatStandsThere) {
+    auto l = test::makeLevel(3, {test::makeRoom(4, 4, 2048, 4096), test::makeRoom(2, 2)});
+    l.Rooms[0].sector(1, 2).Floor = 4;
+    l.Rooms[0].sector(1, 2).RoomBelow = 1;
+    l.Rooms[0].sector(3, 3).Floor = -127;
+    l.Items.push_back(test::itemAt(l, 0, 1, 2, 0));
+    l.Items.push_back(test::itemAt(l, 0, 1, 2, 0));
+    EXPECT_EQ(editor::describeHover(l, 0, 1, 2),
+              "Room 0  sector x 1, z 2  world (3584, 6656)  floor 4 clicks (1024)  ceiling -20 clicks (-5120)"
+              "  2 items, 0 statics, room below 1");
+    EXPECT_NE(editor::describeHover(l, 0, 3, 3).find("  wall  0 items"), std::string::npos);
+    EXPECT_EQ(editor::describeHover(l, 0, 4, 0), "");
+    EXPECT_EQ(editor::describeHover(l, 7, 0, 0), "");
 }

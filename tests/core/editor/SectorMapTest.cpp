@@ -231,3 +231,48 @@ TEST(SectorMap, BrokenRoomsGiveAnEmptyMap) {
     m.build(l, 7);
     EXPECT_EQ(m.room(), -1);
 }
+
+TEST(SectorMap, AtEveryZoomEveryPixelOfACellSelectsThatCellAndItsOutlineFramesIt) {
+    auto l = makeLevel(3, {makeRoom(6, 20)});
+    EditorSession s(test::testNames());
+    s.OpenLevel(std::move(l));
+    auto& m = s.map();
+    EXPECT_EQ(m.zoom(), 1);  // the 10-pixel map by default
+    EXPECT_EQ(m.fitZoom(), 1);
+    for (int zoom = SectorMap::kMinZoom; zoom <= SectorMap::kMaxZoom; ++zoom) {
+        SCOPED_TRACE(zoom);
+        m.setZoom(zoom);
+        ASSERT_EQ(m.zoom(), zoom);
+        EXPECT_EQ(m.maxScrollX(), std::max(0, 200 * zoom - 300));
+        for (int scroll : {0, 7, 10000}) {
+            m.setScroll(scroll, scroll);
+            for (int x = 0; x < 6; ++x)
+                for (int z = 0; z < 20; ++z) {
+                    const auto r = m.toView(SectorMap::cellRect(x, z));
+                    // Every pixel a cell owns alone (inside its outline) and in view finds it.
+                    for (int py = std::max(r.top + 1, 0); py < std::min(r.bottom - 1, 300); ++py)
+                        for (int px = std::max(r.left + 1, 0); px < std::min(r.right - 1, 300); ++px) {
+                            ASSERT_EQ(m.sectorAtPixel(px, py), (SectorPos{x, z})) << px << "," << py;
+                        }
+                }
+        }
+        // A click selects through the zoomed view, and a visited sector is scrolled into it.
+        s.clickSector(5, 19);
+        const auto cell = m.toView(SectorMap::cellRect(5, 19));
+        EXPECT_GE(cell.left + 1, 0);
+        EXPECT_LE(cell.right - 1, 300);
+        s.SectorMapClick(cell.left + 2, cell.top + 2, editor::kLeftButton, 0);
+        EXPECT_EQ(s.SelectedX, 5);
+        EXPECT_EQ(s.SelectedZ, 19);
+    }
+    // Zoom outside the range is clamped; a new room keeps the zoom; a small room fits larger.
+    m.setZoom(99);
+    EXPECT_EQ(m.zoom(), SectorMap::kMaxZoom);
+    m.setZoom(-3);
+    EXPECT_EQ(m.zoom(), SectorMap::kMinZoom);
+    m.setZoom(2);
+    s.RoomNumber_Click(0);
+    EXPECT_EQ(m.zoom(), 2);
+    m.build(makeLevel(3, {makeRoom(7, 3)}), 0);
+    EXPECT_EQ(m.fitZoom(), 4);
+}

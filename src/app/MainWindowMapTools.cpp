@@ -1,0 +1,101 @@
+// The map's additions: zoom, the hover line in the status bar, the colour legend, and exporting
+// the map and the texture pages as PNG pictures.
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "MainWindow.h"
+#include "QtConvert.h"
+#include "SectorMap.h"
+#include "editor/MapImage.h"
+#include "editor/SectorHover.h"
+#include "util/Png.h"
+#include "viewer/TexturePages.h"
+
+namespace tessarin::app {
+
+inline const QString kPngFilter = QStringLiteral("PNG images(*.png)|*.png");
+
+void Tessarin2_Frm::addMapTools(QMenu* file) {
+    auto add = [this](QMenu* menu, const char* name, const QString& text, QList<QKeySequence> keys, auto handler) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    // Placed before the Quit line of the File menu.
+    QAction* quitLine = file->findChild<QAction*>("Mnu_File_Line1");
+    QMenu exports;
+    add(&exports, "Mnu_File_ExportMap", "Export Map Image...", {}, [this] { Mnu_File_ExportMap_Click(); });
+    add(&exports, "Mnu_File_ExportTextures", "Export Textures...", {}, [this] { Mnu_File_ExportTextures_Click(); });
+    for (QAction* a : exports.actions()) {
+        a->setParent(file);
+        file->insertAction(quitLine, a);
+    }
+
+    QMenu* view = menuBar()->addMenu("&View");
+    view->setObjectName("Mnu_View");
+    add(view, "Mnu_View_ZoomIn", "Zoom Map &In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+        [this] { setMapZoom(m_session.map().zoom() + 1); });
+    add(view, "Mnu_View_ZoomOut", "Zoom Map &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+        [this] { setMapZoom(m_session.map().zoom() - 1); });
+    add(view, "Mnu_View_ZoomFit", "&Fit Map", {QKeySequence(Qt::CTRL | Qt::Key_M)},
+        [this] { setMapZoom(m_session.map().fitZoom()); });
+    add(view, "Mnu_View_ZoomActual", "&Actual Size Map", {QKeySequence(Qt::CTRL | Qt::Key_0)},
+        [this] { setMapZoom(editor::SectorMap::kMinZoom); });
+
+    connect(m_map, &SectorMap::zoomWheel, this, [this](int steps) { setMapZoom(m_session.map().zoom() + steps); });
+    connect(m_map, &SectorMap::mapHover, this, &Tessarin2_Frm::SectorMap_Hover);
+    m_map->setToolTip(qs(editor::mapLegend()));
+}
+
+void Tessarin2_Frm::setMapZoom(int zoom) {
+    m_session.map().setZoom(zoom);
+    // Keep the selected sector in view after the zoom moved it.
+    if (const auto outline = m_session.outline()) m_session.map().scrollToShow(outline->x, outline->z);
+    applyMap();
+    statusBar()->showMessage(QStringLiteral("Map zoom %1x").arg(m_session.map().zoom()));
+}
+
+void Tessarin2_Frm::SectorMap_Hover(QPoint pixel) {
+    if (!m_session.LevelLoaded || pixel.x() < 0) return;
+    const auto hit = m_session.map().sectorAtPixel(pixel.x(), pixel.y());
+    if (!hit) return;
+    statusBar()->showMessage(qs(editor::describeHover(m_session.Level, m_session.CurRoom, hit->x, hit->z)));
+}
+
+void Tessarin2_Frm::Mnu_File_ExportMap_Click() {
+    if (!m_session.LevelLoaded) return;
+    const QString path = m_dialogs->saveFileName(this, kPngFilter);
+    if (path.isEmpty()) return;
+    const editor::SectorMap& map = m_session.map();
+    const util::Status status = util::writePng(toPath(path), editor::renderMapImage(map, map.zoom()));
+    if (!status) {
+        m_dialogs->message(this, qs(status.error()));
+        return;
+    }
+    statusBar()->showMessage("Map saved to " + path);
+}
+
+void Tessarin2_Frm::Mnu_File_ExportTextures_Click() {
+    if (!m_session.LevelLoaded) return;
+    const QString path = m_dialogs->saveFileName(this, kPngFilter);
+    if (path.isEmpty()) return;
+    // Every page in one picture, page i below page i - 1.
+    viewer::RgbaImage pages = viewer::BuildTexturePages(m_session.Level);
+    util::RgbaPixels image;
+    image.width = pages.width;
+    image.height = pages.height;
+    image.pixels = std::move(pages.pixels);
+    const util::Status status = util::writePng(toPath(path), image);
+    if (!status) {
+        m_dialogs->message(this, qs(status.error()));
+        return;
+    }
+    statusBar()->showMessage("Textures saved to " + path);
+}
+
+}  // namespace tessarin::app

@@ -1,0 +1,58 @@
+#include "editor/SectorHover.h"
+
+#include "editor/Objects.h"
+#include "editor/SectorMap.h"
+#include "floordata/FloorData.h"
+
+namespace tessarin::editor {
+
+namespace {
+
+std::string height(int clicks) {
+    return std::to_string(clicks) + " clicks (" + std::to_string(clicks * kUnitsPerClick) + ")";
+}
+
+std::string counted(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string describeHover(const level::TRLevel& level, int room, int x, int z) {
+    if (room < 0 || static_cast<std::size_t>(room) >= level.Rooms.size()) return {};
+    const level::TRRoom& r = level.Rooms[static_cast<std::size_t>(room)];
+    const level::TRSector* s = sectorAt(r, x, z);
+    if (!s) return {};
+    const SectorCentre c = sectorCentre(r, x, z);
+    std::string out = "Room " + std::to_string(room) + "  sector x " + std::to_string(x) + ", z " + std::to_string(z) +
+                      "  world (" + std::to_string(c.x) + ", " + std::to_string(c.z) + ")";
+    // Heights are signed clicks; -127 marks a wall.
+    if (s->Floor == -127) out += "  wall";
+    else out += "  floor " + height(s->Floor) + "  ceiling " + height(s->Ceiling);
+
+    const auto items = GetSectorItems(level, room, c.x, c.z);
+    const auto statics = GetSectorStatics(level, room, c.x, c.z);
+    out += "  " + counted(items.size(), "item", "items") + ", " + counted(statics.size(), "static", "statics");
+    const std::span<const std::uint16_t> fd(level.FloorData);
+    if (const int door = floordata::GetDoor(fd, s->FDIndex); door != -1) out += ", portal to " + std::to_string(door);
+    if (s->RoomBelow != 255) out += ", room below " + std::to_string(s->RoomBelow);
+    if (s->RoomAbove != 255) out += ", room above " + std::to_string(s->RoomAbove);
+    if (floordata::GetTriggerKey(fd, s->FDIndex) != -1) out += ", trigger";
+    return out;
+}
+
+std::string mapLegend() {
+    return "Map colours:\n"
+           "yellow - floor\n"
+           "green - wall (or floor at the ceiling)\n"
+           "purple - trigger\n"
+           "grey - room edge without a portal\n"
+           "black - portal: to a side room, or a room below or above\n"
+           "dark grey - blocked box\n"
+           "pink - monkey swing\n"
+           "blue / green / red - minecart left / right / both\n"
+           "cyan mark - items or AI objects; blue mark - static meshes\n"
+           "Ctrl + wheel or Ctrl +/- zooms the map.";
+}
+
+}  // namespace tessarin::editor

@@ -1,0 +1,58 @@
+// The map's zoom, the hover line, and the exported map and texture pictures.
+#include <QAction>
+#include <QStatusBar>
+
+#include "AppTestSupport.h"
+#include "AppTests.h"
+#include "SectorMap.h"
+#include "support/PngRead.h"
+#include "support/TestPaths.h"
+
+namespace tessarin::test {
+
+void PanelsTest::zoomedMapSelectsHoversAndExportsWhatItShows() {
+    REQUIRE_PATH(path, levelOrEmpty("tr2-test1.tr2"));
+    WindowFixture f;
+    QVERIFY(f.open(path));
+    auto* map = f.find<app::SectorMap>("SectorMap");
+    const auto& model = f.window->session().map();
+    QCOMPARE(model.zoom(), 1);
+    f.find<QAction>("Mnu_View_ZoomIn")->trigger();
+    QCOMPARE(model.zoom(), 2);
+
+    // A click inside the zoomed cell (1, 2) selects it and outlines it in the zoomed place.
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(2 * 20 + 10, 1 * 20 + 10));
+    QCOMPARE(f.window->session().SelectedX, 1);
+    QCOMPARE(f.window->session().SelectedZ, 2);
+    QCOMPARE(map->mapShowSurf().pixelColor(2 * 20 - 1, 1 * 20 + 5), QColor(0, 0, 255));
+
+    // Hovering names the sector under the mouse.
+    QTest::mouseMove(map, QPoint(1 * 20 + 10, 2 * 20 + 10));
+    QVERIFY2(f.window->statusBar()->currentMessage().contains("sector x 2, z 1"),
+             qPrintable(f.window->statusBar()->currentMessage()));
+
+    // The exported map is the zoomed map: the same pixels as the window's map where both show.
+    const auto out = scratchDir("map-export") / "map.png";
+    f.log->saveNames.push_back(QString::fromStdString(out.string()));
+    f.find<QAction>("Mnu_File_ExportMap")->trigger();
+    const auto img = readOwnPng(out);
+    QVERIFY(img);
+    QCOMPARE(img->width, model.canvasWidth() * 2);
+    QCOMPARE(img->height, model.canvasHeight() * 2);
+    const QImage& shown = map->mapDrawSurf();
+    for (int y = 0; y < std::min(img->height, shown.height()); ++y)
+        for (int x = 0; x < std::min(img->width, shown.width()); ++x) {
+            const std::uint8_t* p = &img->pixels[(std::size_t(y) * img->width + x) * 4];
+            QCOMPARE(QColor(p[0], p[1], p[2]), shown.pixelColor(x, y));
+        }
+
+    const auto pages = scratchDir("texture-export") / "pages.png";
+    f.log->saveNames.push_back(QString::fromStdString(pages.string()));
+    f.find<QAction>("Mnu_File_ExportTextures")->trigger();
+    const auto tex = readOwnPng(pages);
+    QVERIFY(tex);
+    QCOMPARE(tex->width, 256);
+    QCOMPARE(tex->height, 256 * int(f.window->session().Level.NumTextiles));
+}
+
+}  // namespace tessarin::test

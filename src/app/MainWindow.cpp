@@ -159,6 +159,7 @@ void Tessarin2_Frm::buildMenus() {
     m_demo = new DemoController(this, demo, m_session, m_preview, *m_dialogs, [this] { markChanged(); });
     for (QMenu* menu : {file, edit, help, demo}) menu->setToolTipsVisible(true);
     addMapTools(file);
+    addHints(file);
 }
 
 void Tessarin2_Frm::loadObjectNames() {

@@ -14,10 +14,12 @@
 
 #include "UserDialogs.h"
 #include "editor/EditorSession.h"
+#include "editor/RecentFiles.h"
 #include "editor/UndoHistory.h"
 #include "viewer/PreviewControls.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QScrollBar;
 
@@ -102,6 +104,12 @@ private:
     void SectorMap_Hover(QPoint pixel);
     void Mnu_File_ExportMap_Click();
     void Mnu_File_ExportTextures_Click();
+    // Hints (MainWindowHints.cpp): inactive controls, stale triggers, unsaved mark, recent files.
+    void addHints(QMenu* file);
+    void updateUnsavedMark();
+    void showTriggerStaleness(bool current);
+    void rememberRecent(const QString& path);
+    void fillRecentMenu();
 
     // Copy the session's state into the controls.
     void applyLevelPanels();
@@ -151,6 +159,9 @@ private:
     editor::UndoHistory m_history;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    editor::RecentFiles m_recent;
+    QMenu* m_recentMenu = nullptr;
+    QLabel* m_unsavedMark = nullptr;
     int m_shownRoom = -1;
 };
 

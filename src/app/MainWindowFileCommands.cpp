@@ -36,6 +36,7 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
         return false;
     }
     showLevel(std::move(loaded.value()), path, title);
+    rememberRecent(path);
     if (!warnings.empty()) statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(warnings.front()));
     return true;
 }
@@ -49,6 +50,7 @@ void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
     FileChanged = false;
     m_history.reset();
     updateUndoActions();
+    updateUnsavedMark();
     m_mineCartHelp->showCartEntries(m_session.Level.LevelVersion == level::kVersionTR3);
     m_preview.PreviewBuilt = false;
     m_preview.PreviewCenterX = 0;
@@ -85,6 +87,7 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     m_history = std::move(history);
     if (before.Level->LevelVersion != level::kVersionNone) recordEdit(std::move(before), "Import TR4");
     FileChanged = true;
+    updateUnsavedMark();
     return true;
 }
 
@@ -115,6 +118,7 @@ bool Tessarin2_Frm::saveLevelTo(const QString& path) {
     }
     FileChanged = false;
     m_history.markSaved();
+    updateUnsavedMark();
     m_dialogs->message(this, "Project saved");
     statusBar()->showMessage("Saved " + path);
     return true;

@@ -79,6 +79,7 @@ void Tessarin2_Frm::applySectorInfo() {
     setEntries(m_triggers->TriggerData, i.triggerList, i.triggerSelected);
     m_triggers->TriggerTimer->setText(qs(i.timer));
     for (std::size_t k = 0; k < 5; ++k) setLabelLit(m_triggers->TriggerFlags[k], i.triggerFlags[k]);
+    showTriggerStaleness(i.triggerShown);
 
     m_items->SecItemCnt->setText(qs(i.itemCount));
     setEntries(m_items->SecCurItem, i.entries, i.entrySelected);

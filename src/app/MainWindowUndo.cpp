@@ -35,6 +35,7 @@ void Tessarin2_Frm::recordEdit(editor::LevelSnapshot before, const char* what) {
     m_history.push(std::move(before), what);
     FileChanged = true;
     updateUndoActions();
+    updateUnsavedMark();
 }
 
 void Tessarin2_Frm::Mnu_Edit_Undo_Click() {
@@ -63,6 +64,7 @@ void Tessarin2_Frm::showRestored(const editor::UndoHistory::Restored& restored, 
     }
     FileChanged = !m_history.atSavedPoint();
     updateUndoActions();
+    updateUnsavedMark();
     statusBar()->showMessage(verb + qs(restored.what));
 }
 

@@ -45,6 +45,7 @@ private slots:
     void wideRoomsScrollSoEverySectorCanBeSelected();
     void levelWithoutRoomsShowsAnEmptyMap();
     void zoomedMapSelectsHoversAndExportsWhatItShows();
+    void staleTriggersInactiveControlsRecentFilesAndTheUnsavedMark();
 };
 
 class EditTest : public QObject {

@@ -1,10 +1,14 @@
 // The map's zoom, the hover line, and the exported map and texture pictures.
 #include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "SectorMap.h"
+#include "floordata/FloorData.h"
 #include "support/PngRead.h"
 #include "support/TestPaths.h"
 
@@ -53,6 +57,51 @@ void PanelsTest::zoomedMapSelectsHoversAndExportsWhatItShows() {
     QVERIFY(tex);
     QCOMPARE(tex->width, 256);
     QCOMPARE(tex->height, 256 * int(f.window->session().Level.NumTextiles));
+}
+
+void PanelsTest::staleTriggersInactiveControlsRecentFilesAndTheUnsavedMark() {
+    REQUIRE_PATH(path, levelOrEmpty("tr2-test1.tr2"));
+    WindowFixture f;
+    QVERIFY(f.open(path));
+    auto* recent = f.find<QMenu>("Mnu_File_Recent");
+    QVERIFY(recent->isEnabled());
+    QVERIFY(recent->actions().value(0)->text().endsWith(QFileInfo(QString::fromStdString(path.string())).absoluteFilePath()));
+    for (const char* name : {"RoomAdd", "ItemRemove", "StaticAdd", "FloorWall"}) {
+        QVERIFY2(!f.find<QWidget>(name)->isEnabled(), name);
+        QVERIFY2(!f.find<QWidget>(name)->toolTip().isEmpty(), name);
+    }
+
+    // A sector with a trigger, then one without: the same entries stay, greyed.
+    const auto& session = f.window->session();
+    const auto& level = session.Level;
+    for (std::size_t r = 0; r < level.Rooms.size(); ++r) {
+        const auto& room = level.Rooms[r];
+        for (int x = 1; x + 1 < room.NumXSectors && x < 30; ++x)
+            for (int z = 1; z + 1 < room.NumZSectors && z < 30; ++z) {
+                if (floordata::GetTriggerKey(level.FloorData, room.sector(x, z).FDIndex) == -1) continue;
+                f.choose("RoomNumber", int(r));
+                f.clickSector(x, z);
+                auto* list = f.find<QComboBox>("TriggerData");
+                QVERIFY(list->isEnabled());
+                const QStringList entries = f.entries("TriggerData");
+                f.clickSector(0, 0);  // a corner never holds a trigger
+                QCOMPARE(f.text("FD_lbl"), QString(" 0 Triggers"));
+                QCOMPARE(f.entries("TriggerData"), entries);
+                QVERIFY(!list->isEnabled());
+                f.clickSector(x, z);
+                QVERIFY(list->isEnabled());
+                goto checked;
+            }
+    }
+    QSKIP("no trigger away from a room's edge");
+checked:
+    // The unsaved mark follows the edits and undo back to the opened state.
+    auto* mark = f.find<QLabel>("UnsavedMark");
+    QVERIFY(mark->text().isEmpty());
+    QTest::mouseClick(f.find<QPushButton>("ItemAdd"), Qt::LeftButton);
+    QCOMPARE(mark->text(), QString("Unsaved changes"));
+    f.find<QAction>("Mnu_Edit_Undo")->trigger();
+    QVERIFY(mark->text().isEmpty());
 }
 
 }  // namespace tessarin::test

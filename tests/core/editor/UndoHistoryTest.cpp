@@ -3,7 +3,10 @@
 
 #include "support/EditorTestLevel.h"
 #include "editor/EditorSession.h"
+#include "editor/RecentFiles.h"
 #include "editor/UndoHistory.h"
+#include "support/TestPaths.h"
+#include "util/FileIO.h"
 #include "floordata/FloorDataEdit.h"
 
 using namespace tessarin;
@@ -118,4 +121,27 @@ TEST(UndoHistory, KeepsAtMostItsStepsAndRefusesASnapshotOfOtherRooms) {
     l.Rooms.push_back(test::makeRoom(1, 1));
     EXPECT_FALSE(g.undo(l, ""));
     EXPECT_EQ(l.Rooms.size(), 2u);
+}
+
+TEST(RecentFiles, NewestFirstWithoutRepeatsAtMostEightAndADamagedStoreGivesNoJunk) {
+    editor::RecentFiles r;
+    for (int i = 0; i < 10; ++i) r.add("/l/" + std::to_string(i) + ".tr2");
+    r.add("/l/5.tr2");
+    ASSERT_EQ(r.items().size(), editor::RecentFiles::kMaxFiles);
+    EXPECT_EQ(r.items()[0], "/l/5.tr2");
+    EXPECT_EQ(r.items()[1], "/l/9.tr2");
+    const auto file = test::scratchDir("recent") / "recent-files";
+    ASSERT_TRUE(r.save(file));
+    editor::RecentFiles back;
+    back.load(file);
+    EXPECT_EQ(back.items(), r.items());
+
+    std::string junk(std::string(5000, 'x') + "\n\n/a\r\n/a\n");
+    for (int i = 0; i < 20; ++i) junk += "/b" + std::to_string(i) + "\n";
+    ASSERT_TRUE(util::writeFileSafely(file, std::span(reinterpret_cast<const std::uint8_t*>(junk.data()), junk.size())));
+    back.load(file);
+    ASSERT_EQ(back.items().size(), editor::RecentFiles::kMaxFiles);
+    EXPECT_EQ(back.items()[0], "/a");
+    back.load(file.parent_path() / "missing");
+    EXPECT_TRUE(back.items().empty());
 }

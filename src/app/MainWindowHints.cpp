@@ -1,0 +1,93 @@
+// What the window tells beyond the panels: controls without an action look so, a trigger list
+// kept from an earlier sector looks stale, the unsaved mark, and the recent files.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "ItemsPanel.h"
+#include "MainWindow.h"
+#include "QtConvert.h"
+#include "RoomPanels.h"
+#include "SectorPanels.h"
+
+namespace tessarin::app {
+
+namespace {
+
+inline const QString kNoActionTip = QStringLiteral("Not available: this control has no action yet.");
+inline const QString kStaleTip =
+    QStringLiteral("This sector has no trigger: the list still shows the last sector that had one.");
+
+std::filesystem::path recentFilesPath() {
+    return toPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/tessarin2/recent-files");
+}
+
+}  // namespace
+
+void Tessarin2_Frm::addHints(QMenu* file) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_rooms->RoomAdd, m_rooms->RoomDelete, m_rooms->ViewMode,
+                                                      m_statics->StaticAdd, m_statics->StaticRemove,
+                                                      m_items->ItemRemove, m_sectors->FloorWall}) {
+        w->setEnabled(false);
+        w->setToolTip(kNoActionTip);
+    }
+
+    m_unsavedMark = new QLabel(this);
+    m_unsavedMark->setObjectName("UnsavedMark");
+    statusBar()->addPermanentWidget(m_unsavedMark);
+    // Most changes update the mark at once; the timer catches any other path that sets FileChanged.
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &Tessarin2_Frm::updateUnsavedMark);
+    timer->start(250);
+
+    m_recentMenu = new QMenu("Recent &Files", file);
+    m_recentMenu->setObjectName("Mnu_File_Recent");
+    file->insertMenu(file->findChild<QAction*>("Mnu_File_Line1"), m_recentMenu);
+    m_recent.load(recentFilesPath());
+    fillRecentMenu();
+}
+
+void Tessarin2_Frm::updateUnsavedMark() {
+    if (m_unsavedMark) m_unsavedMark->setText(FileChanged ? QStringLiteral("Unsaved changes") : QString());
+}
+
+void Tessarin2_Frm::showTriggerStaleness(bool current) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_triggers->TriggerData, m_triggers->TriggerTimer}) {
+        w->setEnabled(current);
+        w->setToolTip(current ? QString() : kStaleTip);
+    }
+    for (QLabel* flag : m_triggers->TriggerFlags) flag->setEnabled(current);
+}
+
+void Tessarin2_Frm::rememberRecent(const QString& path) {
+    m_recent.add(QFileInfo(path).absoluteFilePath().toStdString());
+    // A store that cannot be written only costs the menu its memory.
+    (void)m_recent.save(recentFilesPath());
+    fillRecentMenu();
+}
+
+void Tessarin2_Frm::fillRecentMenu() {
+    m_recentMenu->clear();
+    int n = 0;
+    for (const std::string& p : m_recent.items()) {
+        const QString path = qs(p);
+        QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(path));
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (!confirmDiscard()) return;
+            if (!openLevel(path)) {
+                m_recent.remove(path.toStdString());
+                (void)m_recent.save(recentFilesPath());
+                fillRecentMenu();
+            }
+        });
+    }
+    m_recentMenu->setEnabled(!m_recent.items().empty());
+}
+
+}  // namespace tessarin::app

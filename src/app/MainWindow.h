@@ -28,6 +28,7 @@ namespace tessarin::app {
 class About_Frm;
 class DemoController;
 class ItemsPanel;
+class LevelBrowser;
 class MineCartHelp_Frm;
 class DoorsPanel;
 class RoomsPanel;
@@ -110,6 +111,7 @@ private:
     void showTriggerStaleness(bool current);
     void rememberRecent(const QString& path);
     void fillRecentMenu();
+    void refreshBrowser();
 
     // Copy the session's state into the controls.
     void applyLevelPanels();
@@ -162,6 +164,7 @@ private:
     editor::RecentFiles m_recent;
     QMenu* m_recentMenu = nullptr;
     QLabel* m_unsavedMark = nullptr;
+    LevelBrowser* m_browser = nullptr;
     int m_shownRoom = -1;
 };
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <QStatusBar>
 
 #include "ItemsPanel.h"
+#include "LevelBrowser.h"
 #include "MainWindow.h"
 #include "QtConvert.h"
 #include "RoomPanels.h"
@@ -51,6 +53,41 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     file->insertMenu(file->findChild<QAction*>("Mnu_File_Line1"), m_recentMenu);
     m_recent.load(recentFilesPath());
     fillRecentMenu();
+
+    m_browser = new LevelBrowser(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_browser);
+    m_browser->hide();  // the Part's layout stays as it was until asked for
+    QMenu* view = findChild<QMenu*>("Mnu_View");
+    QAction* toggle = m_browser->toggleViewAction();
+    toggle->setObjectName("Mnu_View_Browser");
+    view->addSeparator();
+    view->addAction(toggle);
+    QAction* find = view->addAction("&Find Object...");
+    find->setObjectName("Mnu_View_Find");
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, m_browser, &LevelBrowser::focusFilter);
+    QAction* goTo = view->addAction("&Go to Room...");
+    goTo->setObjectName("Mnu_View_GoToRoom");
+    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(goTo, &QAction::triggered, this, [this] {
+        if (!m_session.LevelLoaded || m_session.Level.Rooms.empty()) return;
+        bool ok = false;
+        const int last = static_cast<int>(m_session.Level.Rooms.size()) - 1;
+        const int room = QInputDialog::getInt(this, "Go to Room", QStringLiteral("Room (0 to %1):").arg(last),
+                                              m_session.CurRoom, 0, last, 1, &ok);
+        if (ok) RoomNumber_Click(room);
+    });
+    connect(m_browser, &LevelBrowser::entryChosen, this, [this](const editor::BrowserEntry& e) {
+        if (!m_session.goToEntry(e)) {
+            statusBar()->showMessage(qs(e.label) + " stands outside its room");
+            return;
+        }
+        refreshAll();
+    });
+}
+
+void Tessarin2_Frm::refreshBrowser() {
+    if (m_browser) m_browser->setEntries(editor::listLevelObjects(m_session.Level, m_session.names()));
 }
 
 void Tessarin2_Frm::updateUnsavedMark() {

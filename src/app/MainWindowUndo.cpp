@@ -24,6 +24,8 @@ void Tessarin2_Frm::addUndoActions(QMenu* edit) {
 }
 
 void Tessarin2_Frm::updateUndoActions() {
+    // The browser's rows change exactly when the history does: an edit, an undo, a new level.
+    refreshBrowser();
     if (!m_undoAction) return;
     m_undoAction->setEnabled(m_history.canUndo());
     m_undoAction->setText(m_history.canUndo() ? "&Undo " + qs(m_history.undoName()) : QStringLiteral("&Undo"));

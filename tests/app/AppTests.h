@@ -46,6 +46,7 @@ private slots:
     void levelWithoutRoomsShowsAnEmptyMap();
     void zoomedMapSelectsHoversAndExportsWhatItShows();
     void staleTriggersInactiveControlsRecentFilesAndTheUnsavedMark();
+    void levelBrowserFiltersSortsAndGoesToTheEntry();
 };
 
 class EditTest : public QObject {

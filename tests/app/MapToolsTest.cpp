@@ -1,5 +1,8 @@
 // The map's zoom, the hover line, and the exported map and texture pictures.
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTreeWidget>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
@@ -7,6 +10,7 @@
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
+#include "LevelBrowser.h"
 #include "SectorMap.h"
 #include "floordata/FloorData.h"
 #include "support/PngRead.h"
@@ -102,6 +106,47 @@ checked:
     QCOMPARE(mark->text(), QString("Unsaved changes"));
     f.find<QAction>("Mnu_Edit_Undo")->trigger();
     QVERIFY(mark->text().isEmpty());
+}
+
+void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
+    REQUIRE_PATH(path, levelOrEmpty("tr4-test1.tr4"));
+    WindowFixture f;
+    QVERIFY(f.open(path));
+    auto* browser = f.find<app::LevelBrowser>("LevelBrowser");
+    const auto& level = f.window->session().Level;
+    const auto all = browser->shownLabels();
+    std::size_t statics = 0;
+    for (const auto& r : level.Rooms) statics += r.StaticMeshes.size();
+    QCOMPARE(std::size_t(all.size()), level.Items.size() + level.AIObjects.size() + statics);
+    QCOMPARE(all.value(0), QString("Item 0"));
+    QCOMPARE(all.value(2), QString("Item 2"));  // numbers sort as numbers
+
+    f.window->findChild<QAction*>("Mnu_View_Find")->trigger();
+    QVERIFY(browser->isVisible());
+    auto* filter = f.find<QLineEdit>("BrowserFilter");
+    QVERIFY(filter->hasFocus() || QApplication::focusWidget() == filter || !f.window->isActiveWindow());
+    f.find<QComboBox>("BrowserKind")->setCurrentIndex(1);  // items only
+    filter->setText("ROOM 1");
+    for (const QString& label : browser->shownLabels()) QVERIFY2(label.startsWith("Item "), qPrintable(label));
+    const auto items = editor::filterEntries(browser->entries(), "room 1", editor::EntryKind::Item);
+    QCOMPARE(std::size_t(browser->shownLabels().size()), items.size());
+
+    // Double-click: the item's room, sector and entry, as Find Object goes there.
+    filter->clear();
+    auto* list = f.find<QTreeWidget>("BrowserList");
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        const int n = item->text(0).mid(5).toInt();
+        const auto& it = level.Items[std::size_t(n)];
+        const auto& room = level.Rooms[std::size_t(it.Room)];
+        if (it.X < room.X || it.Z < room.Z || (it.X - room.X) % 1024 != 512 || (it.Z - room.Z) % 1024 != 512) continue;
+        emit list->itemActivated(item, 0);
+        QCOMPARE(f.window->session().CurRoom, int(it.Room));
+        QCOMPARE(f.window->session().SelectedX, (it.X - room.X) / 1024);
+        QCOMPARE(f.find<QComboBox>("SecCurItem")->currentText(), QString("Item %1").arg(n));
+        return;
+    }
+    QSKIP("no item stands on a sector centre");
 }
 
 }  // namespace tessarin::test

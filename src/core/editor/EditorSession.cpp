@@ -1,5 +1,7 @@
 #include "editor/EditorSession.h"
 
+#include <algorithm>
+
 #include "editor/Objects.h"
 #include "util/NumberText.h"
 
@@ -412,6 +414,25 @@ void EditorSession::editsRestored() {
     m_map.build(Level, CurRoom);
     m_map.setScroll(scrollX, scrollY);
     ShowSectorInfo(SelectedX, SelectedZ, false, true);
+}
+
+bool EditorSession::goToEntry(const BrowserEntry& entry) {
+    if (entry.room < 0 || static_cast<std::size_t>(entry.room) >= Level.Rooms.size()) return false;
+    const auto& target = Level.Rooms[static_cast<std::size_t>(entry.room)];
+    const auto x = floorDiv(entry.x - target.X, 1024);
+    const auto z = floorDiv(entry.z - target.Z, 1024);
+    if (x < 0 || z < 0 || x >= target.NumXSectors || z >= target.NumZSectors) return false;
+    RoomNumber_Click(entry.room);
+    SelectedX = static_cast<int>(x);
+    SelectedZ = static_cast<int>(z);
+    selectOutline(SelectedX, SelectedZ);
+    ShowSectorInfo(SelectedX, SelectedZ, false, true);
+    if (entry.kind != EntryKind::Static) {
+        const int n = entry.kind == EntryKind::Item ? entry.index : static_cast<int>(Level.Items.size()) + entry.index;
+        const auto it = std::find(m_entries.begin(), m_entries.end(), n);
+        if (it != m_entries.end()) SecCurItem_Click(static_cast<int>(it - m_entries.begin()));
+    }
+    return true;
 }
 
 }  // namespace tessarin::editor

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/EditorTypes.h"
+#include "editor/LevelBrowser.h"
 #include "editor/ObjectNames.h"
 #include "editor/SectorInfo.h"
 #include "editor/SectorMap.h"
@@ -120,6 +121,11 @@ public:
     // After undo or redo changed items or floor data under the same rooms: rebuilds the trigger
     // index and the map (keeping its scroll) and describes the selected sector again.
     void editsRestored();
+
+    // The level browser's double-click: goes to the entry's room and sector as Find Object does
+    // and, for an item or AI object, chooses it in the entry list. False when it stands outside
+    // its room.
+    bool goToEntry(const BrowserEntry& entry);
 
     // The entry numbers behind the shown SecCurItem list.
     const std::vector<int>& shownEntries() const { return m_entries; }

@@ -1,0 +1,109 @@
+#include "LevelBrowser.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "QtConvert.h"
+
+namespace tessarin::app {
+
+namespace {
+
+enum Column { kLabel, kName, kRoom, kX, kY, kZ };
+
+// The entry column sorts by kind, then number ("Item 2" before "Item 10"); the others by value.
+class Row : public QTreeWidgetItem {
+public:
+    Row(int kind, int number) : m_kind(kind), m_number(number) {}
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : kLabel;
+        if (column != kLabel) return QTreeWidgetItem::operator<(other);
+        const auto& o = static_cast<const Row&>(other);
+        return m_kind != o.m_kind ? m_kind < o.m_kind : m_number < o.m_number;
+    }
+
+private:
+    int m_kind, m_number;
+};
+
+}  // namespace
+
+LevelBrowser::LevelBrowser(QWidget* parent)
+    : QDockWidget("Level Browser", parent), m_filter(new QLineEdit), m_kind(new QComboBox), m_list(new QTreeWidget) {
+    setObjectName("LevelBrowser");
+    m_filter->setObjectName("BrowserFilter");
+    m_filter->setPlaceholderText("Filter by number, name or \"room N\" (Ctrl+F)");
+    m_filter->setClearButtonEnabled(true);
+    m_kind->setObjectName("BrowserKind");
+    m_kind->addItems({"All", "Items", "AI objects", "Static meshes"});
+    m_list->setObjectName("BrowserList");
+    m_list->setHeaderLabels({"Entry", "Name", "Room", "X", "Y", "Z"});
+    m_list->setRootIsDecorated(false);
+    m_list->setSortingEnabled(true);
+    m_list->sortByColumn(kLabel, Qt::AscendingOrder);
+    m_list->setToolTip("Double-click an entry to go to its room and sector");
+
+    auto* body = new QWidget;
+    auto* box = new QVBoxLayout(body);
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_filter, 1);
+    row->addWidget(m_kind);
+    box->addLayout(row);
+    box->addWidget(m_list, 1);
+    setWidget(body);
+
+    connect(m_filter, &QLineEdit::textChanged, this, &LevelBrowser::refill);
+    connect(m_kind, &QComboBox::currentIndexChanged, this, &LevelBrowser::refill);
+    connect(m_list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        const auto i = item->data(kLabel, Qt::UserRole).toULongLong();
+        if (i < m_entries.size()) emit entryChosen(m_entries[i]);
+    });
+}
+
+void LevelBrowser::setEntries(std::vector<editor::BrowserEntry> entries) {
+    m_entries = std::move(entries);
+    refill();
+}
+
+void LevelBrowser::focusFilter() {
+    show();
+    raise();
+    m_filter->setFocus();
+    m_filter->selectAll();
+}
+
+QStringList LevelBrowser::shownLabels() const {
+    QStringList out;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) out << m_list->topLevelItem(i)->text(kLabel);
+    return out;
+}
+
+void LevelBrowser::refill() {
+    std::optional<editor::EntryKind> kind;
+    if (m_kind->currentIndex() > 0) kind = static_cast<editor::EntryKind>(m_kind->currentIndex() - 1);
+    const auto shown = editor::filterEntries(m_entries, m_filter->text().toStdString(), kind);
+    m_list->setSortingEnabled(false);
+    m_list->clear();
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(shown.size()));
+    for (std::size_t i : shown) {
+        const auto& e = m_entries[i];
+        auto* row = new Row(static_cast<int>(e.kind), e.index);
+        row->setText(kLabel, qs(e.label));
+        row->setData(kLabel, Qt::UserRole, QVariant::fromValue<qulonglong>(i));
+        row->setText(kName, qs(e.name));
+        row->setData(kRoom, Qt::DisplayRole, e.room);
+        row->setData(kX, Qt::DisplayRole, qlonglong(e.x));
+        row->setData(kY, Qt::DisplayRole, qlonglong(e.y));
+        row->setData(kZ, Qt::DisplayRole, qlonglong(e.z));
+        rows << row;
+    }
+    m_list->addTopLevelItems(rows);
+    m_list->setSortingEnabled(true);
+}
+
+}  // namespace tessarin::app

@@ -1,0 +1,30 @@
+#pragma once
+// LevelBrowser: every item, AI object and static mesh of the level as rows for the browser dock,
+// and the text / type filter over them.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/ObjectNames.h"
+#include "level/TRLevel.h"
+
+namespace tessarin::editor {
+
+enum class EntryKind { Item, AIObject, Static };
+
+struct BrowserEntry {
+    EntryKind kind = EntryKind::Item;
+    int index = 0;          // item / AI object number; for a static its number within its room
+    std::string label;      // "Item 12", "AI 3", "Static 0"
+    std::string name;       // object or static mesh name ("" when unknown)
+    int room = 0;
+    std::int64_t x = 0, y = 0, z = 0;
+};
+
+std::vector<BrowserEntry> listLevelObjects(const level::TRLevel& level, const ObjectNameTable& names);
+
+// Rows whose label, name or "room N" contain `text` (any case), of `kind` when given.
+std::vector<std::size_t> filterEntries(const std::vector<BrowserEntry>& entries, const std::string& text,
+                                       std::optional<EntryKind> kind);
+
+}  // namespace tessarin::editor

@@ -70,6 +70,11 @@ void LevelBrowser::setEntries(std::vector<editor::BrowserEntry> entries) {
 }
 
 void LevelBrowser::focusFilter() {
+    if (isFloating() && !isVisible() && parentWidget()) {
+        // Beside the window's right edge, or inside it when the screen ends there.
+        const QRect frame = parentWidget()->frameGeometry();
+        move(frame.right() - width() - 20, frame.top() + 80);
+    }
     show();
     raise();
     m_filter->setFocus();
@@ -104,6 +109,7 @@ void LevelBrowser::refill() {
     }
     m_list->addTopLevelItems(rows);
     m_list->setSortingEnabled(true);
+    for (int c = kLabel; c <= kZ; ++c) m_list->resizeColumnToContents(c);
 }
 
 }  // namespace tessarin::app

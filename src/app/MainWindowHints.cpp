@@ -56,7 +56,10 @@ void Tessarin2_Frm::addHints(QMenu* file) {
 
     m_browser = new LevelBrowser(this);
     addDockWidget(Qt::RightDockWidgetArea, m_browser);
-    m_browser->hide();  // the Part's layout stays as it was until asked for
+    // Floating at first: docked, it would squeeze the fixed-size map and panels on a small screen.
+    m_browser->setFloating(true);
+    m_browser->resize(460, 520);
+    m_browser->hide();
     QMenu* view = findChild<QMenu*>("Mnu_View");
     QAction* toggle = m_browser->toggleViewAction();
     toggle->setObjectName("Mnu_View_Browser");

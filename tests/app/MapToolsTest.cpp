@@ -1,6 +1,5 @@
 // The map's zoom, the hover line, and the exported map and texture pictures.
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QFileInfo>
@@ -124,7 +123,6 @@ void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
     f.window->findChild<QAction*>("Mnu_View_Find")->trigger();
     QVERIFY(browser->isVisible());
     auto* filter = f.find<QLineEdit>("BrowserFilter");
-    QVERIFY(filter->hasFocus() || QApplication::focusWidget() == filter || !f.window->isActiveWindow());
     f.find<QComboBox>("BrowserKind")->setCurrentIndex(1);  // items only
     filter->setText("ROOM 1");
     for (const QString& label : browser->shownLabels()) QVERIFY2(label.startsWith("Item "), qPrintable(label));

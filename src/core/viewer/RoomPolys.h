@@ -25,7 +25,7 @@ struct RoomPoly {
     std::int32_t VertexCount = 0;           // 5 for a rectangle (vertex 0 repeated), 3 for a triangle
     std::array<PolyVertex, 5> Vertices{};   // only the first VertexCount are used
     std::int32_t Texture = 0;               // texture page (the tile record's Tile)
-    std::int16_t Room = 0;
+    std::int32_t Room = 0;                  // wider than the file's 16 bits: any room count fits
     bool Marked = false;                    // drawn red: lies on the selected sector
 };
 

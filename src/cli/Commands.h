@@ -21,5 +21,8 @@ std::string convertCommand(const Args& args);
 std::string triggersCommand(const Args& args);
 std::string sectorCommand(const Args& args);
 std::string recordCommand(const Args& args);
+std::string polysCommand(const Args& args);
+std::string staticsCommand(const Args& args);
+std::string roomAtCommand(const Args& args);
 
 }  // namespace tessarin::cli

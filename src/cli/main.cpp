@@ -20,6 +20,9 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"triggers", triggersCommand},
         {"sector", sectorCommand},
         {"record", recordCommand},
+        {"polys", polysCommand},
+        {"statics", staticsCommand},
+        {"room-at", roomAtCommand},
     };
     return table;
 }

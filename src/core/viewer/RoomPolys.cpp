@@ -1,5 +1,6 @@
 #include "viewer/RoomPolys.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessarin::viewer {
@@ -48,9 +49,13 @@ bool isCorner(float value, int sector) { return value == static_cast<float>(sect
 void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const SelectedSector* selected) {
     if (room < 0 || static_cast<std::size_t>(room) >= level.Rooms.size()) return;
     const level::TRRoom& r = level.Rooms[static_cast<std::size_t>(room)];
+    // Grow geometrically: reserving the exact size room after room would copy the list every time.
     const std::size_t want = list.RoomPolys.size() + r.Rectangles.size() + r.Triangles.size();
-    list.RoomPolys.reserve(want);
-    list.RoomPolyBlend.reserve(want);
+    if (want > list.RoomPolys.capacity()) {
+        const std::size_t grown = std::max(want, 2 * list.RoomPolys.capacity());
+        list.RoomPolys.reserve(grown);
+        list.RoomPolyBlend.reserve(grown);
+    }
 
     RoomPoly poly;
     poly.Room = room;
@@ -70,6 +75,21 @@ void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const 
         poly.Vertices[3] = poly.Vertices[4] = PolyVertex{};
         list.RoomPolys.push_back(poly);
         list.RoomPolyBlend.push_back(blend);
+    }
+}
+
+void BuildPreviewRooms(RoomPolyList& list, const level::TRLevel& level, int room, bool drawDoors,
+                       const SelectedSector* selected) {
+    list.clear();
+    if (room < 0 || static_cast<std::size_t>(room) >= level.Rooms.size()) return;
+    BuildRoom(list, level, room, selected);
+    if (!drawDoors) return;
+    std::vector<int> built{room};
+    for (const level::TRPortal& portal : level.Rooms[static_cast<std::size_t>(room)].Portals) {
+        const int next = portal.AdjoiningRoom;
+        if (std::find(built.begin(), built.end(), next) != built.end()) continue;
+        built.push_back(next);
+        BuildRoom(list, level, next, selected);
     }
 }
 

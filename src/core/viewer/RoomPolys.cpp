@@ -78,21 +78,6 @@ void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const 
     }
 }
 
-void BuildPreviewRooms(RoomPolyList& list, const level::TRLevel& level, int room, bool drawDoors,
-                       const SelectedSector* selected) {
-    list.clear();
-    if (room < 0 || static_cast<std::size_t>(room) >= level.Rooms.size()) return;
-    BuildRoom(list, level, room, selected);
-    if (!drawDoors) return;
-    std::vector<int> built{room};
-    for (const level::TRPortal& portal : level.Rooms[static_cast<std::size_t>(room)].Portals) {
-        const int next = portal.AdjoiningRoom;
-        if (std::find(built.begin(), built.end(), next) != built.end()) continue;
-        built.push_back(next);
-        BuildRoom(list, level, next, selected);
-    }
-}
-
 bool MarkSelectedSector(const RoomPoly& poly, int selectedX, int selectedZ) {
     if (poly.VertexCount != 5) return false;
     for (int k = 0; k < poly.VertexCount; ++k) {

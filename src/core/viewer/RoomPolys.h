@@ -53,12 +53,6 @@ struct SelectedSector {
 // With `selected`, rectangles lying on that sector come out Marked.
 void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const SelectedSector* selected = nullptr);
 
-// The preview's list for one room: emptied, then `room`, then (with `drawDoors`) the room beyond
-// each of its portals, every room at most once. Rebuilt from empty on every call, so turning the
-// doors off leaves the room alone and toggling never grows the list.
-void BuildPreviewRooms(RoomPolyList& list, const level::TRLevel& level, int room, bool drawDoors,
-                       const SelectedSector* selected = nullptr);
-
 // True when every vertex of a rectangle is a corner of sector (selectedX, selectedZ), in
 // room-relative units. Triangles are never marked.
 bool MarkSelectedSector(const RoomPoly& poly, int selectedX, int selectedZ);

@@ -91,26 +91,6 @@ TEST(RoomPolys, OnlyRectanglesOnTheSelectedSectorAreMarked) {
     EXPECT_FALSE(list.RoomPolys[0].Marked);
 }
 
-TEST(RoomPolys, ThePreviewBuildsItsRoomAndEachPortalRoomOnceFromEmpty) {
-    auto level = viewertest::polygonLevel();
-    level.Rooms.resize(3, level.Rooms[0]);
-    level::TRPortal portal;
-    for (const std::int16_t to : {2, 2, 0, 7}) {  // twice room 2, itself, and a room that does not exist
-        portal.AdjoiningRoom = to;
-        level.Rooms[0].Portals.push_back(portal);
-    }
-    RoomPolyList list;
-    BuildPreviewRooms(list, level, 0, true);
-    ASSERT_EQ(list.NumRoomPolys(), 4);
-    EXPECT_EQ(list.RoomPolys[0].Room, 0);
-    EXPECT_EQ(list.RoomPolys[2].Room, 2);
-    BuildPreviewRooms(list, level, 0, false);
-    EXPECT_EQ(list.NumRoomPolys(), 2);
-    EXPECT_EQ(list.RoomPolys[1].Room, 0);
-    BuildPreviewRooms(list, level, 5, true);
-    EXPECT_EQ(list.NumRoomPolys(), 0);
-}
-
 TEST(RoomPolys, NearCameraMeasuresInLevelUnitsUpToAHundredInclusive) {
     auto level = viewertest::polygonLevel();
     level.Rooms[0].X = 300 * 1024;  // far from the level's origin

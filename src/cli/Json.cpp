@@ -52,7 +52,7 @@ Json& Json::integer(std::int64_t v) {
 Json& Json::number(double v) {
     separate();
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.9g", v);
+    std::snprintf(buf, sizeof buf, "%.9g", v == 0 ? 0.0 : v);  // no "-0" for a negated zero
     m_out += buf;
     return *this;
 }

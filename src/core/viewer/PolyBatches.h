@@ -17,6 +17,7 @@ struct TriangleVertex {
     float page = 0;
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
 };
+static_assert(sizeof(TriangleVertex) == 28, "vertex attribute offsets assume a packed 28-byte vertex");
 
 enum class Pass : std::uint8_t {
     Opaque,    // drawn first, no blending

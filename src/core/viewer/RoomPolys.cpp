@@ -114,4 +114,29 @@ std::vector<Box> RoomBounds(const level::TRLevel& level) {
     return boxes;
 }
 
+std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom, const Frustum& frustum) {
+    const std::size_t rooms = level.Rooms.size();
+    if (cameraRoom < 0 || static_cast<std::size_t>(cameraRoom) >= rooms) return std::vector<bool>(rooms, true);
+    std::vector<bool> seen(rooms, false);
+    std::vector<std::size_t> queue{static_cast<std::size_t>(cameraRoom)};
+    seen[static_cast<std::size_t>(cameraRoom)] = true;
+    while (!queue.empty()) {
+        const std::size_t r = queue.back();
+        queue.pop_back();
+        const Vec3 origin = RoomOrigin(level.Rooms[r]);
+        for (const level::TRPortal& portal : level.Rooms[r].Portals) {
+            const int next = portal.AdjoiningRoom;
+            if (next < 0 || static_cast<std::size_t>(next) >= rooms || seen[static_cast<std::size_t>(next)]) continue;
+            Box opening;
+            for (const level::TRVertex16& v : portal.Vertices)
+                opening.add({origin.x + static_cast<float>(v.X) / 1024.0f, -static_cast<float>(v.Y) / 1024.0f,
+                             origin.z + static_cast<float>(v.Z) / 1024.0f});
+            if (!frustum.intersects(opening)) continue;
+            seen[static_cast<std::size_t>(next)] = true;
+            queue.push_back(static_cast<std::size_t>(next));
+        }
+    }
+    return seen;
+}
+
 }  // namespace tessarin::viewer

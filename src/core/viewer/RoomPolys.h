@@ -69,4 +69,9 @@ bool NearCamera(const PolyVertex& vertex, const Vec3& roomOrigin, const Camera& 
 // Bounds in level-wide viewer units of each room's vertices (an empty box for a room without any).
 std::vector<Box> RoomBounds(const level::TRLevel& level);
 
+// Rooms that may be seen from room `cameraRoom`: it, and every room reached from it through portals
+// whose corners' box meets the frustum. A superset of what is visible, never less. With no camera
+// room (-1: the camera stands in a wall or outside) every room is kept.
+std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom, const Frustum& frustum);
+
 }  // namespace tessarin::viewer

@@ -149,6 +149,29 @@ TEST(RoomPolys, BatchesAreWorldPlacedTrianglesGroupedByPassPageAndRoom) {
     EXPECT_FLOAT_EQ(bounds[1].min.z, 5.0f);
 }
 
+TEST(RoomPolys, RoomsBeyondPortalsInViewAreKeptAndOthersLeftOut) {
+    // Rooms 0, 1, 2 in a row along x, each with a doorway 4 units past its origin into the next;
+    // room 3 has no way in.
+    level::TRLevel level;
+    level.Rooms.resize(4);
+    level::TRPortal door;
+    door.Vertices = {{{4096, 0, 1024}, {4096, 0, 3072}, {4096, -2048, 3072}, {4096, -2048, 1024}}};
+    for (int r = 0; r < 3; ++r) {
+        level.Rooms[static_cast<std::size_t>(r)].X = r * 3 * 1024;
+        door.AdjoiningRoom = static_cast<std::int16_t>(r + 1 < 3 ? r + 1 : 0);
+        level.Rooms[static_cast<std::size_t>(r)].Portals.push_back(door);
+    }
+    Camera camera;
+    camera.CamX = 2;
+    camera.CamY = 1;
+    camera.CamZ = 2;
+    auto frustumOf = [](const Camera& c) { return Frustum(ProjectionMatrix(1.0f) * SetView(c)); };
+    EXPECT_EQ(PortalVisibleRooms(level, 0, frustumOf(camera)), (std::vector<bool>{true, true, true, false}));
+    camera.CamAngle = 3.14159f;  // the doorway is now behind the camera
+    EXPECT_EQ(PortalVisibleRooms(level, 0, frustumOf(camera)), (std::vector<bool>{true, false, false, false}));
+    EXPECT_EQ(PortalVisibleRooms(level, -1, frustumOf(camera)), (std::vector<bool>(4, true)));
+}
+
 TEST(RoomPolys, EveryRoomOfTheRealLevelsBuildsWithinItsPages) {
     for (const char* name : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2", "tr4-test1.tr4", "tr5-test1.trc"}) {
         const auto path = tessarin::test::realLevel(name);

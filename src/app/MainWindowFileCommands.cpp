@@ -6,6 +6,7 @@
 
 #include "DemoController.h"
 #include "HelpWindows.h"
+#include "LevelLoader.h"
 #include "MainWindow.h"
 #include "QtConvert.h"
 #include "TexturesPanel.h"
@@ -28,15 +29,16 @@ void Tessarin2_Frm::Mnu_File_Open_Click() {
 }
 
 bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
-    std::vector<std::string> warnings;
-    auto loaded = level::LoadLevel(toPath(path), &warnings);
-    if (!loaded) {
-        // The level that was open stays open.
-        m_dialogs->message(this, qs(loaded.error()));
+    // A big level is read off the UI thread; Cancel, like a failure, keeps the level that was open.
+    auto loaded = LevelLoader::load(this, path);
+    if (loaded.outcome == LevelLoader::Outcome::Cancelled) return false;
+    if (loaded.outcome == LevelLoader::Outcome::Failed) {
+        m_dialogs->message(this, qs(loaded.error));
         return false;
     }
-    showLevel(std::move(loaded.value()), path, title);
-    if (!warnings.empty()) statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(warnings.front()));
+    showLevel(std::move(loaded.level), path, title);
+    if (!loaded.warnings.empty())
+        statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(loaded.warnings.front()));
     return true;
 }
 

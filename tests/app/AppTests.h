@@ -28,6 +28,7 @@ class OpenTest : public QObject {
 private slots:
     void openingEachVersionSetsCaptionRoomsAndVersionControls();
     void cancelledOrFailedOpenKeepsTheLevel();
+    void bigLevelIsReadOffTheUiThreadAndCancelKeepsTheLevel();
     void droppedFileIsOpened();
     void textureStripHoldsEveryPageAndScrollsByPixel();
     void savingIsRefusedWithTheReasonForUnwritableLevels();

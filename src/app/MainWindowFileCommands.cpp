@@ -45,14 +45,13 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
 void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const QString& title) {
     m_session.OpenLevel(std::move(opened));
     m_shownRoom = m_session.CurRoom;
-    m_textures->setPages(toQImage(viewer::BuildTexturePages(m_session.Level)));
+    const viewer::RgbaImage pages = viewer::BuildTexturePages(m_session.Level);
+    m_textures->setPages(toQImage(pages));
     setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
     FileName = path;
     FileChanged = false;
     m_mineCartHelp->showCartEntries(m_session.Level.LevelVersion == level::kVersionTR3);
-    m_preview.PreviewBuilt = false;
-    m_preview.PreviewCenterX = 0;
-    m_preview.PreviewCenterZ = 0;
+    previewLevelOpened(pages);
     applyLevelPanels();
     applyMap();
     applySectorInfo();

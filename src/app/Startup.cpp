@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "LevelView.h"
 #include "MainWindow.h"
+#include "UserDialogs.h"
+#include "gl/DisplayDevice.h"
 #include "QtConvert.h"
 #include "convert/BatchConvert.h"
 #include "convert/SWD.h"
@@ -29,13 +32,6 @@ const BatchAction* matchBatchAction(const QString& commandLine, const std::vecto
     for (const BatchAction& action : actions)
         if (commandLine.startsWith(action.prefix, Qt::CaseSensitive)) return &action;
     return nullptr;
-}
-
-BatchRun notBuiltYet(const QString& name) {
-    return [name](const QString&, int&, char**) {
-        std::fprintf(stderr, "tessarin2: %s is not available in this build yet\n", qPrintable(name));
-        return 1;
-    };
 }
 
 int addDemo(const QString& commandLine, int&, char**) {
@@ -96,10 +92,20 @@ QString openSwitchPath(const QString& commandLine) {
     return commandLine.startsWith(prefix) ? commandLine.mid(prefix.size()) : QString();
 }
 
+int viewLevel(const QString& commandLine, int& argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tessarin2");
+    QtDialogs dialogs;
+    return runLevelView(commandLine, dialogs, ProbeDevice());
+}
+
 int runEditor(const QString& commandLine, int& argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessarin2");
-    Tessarin2_Frm window;
+    // Without a 3D device the program ends, as it would without the preview's device.
+    QtDialogs deviceDialogs;
+    if (!ReportDevice(ProbeDevice(), deviceDialogs, nullptr)) return 1;
+    Tessarin2_Frm window(nullptr, Tessarin2_Frm::Preview3D::On);
     window.show();
     // A plain path is not opened: levels are opened from the File menu, or with "/open PATH".
     if (const QString path = openSwitchPath(commandLine); !path.isEmpty()) window.openLevel(path);

@@ -55,6 +55,16 @@ private slots:
     void importedTR4LevelIsShownAndSavedBesideIt();
 };
 
+// Needs OpenGL (a real or virtual X server); skips when no context can be made.
+class RenderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void viewerDrawsTheSampleWithItsOverlayAndWalks();
+    void previewShowsTheRoomMarksTheSectorAndOrbits();
+    void viewerPicturesOfEveryVersion();
+};
+
 class DemoTest : public QObject {
     Q_OBJECT
 private slots:

@@ -34,6 +34,7 @@ test-asan: deps
 # tessarin_bench without --table gives the detailed Google Benchmark figures.
 bench: build
 	$(BUILD)/bin/tessarin_bench --table
+	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD)/bin/tessarin_render_bench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,6 +1,7 @@
 // The 3D views drawn for real (Mesa's software rasteriser under a virtual X server).
 #include <QDir>
 #include <QImage>
+#include <QScreen>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
@@ -107,6 +108,8 @@ void RenderTest::viewerPicturesOfEveryVersion() {
         const QImage picture = nextPicture(window.view(), 3);
         QVERIFY(!picture.isNull());
         save(picture, QString("viewer-%1.png").arg(QString(name).section('-', 0, 0)));
+        // The screen itself, as the user sees the window.
+        if (saved == 0) save(window.screen()->grabWindow(window.winId()).toImage(), "viewer-window.png");
         // Each starts at its player, inside a room with something in front of the camera.
         QVERIFY2(countPixels(picture, picture.rect(), isBlue) < picture.width() * picture.height() * 9 / 10, name);
         ++saved;

@@ -102,7 +102,11 @@ void LevelView::beforeFrame() {
     CurRoom = viewer::FindCameraRoom(m_level, m_camera.CamX, m_camera.CamY, m_camera.CamZ);
     const viewer::Vec3 eye{static_cast<float>(m_camera.CamX), static_cast<float>(m_camera.CamY),
                            static_cast<float>(m_camera.CamZ)};
-    PB->setScene(viewer::SetView(m_camera), viewer::Mat4::identity(), eye);
+    const viewer::Mat4 view = viewer::SetView(m_camera);
+    // Only rooms reached through portals that face the camera can be seen.
+    const float aspect = PB->height() > 0 ? float(PB->width()) / float(PB->height()) : 1.0f;
+    PB->setRoomMask(viewer::PortalVisibleRooms(m_level, CurRoom, viewer::Frustum(viewer::ProjectionMatrix(aspect) * view)));
+    PB->setScene(view, viewer::Mat4::identity(), eye);
 }
 
 void LevelView::drawOverlay(QPainter& painter) {

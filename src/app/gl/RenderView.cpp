@@ -97,6 +97,7 @@ void RenderView::paintGL() {
         frame.height = static_cast<int>(height() * ratio);
         frame.projection = viewer::ProjectionMatrix(height() > 0 ? float(width()) / float(height()) : 1.0f);
         frame.placements = &m_placements;
+        frame.roomMask = m_roomMask.empty() ? nullptr : &m_roomMask;
         m_lastDrawCalls = m_renderer->render(frame);
     }
     if (m_overlay) {

@@ -30,6 +30,8 @@ public:
     void setStatics(std::vector<viewer::StaticMeshPolys> statics);
     // The static objects to place (definitions as given to setStatics).
     void setPlacements(std::vector<viewer::StaticPlacement> placements);
+    // Rooms that may be seen; empty: every room.
+    void setRoomMask(std::vector<bool> mask) { m_roomMask = std::move(mask); }
     // Per frame: the camera's view, the world transform of rooms and statics, the eye.
     void setScene(const viewer::Mat4& view, const viewer::Mat4& world, const viewer::Vec3& eye);
 
@@ -65,6 +67,7 @@ private:
     viewer::Mat4 m_world = viewer::Mat4::identity();
     viewer::Vec3 m_eye;
     std::vector<viewer::StaticPlacement> m_placements;
+    std::vector<bool> m_roomMask;
     std::function<void()> m_beforeFrame;
     std::function<void(QPainter&)> m_overlay;
     int m_lastDrawCalls = 0;

@@ -196,7 +196,8 @@ int SceneRenderer::render(const Frame& frame) {
     std::vector<char> visible(m_roomBounds.size(), 0);
     for (std::size_t r = 0; r < m_roomBounds.size(); ++r) {
         const viewer::Box box = transformBox(frame.world, m_roomBounds[r]);
-        visible[r] = !box.empty() && frustum.intersects(box) && distanceToBox(frame.eye, box) <= kFarPlane;
+        const bool masked = frame.roomMask && r < frame.roomMask->size() && !(*frame.roomMask)[r];
+        visible[r] = !masked && !box.empty() && frustum.intersects(box) && distanceToBox(frame.eye, box) <= kFarPlane;
     }
     for (viewer::Pass pass : {viewer::Pass::Opaque, viewer::Pass::Additive}) {
         m_firsts.clear();
@@ -225,6 +226,8 @@ int SceneRenderer::render(const Frame& frame) {
         glBindVertexArray(m_meshVao);
         for (const viewer::StaticPlacement& p : *frame.placements) {
             if (p.Definition < 0 || static_cast<std::size_t>(p.Definition) >= m_meshes.size()) continue;
+            if (p.Room >= 0 && static_cast<std::size_t>(p.Room) < visible.size() && !visible[static_cast<std::size_t>(p.Room)])
+                continue;
             const MeshRange& mesh = m_meshes[static_cast<std::size_t>(p.Definition)];
             if (mesh.count == 0) continue;
             const viewer::Mat4 model = frame.world * viewer::StaticMeshMatrix(p);

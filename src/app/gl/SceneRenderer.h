@@ -36,6 +36,8 @@ public:
         viewer::Mat4 world = viewer::Mat4::identity();  // applies to rooms and statics
         viewer::Vec3 eye;                               // for the far-plane test
         const std::vector<viewer::StaticPlacement>* placements = nullptr;
+        // Rooms that may be seen at all (through the portals from the camera's room); null: every room.
+        const std::vector<bool>* roomMask = nullptr;
         int width = 0, height = 0;  // device pixels
     };
     // Render: clears to blue and draws the visible rooms and the statics. Returns the draw calls made.

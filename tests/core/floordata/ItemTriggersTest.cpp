@@ -19,7 +19,7 @@ constexpr std::uint16_t target(int item, bool last = false) {
 
 std::vector<TriggerSector> sectors(const ItemTriggers& index, std::size_t item) {
     EXPECT_EQ(index[item].Count, static_cast<std::int32_t>(index[item].Sectors.size()));
-    return index[item].Sectors;
+    return {index[item].Sectors.begin(), index[item].Sectors.end()};
 }
 
 }  // namespace

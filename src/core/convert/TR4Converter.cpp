@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 #include <unordered_map>
 
 #include "convert/TR4ConvertSteps.h"
@@ -119,11 +120,16 @@ util::Result<TRLevel> ConvertTR4Bytes(std::span<const std::uint8_t> bytes, const
 
 util::Result<TRLevel> ConvertTR4(const std::filesystem::path& tr4File, std::int16_t targetVersion,
                                  const std::filesystem::path& swdFile) {
+    using R = util::Result<TRLevel>;
     auto swd = ReadSWD(swdFile);
-    if (!swd) return util::Result<TRLevel>::failure(swd.error());
-    auto bytes = util::readFile(tr4File);
-    if (!bytes) return util::Result<TRLevel>::failure(bytes.error());
-    return ConvertTR4Bytes(*bytes, tr4File.filename().string(), targetVersion, *swd);
+    if (!swd) return R::failure(swd.error());
+    try {
+        auto bytes = util::readFile(tr4File);
+        if (!bytes) return R::failure(bytes.error());
+        return ConvertTR4Bytes(*bytes, tr4File.filename().string(), targetVersion, *swd);
+    } catch (const std::bad_alloc&) {
+        return R::failure(tr4File.string() + ": not enough memory to convert the level");
+    }
 }
 
 }  // namespace tessarin::convert

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 #include "level/LevelReaders.h"
 #include "util/ByteWriter.h"
@@ -73,9 +74,13 @@ util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, co
 }
 
 util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName, std::vector<std::string>* warnings) {
-    auto bytes = util::readFile(fileName);
-    if (!bytes) return util::Result<TRLevel>::failure(bytes.error());
-    return LoadLevelFromBytes(*bytes, fileName.string(), warnings);
+    try {
+        auto bytes = util::readFile(fileName);
+        if (!bytes) return util::Result<TRLevel>::failure(bytes.error());
+        return LoadLevelFromBytes(*bytes, fileName.string(), warnings);
+    } catch (const std::bad_alloc&) {
+        return util::Result<TRLevel>::failure(fileName.string() + ": not enough memory to read the level");
+    }
 }
 
 }  // namespace tessarin::level

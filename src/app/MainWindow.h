@@ -59,8 +59,9 @@ public:
     // Reads the level and, when that works, shows it; a failure shows its message and keeps the
     // open level. `title` is the file title for the caption (the file name when empty).
     bool openLevel(const QString& path, const QString& title = QString());
-    // Shows a level already read from `path`: every panel, the caption and the texture strip.
-    void showLevel(level::TRLevel opened, const QString& path, const QString& title = QString());
+    // Shows a level already read from `path`: every panel, the caption and the texture strip. Says
+    // why and returns false when it cannot; the level that was open then stays open.
+    bool showLevel(level::TRLevel opened, const QString& path, const QString& title = QString());
     // Writes the open level to `path`; shows "Project saved" or why nothing was written.
     bool saveLevelTo(const QString& path);
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStatusBar>
+#include <new>
 
 #include "DemoController.h"
 #include "HelpWindows.h"
@@ -36,16 +37,27 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
         m_dialogs->message(this, qs(loaded.error));
         return false;
     }
-    showLevel(std::move(loaded.level), path, title);
+    if (!showLevel(std::move(loaded.level), path, title)) return false;
     if (!loaded.warnings.empty())
         statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(loaded.warnings.front()));
     return true;
 }
 
-void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const QString& title) {
-    m_session.OpenLevel(std::move(opened));
+bool Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const QString& title) {
+    // Everything that may fail for want of memory or a too big level comes before the session
+    // takes the new level, so that the level that was open stays open.
+    viewer::RgbaImage pages;
+    try {
+        pages = viewer::BuildTexturePages(opened);
+    } catch (const std::bad_alloc&) {
+        m_dialogs->message(this, "Not enough memory to show the level's texture pages; the level was not opened.");
+        return false;
+    }
+    if (const util::Status opening = m_session.OpenLevel(std::move(opened)); !opening) {
+        m_dialogs->message(this, qs(opening.error()));
+        return false;
+    }
     m_shownRoom = m_session.CurRoom;
-    const viewer::RgbaImage pages = viewer::BuildTexturePages(m_session.Level);
     m_textures->setPages(toQImage(pages));
     setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
     FileName = path;
@@ -60,6 +72,7 @@ void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
                                  .arg(m_session.Level.LevelVersion)
                                  .arg(m_session.Level.Rooms.size())
                                  .arg(m_session.Level.Items.size()));
+    return true;
 }
 
 bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
@@ -77,7 +90,7 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     // Shown at once, and named like a batch conversion's output so that Save never writes over
     // the level that was open before.
     const QString output = qs(convert::convertedPath(path.toStdString()));
-    showLevel(std::move(converted.value()), output);
+    if (!showLevel(std::move(converted.value()), output)) return false;
     FileChanged = true;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 
 #include "LevelView.h"
 #include "MainWindow.h"
@@ -41,17 +42,22 @@ int addDemo(const QString& commandLine, int&, char**) {
         std::fprintf(stderr, "tessarin2: no level file was named after /adddemo\n");
         return 1;
     }
-    auto level = level::LoadLevel(toPath(path));
-    if (!level) {
-        // Nothing was read, so nothing is written: the file keeps what it had.
-        std::fprintf(stderr, "tessarin2: %s\n", level.error().c_str());
+    try {
+        auto level = level::LoadLevel(toPath(path));
+        if (!level) {
+            // Nothing was read, so nothing is written: the file keeps what it had.
+            std::fprintf(stderr, "tessarin2: %s\n", level.error().c_str());
+            return 1;
+        }
+        if (const util::Status saved = level::SaveLevel(toPath(path), *level); !saved) {
+            std::fprintf(stderr, "tessarin2: %s\n", saved.error().c_str());
+            return 1;
+        }
+        return 0;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "tessarin2: %s: not enough memory to add the demo data\n", qPrintable(path));
         return 1;
     }
-    if (const util::Status saved = level::SaveLevel(toPath(path), *level); !saved) {
-        std::fprintf(stderr, "tessarin2: %s\n", saved.error().c_str());
-        return 1;
-    }
-    return 0;
 }
 
 int convertLevel(const QString& commandLine, int&, char**) {

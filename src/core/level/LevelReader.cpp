@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 #include "level/LevelReaders.h"
 #include "util/ByteWriter.h"
@@ -87,9 +88,13 @@ util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, co
 }
 
 util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName, std::vector<std::string>* warnings) {
-    auto file = util::FileBytes::open(fileName);
-    if (!file) return util::Result<TRLevel>::failure(file.error());
-    return load(file->bytes(), fileName.string(), warnings, nullptr, &*file);
+    try {
+        auto file = util::FileBytes::open(fileName);
+        if (!file) return util::Result<TRLevel>::failure(file.error());
+        return load(file->bytes(), fileName.string(), warnings, nullptr, &*file);
+    } catch (const std::bad_alloc&) {
+        return util::Result<TRLevel>::failure(fileName.string() + ": not enough memory to read the level");
+    }
 }
 
 }  // namespace tessarin::level

@@ -30,10 +30,11 @@ void readRoom(ByteReader& r, TRRoom& room) {
     io::readRoomHeadToSectors(r, room, 12);
 
     // The room colour lands in these four bytes; the first three are overwritten at the end.
-    room.WaterScheme = r.u8("room colour");
-    room.ReverbInfo = r.u8("room colour");
-    room.AlternateGroup = r.u8("room colour");
-    room.RoomExtra = r.u8("room colour");
+    r.bytes(room.Colour.data(), room.Colour.size(), "room colour");
+    room.WaterScheme = room.Colour[0];
+    room.ReverbInfo = room.Colour[1];
+    room.AlternateGroup = room.Colour[2];
+    room.RoomExtra = room.Colour[3];
 
     r.readRecords(room.Lights, r.i16("light count"), io::kLightTR4Size, "lights", [](const std::uint8_t* p) {
         util::le::Cursor c(p);
@@ -52,7 +53,7 @@ void readRoom(ByteReader& r, TRRoom& room) {
 template <typename R>
 void readObjectTexture(R& r, TRObjectTexture& t) {
     t.Attribute = r.i16();
-    t.Tile = r.i16();
+    t.Tile = t.RawTile = r.i16();
     t.NewFlags = r.i16();
     io::readCorners(r, t);
     r.bytes(t.SourceUV.data(), t.SourceUV.size());

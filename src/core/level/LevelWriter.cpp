@@ -3,6 +3,7 @@
 
 #include <cassert>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "level/RecordIO.h"
@@ -233,6 +234,8 @@ util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
         return std::move(w.data());
     } catch (const WriteError& e) {
         return R::failure(e.message);
+    } catch (const std::bad_alloc&) {
+        return R::failure("not enough memory to write the level");
     }
 }
 

@@ -2,7 +2,7 @@
 // triangle batches a renderer draws from.
 #include <gtest/gtest.h>
 
-#include "ViewerTestLevel.h"
+#include "support/ViewerTestLevel.h"
 #include "level/LevelReader.h"
 #include "support/TestPaths.h"
 #include "viewer/PolyBatches.h"

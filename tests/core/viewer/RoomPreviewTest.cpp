@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "ViewerTestLevel.h"
+#include "support/ViewerTestLevel.h"
 #include "viewer/RoomPreview.h"
 
 using namespace tessarin;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "ViewerTestLevel.h"
+#include "support/ViewerTestLevel.h"
 #include "level/Mesh.h"
 #include "viewer/PolyBatches.h"
 #include "viewer/StaticMeshes.h"

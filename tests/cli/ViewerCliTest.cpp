@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/CliRun.h"
-#include "core/viewer/ViewerTestLevel.h"
+#include "support/ViewerTestLevel.h"
 #include "level/Mesh.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"

@@ -3,9 +3,10 @@
 #            the core tests once more under AddressSanitizer and UBSan.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+CLANG_BUILD ?= build-clang
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 -DTESSARIN_WERROR=ON
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan test-clang bench clean
 
 deps:
 	@tools/install-deps.sh
@@ -30,8 +31,18 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) --target tessarin_core_tests
 	cd $(ASAN_BUILD) && ctest -L core --output-on-failure -j2
 
+# The same build and tests with Debian's clang 14 (not part of `make test`).
+test-clang: deps
+	cmake -S . -B $(CLANG_BUILD) $(CMAKE_FLAGS) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+	  -DTESSARIN_BUILD_BENCH=OFF
+	cmake --build $(CLANG_BUILD)
+	cd $(CLANG_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j2
+
+# One table: each figure, the limit it is measured against, the ratio and the target. Running
+# tessarin_bench without --table gives the detailed Google Benchmark figures.
 bench: build
-	$(BUILD)/bin/tessarin_bench
+	$(BUILD)/bin/tessarin_bench --table
+	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD)/bin/tessarin_render_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD)

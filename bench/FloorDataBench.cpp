@@ -2,6 +2,7 @@
 // walk per item and sector), on a generated level of 2,000 items and 50,000 trigger sectors.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 
@@ -78,16 +79,15 @@ const level::TRLevel& generatedLevel() {
 }
 
 // The definition: for each item, every sector of every room in order.
-floordata::ItemTriggers itemByItem(const level::TRLevel& lvl) {
-    floordata::ItemTriggers index(lvl.Items.size());
+std::vector<std::vector<floordata::TriggerSector>> itemByItem(const level::TRLevel& lvl) {
+    std::vector<std::vector<floordata::TriggerSector>> index(lvl.Items.size());
     for (std::size_t i = 0; i < lvl.Items.size(); ++i) {
         for (std::size_t r = 0; r < lvl.Rooms.size(); ++r) {
             const auto& room = lvl.Rooms[r];
             for (int x = 0; x < room.NumXSectors; ++x) {
                 for (int z = 0; z < room.NumZSectors; ++z) {
                     if (!floordata::SectorTriggersItem(lvl.FloorData, room.sector(x, z), static_cast<int>(i))) continue;
-                    index[i].Sectors.push_back({static_cast<std::int32_t>(r), x, z});
-                    ++index[i].Count;
+                    index[i].push_back({static_cast<std::int32_t>(r), x, z});
                 }
             }
         }
@@ -95,10 +95,13 @@ floordata::ItemTriggers itemByItem(const level::TRLevel& lvl) {
     return index;
 }
 
-bool sameIndex(const floordata::ItemTriggers& a, const floordata::ItemTriggers& b) {
+bool sameIndex(const floordata::ItemTriggers& a, const std::vector<std::vector<floordata::TriggerSector>>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].Count != b[i].Count || a[i].Sectors != b[i].Sectors) return false;
+        const auto list = a[i];
+        if (list.Count != static_cast<std::int32_t>(b[i].size()) ||
+            !std::equal(list.Sectors.begin(), list.Sectors.end(), b[i].begin(), b[i].end()))
+            return false;
     }
     return true;
 }
@@ -130,7 +133,7 @@ void BM_ItemTriggersSpeedup(benchmark::State& state) {
             return;
         }
         std::size_t entries = 0;
-        for (const auto& list : fast) entries += list.Sectors.size();
+        for (std::size_t i = 0; i < fast.size(); ++i) entries += fast[i].Sectors.size();
         const double fastSeconds = std::chrono::duration<double>(t1 - t0).count();
         const double slowSeconds = std::chrono::duration<double>(t2 - t1).count();
         state.counters["speedup"] = slowSeconds / fastSeconds;

@@ -1,6 +1,9 @@
 // Level load and save beside a plain read of the same bytes (the limit a parser can reach).
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
+#include "BenchTable.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "support/TestPaths.h"
@@ -31,6 +34,7 @@ void registerRealLevel(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--table") == 0) return bench::runTable(argv[0]);
     for (const char* n : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2"}) registerRealLevel(n);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -45,20 +45,20 @@ int previewKeyCode(int qtKey) {
 
 }  // namespace
 
-Tessarin2_Frm::Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
+Tessarin2_Frm::Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs, Preview3D preview3D, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()) {
     setObjectName("Tessarin2_Frm");
     setWindowTitle(kCaption);
     setAcceptDrops(true);
     buildLayout();
     buildMenus();
+    // The smallest size that shows every panel whole is also the default.
+    resize(minimumSizeHint());
     connectPanels();
     loadObjectNames();
     // Key preview: the preview keys reach the window whichever control has the focus.
     qApp->installEventFilter(this);
-    m_frameTimer.setInterval(10);
-    connect(&m_frameTimer, &QTimer::timeout, this, &Tessarin2_Frm::frameTick);
-    m_frameTimer.start();
+    setupPreview(preview3D);
     Running = true;
 }
 
@@ -94,24 +94,25 @@ void Tessarin2_Frm::buildLayout() {
     m_triggers = new TriggersPanel(central);
     m_items = new ItemsPanel(central);
     m_statics = new StaticMeshesPanel(central);
-    auto* row1 = new QHBoxLayout;
-    row1->addWidget(m_sectors);
-    row1->addWidget(m_doors);
-    row1->addWidget(m_triggers, 1);
-    auto* row2 = new QHBoxLayout;
-    row2->addWidget(m_items, 1);
-    row2->addWidget(m_statics);
-    left->addLayout(row1);
-    left->addLayout(row2);
+    m_rooms = new RoomsPanel(central);
+    m_textures = new TexturesPanel(central);
+    // Three columns, so that the window fits a 1366 x 768 screen: the map and preview above the
+    // item panels, the room and sector panels beside them, the texture strip on the right.
+    auto* itemRow = new QHBoxLayout;
+    itemRow->addWidget(m_items, 1);
+    itemRow->addWidget(m_statics);
+    left->addLayout(itemRow);
     left->addStretch(1);
     columns->addLayout(left, 1);
 
-    auto* right = new QVBoxLayout;
-    m_rooms = new RoomsPanel(central);
-    m_textures = new TexturesPanel(central);
-    right->addWidget(m_rooms);
-    right->addWidget(m_textures, 1);
-    columns->addLayout(right);
+    auto* middle = new QVBoxLayout;
+    middle->addWidget(m_rooms);
+    middle->addWidget(m_sectors);
+    middle->addWidget(m_doors);
+    middle->addWidget(m_triggers);
+    middle->addStretch(1);
+    columns->addLayout(middle);
+    columns->addWidget(m_textures);
 
     // Without a parent: disabling the main window would disable a child window too.
     m_about = new About_Frm(nullptr);
@@ -122,7 +123,6 @@ void Tessarin2_Frm::buildLayout() {
         w->setEnabled(false);
     m_items->AllItems->setEnabled(false);
     statusBar()->showMessage("Open a level with File, Open (Ctrl+O) or drop a level file on the window.");
-    setMinimumSize(1000, 760);
 }
 
 void Tessarin2_Frm::buildMenus() {
@@ -180,17 +180,10 @@ bool Tessarin2_Frm::eventFilter(QObject* watched, QEvent* event) {
                                       (!QApplication::focusWidget() && widget == this));
         if (first && widget->window() == this) {
             const int code = previewKeyCode(static_cast<QKeyEvent*>(event)->key());
-            if (code != 0) viewer::PreviewKeyDown(m_preview, code);
+            if (code != 0 && viewer::PreviewKeyDown(m_preview, code)) requestPreviewFrame();
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// One pass of the frame loop: the preview is rebuilt after a room or door change, then drawn.
-void Tessarin2_Frm::frameTick() {
-    if (!m_preview.PreviewOn) return;
-    if (!m_preview.PreviewBuilt && !m_session.Level.Rooms.empty()) m_preview.PreviewBuilt = true;
-    m_map->preview()->showFrame(m_preview, m_rooms->DrawDoors->hasBorder(), m_session.LevelLoaded);
 }
 
 bool Tessarin2_Frm::confirmDiscard() {

@@ -16,10 +16,14 @@
 #include "editor/EditorSession.h"
 #include "editor/RecentFiles.h"
 #include "editor/UndoHistory.h"
+#include "viewer/Camera.h"
 #include "viewer/PreviewControls.h"
+#include "viewer/RoomPolys.h"
+#include "viewer/TexturePages.h"
 
 class QAction;
 class QLabel;
+class QWidget;
 class QMenu;
 class QScrollBar;
 
@@ -30,6 +34,7 @@ class DemoController;
 class ItemsPanel;
 class LevelBrowser;
 class MineCartHelp_Frm;
+class RenderView;
 class DoorsPanel;
 class RoomsPanel;
 class SectorMap;
@@ -46,20 +51,30 @@ inline const QString kCaption = QStringLiteral("Tessarin 2.9");
 class Tessarin2_Frm : public QMainWindow {
     Q_OBJECT
 public:
+    // Whether the room preview draws in 3D. The program starts it On once the device set-up has
+    // found a device; widget tests on a platform without OpenGL leave it Off.
+    enum class Preview3D { Off, On };
+
     // `dialogs` answers file choosers and message boxes; null uses the desktop's own.
-    explicit Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    explicit Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs = nullptr, Preview3D preview3D = Preview3D::Off,
+                           QWidget* parent = nullptr);
     ~Tessarin2_Frm() override;
 
     // Reads the level and, when that works, shows it; a failure shows its message and keeps the
     // open level. `title` is the file title for the caption (the file name when empty).
     bool openLevel(const QString& path, const QString& title = QString());
-    // Shows a level already read from `path`: every panel, the caption and the texture strip.
-    void showLevel(level::TRLevel opened, const QString& path, const QString& title = QString());
+    // Shows a level already read from `path`: every panel, the caption and the texture strip. Says
+    // why and returns false when it cannot; the level that was open then stays open.
+    bool showLevel(level::TRLevel opened, const QString& path, const QString& title = QString());
     // Writes the open level to `path`; shows "Project saved" or why nothing was written.
     bool saveLevelTo(const QString& path);
 
     editor::EditorSession& session() { return m_session; }
     const viewer::PreviewControls& preview() const { return m_preview; }
+    const viewer::Camera& previewCamera() const { return m_camera; }
+    const viewer::RoomPolyList& previewPolys() const { return m_previewPolys; }
+    // The 3D preview, or null when the window was made without it.
+    RenderView* previewView() const { return m_previewView; }
     DemoController& demo() { return *m_demo; }
     bool fileChanged() const { return FileChanged; }
     const QString& fileName() const { return FileName; }
@@ -88,6 +103,10 @@ private:
     void loadObjectNames();
     bool confirmDiscard();
     void frameTick();
+    // Asks for one preview frame after the frame interval; nothing runs while nothing changes.
+    void requestPreviewFrame();
+    void setupPreview(Preview3D preview3D);
+    void previewLevelOpened(const viewer::RgbaImage& pages);
     void markChanged() {
         FileChanged = true;
         m_history.changedOutside();
@@ -138,6 +157,10 @@ private:
     std::unique_ptr<UserDialogs> m_dialogs;
     editor::EditorSession m_session;
     viewer::PreviewControls m_preview;
+    viewer::Camera m_camera;
+    viewer::RoomPolyList m_previewPolys;
+    RenderView* m_previewView = nullptr;
+    int m_markedX = -1, m_markedZ = -1;  // the selection the preview's list was marked for
 
     // The window's own state, under the program's names.
     bool Running = false;

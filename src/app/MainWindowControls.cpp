@@ -55,6 +55,9 @@ void Tessarin2_Frm::refreshAll() {
         m_shownRoom = m_session.CurRoom;
         m_preview.PreviewBuilt = false;
     }
+    // The red sector follows the selection at once.
+    if (m_session.SelectedX != m_markedX || m_session.SelectedZ != m_markedZ) m_preview.PreviewBuilt = false;
+    requestPreviewFrame();
     applyLevelPanels();
     applyMap();
     applySectorInfo();
@@ -82,6 +85,7 @@ void Tessarin2_Frm::SectorMap_MouseDown(QPoint pixel, Qt::MouseButton button, Qt
     if (result.previewCentre) {
         m_preview.PreviewCenterX = result.previewCentre->x;
         m_preview.PreviewCenterZ = result.previewCentre->z;
+        requestPreviewFrame();
     }
     refreshAll();
 }
@@ -89,6 +93,7 @@ void Tessarin2_Frm::SectorMap_MouseDown(QPoint pixel, Qt::MouseButton button, Qt
 void Tessarin2_Frm::DrawDoors_Click() {
     m_rooms->DrawDoors->setBorder(!m_rooms->DrawDoors->hasBorder());
     m_preview.PreviewBuilt = false;
+    requestPreviewFrame();
 }
 
 void Tessarin2_Frm::MinecartButton_Click(int mode) {

@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStatusBar>
+#include <new>
 
 #include "DemoController.h"
 #include "HelpWindows.h"
+#include "LevelLoader.h"
 #include "MainWindow.h"
 #include "QtConvert.h"
 #include "TexturesPanel.h"
@@ -28,23 +30,36 @@ void Tessarin2_Frm::Mnu_File_Open_Click() {
 }
 
 bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
-    std::vector<std::string> warnings;
-    auto loaded = level::LoadLevel(toPath(path), &warnings);
-    if (!loaded) {
-        // The level that was open stays open.
-        m_dialogs->message(this, qs(loaded.error()));
+    // A big level is read off the UI thread; Cancel, like a failure, keeps the level that was open.
+    auto loaded = LevelLoader::load(this, path);
+    if (loaded.outcome == LevelLoader::Outcome::Cancelled) return false;
+    if (loaded.outcome == LevelLoader::Outcome::Failed) {
+        m_dialogs->message(this, qs(loaded.error));
         return false;
     }
-    showLevel(std::move(loaded.value()), path, title);
+    if (!showLevel(std::move(loaded.level), path, title)) return false;
     rememberRecent(path);
-    if (!warnings.empty()) statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(warnings.front()));
+    if (!loaded.warnings.empty())
+        statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(loaded.warnings.front()));
     return true;
 }
 
-void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const QString& title) {
-    m_session.OpenLevel(std::move(opened));
+bool Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const QString& title) {
+    // Everything that may fail for want of memory or a too big level comes before the session
+    // takes the new level, so that the level that was open stays open.
+    viewer::RgbaImage pages;
+    try {
+        pages = viewer::BuildTexturePages(opened);
+    } catch (const std::bad_alloc&) {
+        m_dialogs->message(this, "Not enough memory to show the level's texture pages; the level was not opened.");
+        return false;
+    }
+    if (const util::Status opening = m_session.OpenLevel(std::move(opened)); !opening) {
+        m_dialogs->message(this, qs(opening.error()));
+        return false;
+    }
     m_shownRoom = m_session.CurRoom;
-    m_textures->setPages(toQImage(viewer::BuildTexturePages(m_session.Level)));
+    m_textures->setPages(toQImage(pages));
     setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
     FileName = path;
     FileChanged = false;
@@ -52,9 +67,7 @@ void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
     updateUndoActions();
     updateUnsavedMark();
     m_mineCartHelp->showCartEntries(m_session.Level.LevelVersion == level::kVersionTR3);
-    m_preview.PreviewBuilt = false;
-    m_preview.PreviewCenterX = 0;
-    m_preview.PreviewCenterZ = 0;
+    previewLevelOpened(pages);
     applyLevelPanels();
     applyMap();
     applySectorInfo();
@@ -63,6 +76,7 @@ void Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
                                  .arg(m_session.Level.LevelVersion)
                                  .arg(m_session.Level.Rooms.size())
                                  .arg(m_session.Level.Items.size()));
+    return true;
 }
 
 bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
@@ -83,8 +97,9 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     // The level shown before can be brought back with Undo.
     editor::LevelSnapshot before = editor::captureWhole(m_session.Level, FileName.toStdString());
     editor::UndoHistory history = std::move(m_history);
-    showLevel(std::move(converted.value()), output);
+    const bool shown = showLevel(std::move(converted.value()), output);
     m_history = std::move(history);
+    if (!shown) return false;
     if (before.Level->LevelVersion != level::kVersionNone) recordEdit(std::move(before), "Import TR4");
     FileChanged = true;
     updateUnsavedMark();

@@ -58,8 +58,15 @@ void Tessarin2_Frm::showRestored(const editor::UndoHistory::Restored& restored, 
     if (restored.whole) {
         // A replaced level is shown as if opened again, under its own file name; the history stays.
         editor::UndoHistory history = std::move(m_history);
-        showLevel(std::move(m_session.Level), qs(restored.fileName));
+        const bool shown = showLevel(level::TRLevel(m_session.Level), qs(restored.fileName));
         m_history = std::move(history);
+        if (!shown) {
+            // The window still shows the level it had: take the step back so the two agree.
+            if (verb.startsWith("Undone")) m_history.redo(m_session.Level, restored.fileName);
+            else m_history.undo(m_session.Level, restored.fileName);
+            updateUndoActions();
+            return;
+        }
     } else {
         m_session.editsRestored();
         refreshAll();

@@ -66,7 +66,7 @@ TriggersPanel::TriggersPanel(QWidget* parent) : QGroupBox(parent) {
     makeFrame(this, "Triggers", "Triggers");
     TriggerData = new QComboBox(this);
     TriggerData->setObjectName("TriggerData");
-    TriggerData->setMinimumWidth(300);
+    TriggerData->setMinimumWidth(260);
     TriggerData->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     GotoObject = new QPushButton("Find Object", this);
     GotoObject->setObjectName("GotoObject");

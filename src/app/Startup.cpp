@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 
+#include "LevelView.h"
 #include "MainWindow.h"
+#include "UserDialogs.h"
+#include "gl/DisplayDevice.h"
 #include "QtConvert.h"
 #include "convert/BatchConvert.h"
 #include "convert/SWD.h"
@@ -31,13 +35,6 @@ const BatchAction* matchBatchAction(const QString& commandLine, const std::vecto
     return nullptr;
 }
 
-BatchRun notBuiltYet(const QString& name) {
-    return [name](const QString&, int&, char**) {
-        std::fprintf(stderr, "tessarin2: %s is not available in this build yet\n", qPrintable(name));
-        return 1;
-    };
-}
-
 int addDemo(const QString& commandLine, int&, char**) {
     // The switch and one blank.
     const QString path = commandLine.mid(9);
@@ -45,17 +42,22 @@ int addDemo(const QString& commandLine, int&, char**) {
         std::fprintf(stderr, "tessarin2: no level file was named after /adddemo\n");
         return 1;
     }
-    auto level = level::LoadLevel(toPath(path));
-    if (!level) {
-        // Nothing was read, so nothing is written: the file keeps what it had.
-        std::fprintf(stderr, "tessarin2: %s\n", level.error().c_str());
+    try {
+        auto level = level::LoadLevel(toPath(path));
+        if (!level) {
+            // Nothing was read, so nothing is written: the file keeps what it had.
+            std::fprintf(stderr, "tessarin2: %s\n", level.error().c_str());
+            return 1;
+        }
+        if (const util::Status saved = level::SaveLevel(toPath(path), *level); !saved) {
+            std::fprintf(stderr, "tessarin2: %s\n", saved.error().c_str());
+            return 1;
+        }
+        return 0;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "tessarin2: %s: not enough memory to add the demo data\n", qPrintable(path));
         return 1;
     }
-    if (const util::Status saved = level::SaveLevel(toPath(path), *level); !saved) {
-        std::fprintf(stderr, "tessarin2: %s\n", saved.error().c_str());
-        return 1;
-    }
-    return 0;
 }
 
 int convertLevel(const QString& commandLine, int&, char**) {
@@ -96,10 +98,20 @@ QString openSwitchPath(const QString& commandLine) {
     return commandLine.startsWith(prefix) ? commandLine.mid(prefix.size()) : QString();
 }
 
+int viewLevel(const QString& commandLine, int& argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tessarin2");
+    QtDialogs dialogs;
+    return runLevelView(commandLine, dialogs, ProbeDevice());
+}
+
 int runEditor(const QString& commandLine, int& argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessarin2");
-    Tessarin2_Frm window;
+    // Without a 3D device the program ends, as it would without the preview's device.
+    QtDialogs deviceDialogs;
+    if (!ReportDevice(ProbeDevice(), deviceDialogs, nullptr)) return 1;
+    Tessarin2_Frm window(nullptr, Tessarin2_Frm::Preview3D::On);
     window.show();
     // A plain path is not opened: levels are opened from the File menu, or with "/open PATH".
     if (const QString path = openSwitchPath(commandLine); !path.isEmpty()) window.openLevel(path);

@@ -21,9 +21,6 @@ QString commandLineOf(int argc, char** argv);
 // The first action whose prefix starts the command line, in table order; null for the editor.
 const BatchAction* matchBatchAction(const QString& commandLine, const std::vector<BatchAction>& actions);
 
-// For a switch whose action is not built yet: says so on stderr and fails.
-BatchRun notBuiltYet(const QString& name);
-
 // "/adddemo PATH": reads the level and writes it back to the same file, with the demo data it
 // already holds. Returns the exit code; a failure is printed on stderr and leaves the file as it was.
 int addDemo(const QString& commandLine, int& argc, char** argv);
@@ -38,6 +35,9 @@ void registerAtStartup();
 
 // "/unregister": removes the desktop files start-up writes and prints each one removed.
 int unregisterDesktop(const QString& commandLine, int& argc, char** argv);
+
+// "/view PATH": the viewer window alone; closing it ends the program.
+int viewLevel(const QString& commandLine, int& argc, char** argv);
 
 // The path after "/open " when the command line asks the editor to open a level, else "".
 QString openSwitchPath(const QString& commandLine);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
+#include <cstdio>
 
 namespace tessarin::app {
 
@@ -42,6 +43,12 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
 }
 
 void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {
+    // A platform without a screen has nobody to press OK: the message goes to stderr instead.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal") {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        return;
+    }
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 

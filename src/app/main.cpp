@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         {"/adddemo", addDemo},
         {"/convert2", convertLevel},
         {"/convert3", convertLevel},
-        {"/view", notBuiltYet("/view")},
+        {"/view", viewLevel},
     };
     if (const BatchAction* action = matchBatchAction(commandLine, actions))
         return action->run(commandLine, argc, argv);

@@ -23,5 +23,8 @@ std::string sectorCommand(const Args& args);
 std::string recordCommand(const Args& args);
 std::string exportMapCommand(const Args& args);
 std::string exportTexturesCommand(const Args& args);
+std::string polysCommand(const Args& args);
+std::string staticsCommand(const Args& args);
+std::string roomAtCommand(const Args& args);
 
 }  // namespace tessarin::cli

@@ -49,6 +49,13 @@ Json& Json::integer(std::int64_t v) {
     m_out += std::to_string(v);
     return *this;
 }
+Json& Json::number(double v) {
+    separate();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.9g", v == 0 ? 0.0 : v);  // no "-0" for a negated zero
+    m_out += buf;
+    return *this;
+}
 Json& Json::value(bool v) {
     separate();
     m_out += v ? "true" : "false";

@@ -19,6 +19,8 @@ public:
         requires(!std::same_as<T, bool>)
     Json& value(T v) { return integer(static_cast<std::int64_t>(v)); }
     Json& integer(std::int64_t v);
+    // Nine significant digits: a float's value survives the round trip.
+    Json& number(double v);
     Json& value(bool v);
     Json& value(std::string_view v);
     Json& value(const char* v) { return value(std::string_view(v)); }

@@ -53,7 +53,7 @@ std::string sectorCommand(const Args& args) {
                        std::to_string(r.NumXSectors) + " x " + std::to_string(r.NumZSectors) + " sectors)");
 
     editor::EditorSession session(loadNames());
-    session.OpenLevel(std::move(level));
+    if (const util::Status opened = session.OpenLevel(std::move(level)); !opened) throw CliError(args[0] + ": " + opened.error());
     session.RoomNumber_Click(static_cast<int>(room));
     session.clickSector(static_cast<int>(x), static_cast<int>(z));
 

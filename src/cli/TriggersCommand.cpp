@@ -5,6 +5,7 @@
 #include "Json.h"
 #include "LevelJson.h"
 #include "floordata/FloorData.h"
+#include "util/Result.h"
 
 namespace tessarin::cli {
 
@@ -20,8 +21,13 @@ std::string triggersCommand(const Args& args) {
         throw CliError("item " + text + " is outside the level (it has " + std::to_string(level.Items.size()) +
                        " items)");
     }
-    const floordata::ItemTriggers index = floordata::BuildItemTriggers(level);
-    const floordata::ItemTriggerList& list = index[static_cast<std::size_t>(item)];
+    floordata::ItemTriggers index;
+    try {
+        index = floordata::BuildItemTriggers(level);
+    } catch (const util::Error& e) {
+        throw CliError(args[0] + ": " + e.what());
+    }
+    const floordata::ItemTriggerList list = index[static_cast<std::size_t>(item)];
 
     Json j;
     j.beginObject().field("item", item).field("count", list.Count);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <new>
 #include <string>
 
 #include "Commands.h"
@@ -22,6 +23,9 @@ const std::map<std::string, std::function<std::string(const tessarin::cli::Args&
         {"record", recordCommand},
         {"export-map", exportMapCommand},
         {"export-textures", exportTexturesCommand},
+        {"polys", polysCommand},
+        {"statics", staticsCommand},
+        {"room-at", roomAtCommand},
     };
     return table;
 }
@@ -45,6 +49,9 @@ int main(int argc, char** argv) {
         std::fwrite(out.data(), 1, out.size(), stdout);
         std::fputc('\n', stdout);
         return 0;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "tessarin2-cli: %s: not enough memory to finish the command\n", argv[1]);
+        return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tessarin2-cli: %s\n", e.what());
         return 1;

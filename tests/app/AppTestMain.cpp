@@ -47,8 +47,10 @@ std::filesystem::path divertDesktopFolders() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // "--screenshot" and "--render" need a display; the rest runs offscreen.
     const bool screenshot = argc > 1 && std::strcmp(argv[1], "--screenshot") == 0;
-    if (screenshot) {
+    const bool render = argc > 1 && std::strcmp(argv[1], "--render") == 0;
+    if (screenshot || render) {
         for (int i = 1; i + 1 < argc; ++i) argv[i] = argv[i + 1];
         --argc;
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -61,6 +63,8 @@ int main(int argc, char** argv) {
     auto run = [&](QObject&& test) { failures += QTest::qExec(&test, argc, argv); };
     if (screenshot) {
         run(tessarin::test::ScreenshotTest());
+    } else if (render) {
+        run(tessarin::test::RenderTest());
     } else {
         run(tessarin::test::StartupTest());
         run(tessarin::test::ShellTest());

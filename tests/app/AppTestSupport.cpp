@@ -37,8 +37,8 @@ QMessageBox::StandardButton ScriptedDialogs::askYesNoCancel(QWidget*, const QStr
     return answer;
 }
 
-WindowFixture::WindowFixture() {
-    window = std::make_unique<app::Tessarin2_Frm>(std::make_unique<ScriptedDialogs>(log));
+WindowFixture::WindowFixture(app::Tessarin2_Frm::Preview3D preview3D) {
+    window = std::make_unique<app::Tessarin2_Frm>(std::make_unique<ScriptedDialogs>(log), preview3D);
     window->show();
     QCoreApplication::processEvents();
 }

@@ -40,7 +40,7 @@ private:
 struct WindowFixture {
     std::shared_ptr<ScriptedDialogs::Log> log = std::make_shared<ScriptedDialogs::Log>();
     std::unique_ptr<app::Tessarin2_Frm> window;
-    WindowFixture();
+    explicit WindowFixture(app::Tessarin2_Frm::Preview3D preview3D = app::Tessarin2_Frm::Preview3D::Off);
     ~WindowFixture();
     // Opens through File, Open with the scripted dialog; false when the level is absent.
     bool open(const std::filesystem::path& path);

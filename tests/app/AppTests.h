@@ -28,6 +28,7 @@ class OpenTest : public QObject {
 private slots:
     void openingEachVersionSetsCaptionRoomsAndVersionControls();
     void cancelledOrFailedOpenKeepsTheLevel();
+    void bigLevelIsReadOffTheUiThreadAndCancelKeepsTheLevel();
     void droppedFileIsOpened();
     void textureStripHoldsEveryPageAndScrollsByPixel();
     void savingIsRefusedWithTheReasonForUnwritableLevels();
@@ -55,6 +56,16 @@ private slots:
     void retypedTurnedAndAddedItemsSurviveSaveAndReopen();
     void minecartEntriesLightTheButtonsAndAreSaved();
     void importedTR4LevelIsShownAndSavedBesideIt();
+};
+
+// Needs OpenGL (a real or virtual X server); skips when no context can be made.
+class RenderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void viewerDrawsTheSampleWithItsOverlayAndWalks();
+    void previewShowsTheRoomMarksTheSectorAndOrbits();
+    void viewerPicturesOfEveryVersion();
 };
 
 class DemoTest : public QObject {

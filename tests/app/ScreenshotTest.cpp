@@ -5,6 +5,7 @@
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "SectorMap.h"
+#include "gl/DisplayDevice.h"
 
 namespace tessarin::test {
 
@@ -17,14 +18,16 @@ void ScreenshotTest::windowWithALevelOpen() {
         {levelOrEmpty("tr4-test1.tr4"), "main-window-tr4.png", 0, 2, 2},
     };
     QDir().mkpath(TESSARIN_SCREENSHOT_DIR);
+    const auto preview3D = app::ProbeDevice().found ? app::Tessarin2_Frm::Preview3D::On : app::Tessarin2_Frm::Preview3D::Off;
     int saved = 0;
     for (const Shot& s : shots) {
         if (s.path.empty()) continue;
-        WindowFixture f;
-        f.window->resize(1240, 900);
+        WindowFixture f(preview3D);
         QVERIFY(f.open(s.path));
         if (s.room < f.find<QComboBox>("RoomNumber")->count()) f.choose("RoomNumber", s.room);
         f.clickSector(s.x, s.z);
+        // The selected sector is also the preview's orbit centre in these pictures.
+        f.clickSector(s.x, s.z, Qt::LeftButton, Qt::AltModifier);
         // One picture shows the map zoomed in, with the hover line.
         if (std::string(s.file) == "main-window-tr2.png") {
             f.find<QAction>("Mnu_View_ZoomIn")->trigger();
@@ -38,6 +41,12 @@ void ScreenshotTest::windowWithALevelOpen() {
         // The map alone, three times as large, to check cells, marks and outline by eye.
         const QImage& map = f.find<app::SectorMap>("SectorMap")->mapShowSurf();
         QVERIFY(map.scaled(map.size() * 3).save(QString(file).replace(".png", "-map.png")));
+        if (saved == 0) {
+            // The first level once more, enlarged: the panels take the room, nothing overlaps.
+            f.window->resize(1920, 1050);
+            QTest::qWait(200);
+            QVERIFY(f.window->grab().toImage().save(QString(file).replace(".png", "-1920.png")));
+        }
         ++saved;
     }
     if (saved == 0) QSKIP("neither the samples nor the real levels are there");

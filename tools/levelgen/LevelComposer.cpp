@@ -34,13 +34,16 @@ public:
         return index;
     }
     using P = std::array<int, 3>;
+    // The corners are given counter-clockwise as seen from the room's inside; the games store
+    // faces the other way round (clockwise seen from the side that is drawn), so they are written
+    // from the second corner backwards - which also keeps the texture upright, only mirrored.
     void quad(P a, P b, P c, P d, Material m) {
-        m_room.Rectangles.push_back({{s16(vertex(a[0], a[1], a[2])), s16(vertex(b[0], b[1], b[2])),
-                                      s16(vertex(c[0], c[1], c[2])), s16(vertex(d[0], d[1], d[2]))},
+        m_room.Rectangles.push_back({{s16(vertex(b[0], b[1], b[2])), s16(vertex(a[0], a[1], a[2])),
+                                      s16(vertex(d[0], d[1], d[2])), s16(vertex(c[0], c[1], c[2]))},
                                      quadTexture(m), 0});
     }
     void triangle(P a, P b, P c, Material m) {
-        m_room.Triangles.push_back({{s16(vertex(a[0], a[1], a[2])), s16(vertex(b[0], b[1], b[2])),
+        m_room.Triangles.push_back({{s16(vertex(b[0], b[1], b[2])), s16(vertex(a[0], a[1], a[2])),
                                      s16(vertex(c[0], c[1], c[2]))},
                                     triangleTexture(m), 0});
     }

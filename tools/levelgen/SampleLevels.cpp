@@ -162,7 +162,8 @@ private:
 TRLevel composeSampleLevel(const std::string& text) { return SampleParser().run(text); }
 
 TRLevel composeLargeLevel(const LargeLevelParams& p) {
-    if (p.rooms < 1 || p.rooms > 1024) throw BuildError("a large level has 1 to 1024 rooms");
+    // Box numbers share a word with the material in TR3, which leaves twelve bits for them.
+    if (p.rooms < 1 || p.rooms > 4096) throw BuildError("a large level has 1 to 4096 rooms");
     if (p.sectorsPerSide < 4 || p.sectorsPerSide > 31) throw BuildError("rooms are 4 to 31 sectors per side");
     if (p.items < 1) throw BuildError("a large level needs at least one item (Lara)");
     LevelComposer c(p.version, p.seed);

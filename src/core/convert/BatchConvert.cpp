@@ -1,5 +1,7 @@
 #include "convert/BatchConvert.h"
 
+#include <new>
+
 #include "convert/TR4Converter.h"
 #include "level/LevelWriter.h"
 
@@ -14,11 +16,15 @@ util::Result<std::filesystem::path> RunBatchConvert(const std::string& tr4Path, 
                                                     const std::filesystem::path& swdFile) {
     using R = util::Result<std::filesystem::path>;
     if (tr4Path.empty()) return R::failure("No level file was named for the conversion");
-    auto level = ConvertTR4(tr4Path, target, swdFile);
-    if (!level) return R::failure(level.error());
-    const std::string out = convertedPath(tr4Path);
-    if (auto st = level::SaveLevel(out, *level); !st) return R::failure(st.error());
-    return std::filesystem::path(out);
+    try {
+        auto level = ConvertTR4(tr4Path, target, swdFile);
+        if (!level) return R::failure(level.error());
+        const std::string out = convertedPath(tr4Path);
+        if (auto st = level::SaveLevel(out, *level); !st) return R::failure(st.error());
+        return std::filesystem::path(out);
+    } catch (const std::bad_alloc&) {
+        return R::failure(tr4Path + ": not enough memory to convert the level");
+    }
 }
 
 }  // namespace tessarin::convert

@@ -1,20 +1,17 @@
-// TR4 room layout as the converter reads it:
-//   X, Z, YBottom, YTop 4 each | NumDataWords 4 | vertices 12 each | rectangles 10 | triangles 8
-//   | sprites 4 | portals 32 | NumZSectors, NumXSectors, sectors 8 each | colour 4
-//   | lights 46 each | statics 20 each | AlternateRoom 2, Flags 2 | water, reverb, alternate group 1 each
+// The conversion's steps, each over the record the TR4 reader filled.
 #include "convert/TR4ConvertSteps.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <vector>
+#include <string>
+#include <unordered_map>
 
-#include "level/RecordIO.h"
+#include "util/Result.h"
 
 namespace tessarin::convert::detail {
 
 using level::kVersionTR2;
-using util::ByteReader;
 
 std::int64_t roundHalfEven(double value) {
     if (!std::isfinite(value)) return 0;
@@ -49,12 +46,9 @@ std::uint16_t tr2BoxIndex(std::uint16_t boxIndex) { return static_cast<std::uint
 
 namespace {
 
-void readLights(ByteReader& r, level::TRRoom& room, std::int16_t target) {
-    const std::size_t n = r.checkCount(r.i16("light count"), level::io::kLightTR4Size, "lights");
-    room.Lights.clear();
-    for (std::size_t i = 0; i < n; ++i) {
-        level::TRLight l;
-        level::io::readLightTR4(r, l);
+void convertLights(level::TRRoom& room, std::int16_t target) {
+    std::vector<level::TRLight> kept;
+    for (level::TRLight l : room.Lights) {
         // The older games know only point lights.
         if (l.LightType != 1) continue;
         l.X = l.X4;
@@ -69,34 +63,54 @@ void readLights(ByteReader& r, level::TRRoom& room, std::int16_t target) {
             l.Intensity1 = static_cast<std::int16_t>(red + 256 * green);  // above 32767 wraps negative
             l.Intensity2 = static_cast<std::int16_t>(blue);
         }
-        room.Lights.push_back(l);
+        kept.push_back(l);
     }
+    room.Lights = std::move(kept);
 }
 
 }  // namespace
 
-void readRoom(ByteReader& r, level::TRRoom& room, std::int16_t target) {
-    level::io::readRoomHeadToSectors(r, room, 12);
+void convertRoom(level::TRRoom& room, std::int16_t target) {
     if (target == kVersionTR2) {
         for (auto& v : room.Vertices) v.Lighting = v.Lighting2 = tr2VertexLighting(v.Lighting, v.Lighting2);
         for (auto& s : room.Sectors) s.BoxIndex = tr2BoxIndex(s.BoxIndex);
     }
-
-    room.WaterScheme = r.u8("colour");
-    room.ReverbInfo = r.u8("colour");
-    room.AlternateGroup = r.u8("colour");
-    room.RoomExtra = r.u8("colour");
-    room.AmbientIntensity1 = ambientFromColour(room.WaterScheme, room.ReverbInfo, room.AlternateGroup);
+    room.AmbientIntensity1 = ambientFromColour(room.Colour[0], room.Colour[1], room.Colour[2]);
     room.AmbientIntensity2 = 0;
+    convertLights(room, target);
+}
 
-    readLights(r, room, target);
-
-    level::io::readList(r, room.StaticMeshes, r.i16("static mesh count"), level::io::kRoomStaticSize, "static meshes");
-    room.AlternateRoom = r.i16("alternate room");
-    room.Flags = r.i16("flags");
-    room.WaterScheme = r.u8("water scheme");
-    room.ReverbInfo = r.u8("reverb");
-    room.AlternateGroup = r.u8("alternate group");
+std::vector<level::TRMesh> convertMeshes(level::TRLevel& level) {
+    // The converted meshes follow as many zero bytes as the TR4 block held; nothing points there.
+    const std::vector<std::uint8_t> tr4Mesh = std::move(level.MeshData);
+    level.MeshData.assign(tr4Mesh.size(), 0);
+    const std::size_t pointers = level.MeshPointers.size();
+    std::unordered_map<std::int32_t, std::int32_t> moved;
+    std::vector<level::TRMesh> meshes;
+    // Meshes of an honest file do not overlap, so their TR4 sizes add up to the block at most.
+    // Overlapping ones could make each pointer a mesh of nearly the whole block.
+    std::uint64_t parsedBytes = 0;
+    for (std::size_t i = 0; i < pointers; ++i) {
+        const std::int32_t p = level.MeshPointers[i];
+        auto it = moved.find(p);
+        if (it == moved.end()) {
+            auto mesh = level::ParseMesh(tr4Mesh, p, level::kVersionTR4);
+            if (!mesh)
+                throw util::Error("level data, mesh pointer " + std::to_string(i) + " of " + std::to_string(pointers) +
+                                  ", " + mesh.error());
+            parsedBytes += level::MeshByteSize(*mesh, level::kVersionTR4);
+            if (parsedBytes > tr4Mesh.size())
+                throw util::Error("level data: " + std::to_string(pointers) + " mesh pointers name " +
+                                  std::to_string(meshes.size() + 1) + " distinct meshes of " +
+                                  std::to_string(parsedBytes) + " bytes or more, more than the " +
+                                  std::to_string(tr4Mesh.size()) + " bytes of mesh data (the meshes overlap)");
+            const std::uint32_t offset = level::AppendMesh(level, *mesh);
+            meshes.push_back(std::move(*mesh));
+            it = moved.emplace(p, static_cast<std::int32_t>(offset)).first;
+        }
+        level.MeshPointers[i] = it->second;
+    }
+    return meshes;
 }
 
 void toCornerForm(level::TRObjectTexture& t) {
@@ -132,54 +146,75 @@ void toCornerForm(level::TRObjectTexture& t) {
 
 namespace {
 
-// Converts the rotation words of one frame of a moveable with `meshes` meshes.
-void convertFrame(std::vector<std::int16_t>& frames, std::vector<bool>& done, std::size_t start, int meshes) {
+// Converts the rotation words of one frame of a moveable with `meshes` meshes. A word that an
+// earlier walk already stepped on ends the walk: from there on it follows the earlier one's steps.
+void convertFrame(std::vector<std::int16_t>& frames, std::vector<bool>& walked, std::size_t start, int meshes) {
     std::size_t pos = start + 9;  // after the bounding box and the offset
-    for (int m = 0; m < meshes && pos < frames.size(); ++m) {
+    for (int m = 0; m < meshes && pos < frames.size() && !walked[pos]; ++m) {
+        walked[pos] = true;
         const auto w = static_cast<std::uint16_t>(frames[pos]);
         if ((w & 0xC000) == 0) {
-            pos += 2;  // three-axis rotation: two words, the same in both forms
+            // Three-axis rotation: two words, the same in both forms.
+            if (pos + 1 < frames.size()) walked[pos + 1] = true;
+            pos += 2;
             continue;
         }
-        if (!done[pos]) {
-            const auto angle = roundHalfEven((w & 0xFFF) / 4.0);
-            frames[pos] = static_cast<std::int16_t>(static_cast<std::uint16_t>(angle + (w & 0xC000)));
-            done[pos] = true;
-        }
+        const auto angle = roundHalfEven((w & 0xFFF) / 4.0);
+        frames[pos] = static_cast<std::int16_t>(static_cast<std::uint16_t>(angle + (w & 0xC000)));
         ++pos;
     }
+}
+
+// The smallest animation at or after `a` that no moveable has converted yet (path-halving over
+// the `next` links, so ranges that several moveables claim are walked once).
+std::size_t firstOpen(std::vector<std::size_t>& next, std::size_t a) {
+    while (next[a] != a) {
+        next[a] = next[next[a]];
+        a = next[a];
+    }
+    return a;
 }
 
 }  // namespace
 
 void convertFrames(level::TRLevel& level) {
-    auto& anims = level.Animations;
-    std::vector<bool> done(level.Frames.size(), false);
+    const auto& anims = level.Animations;
     const auto& moveables = level.Moveables;
+    const std::size_t numFrames = level.Frames.size();
+    std::vector<bool> walked(numFrames, false);
+    std::vector<std::size_t> open(anims.size() + 1);
+    for (std::size_t a = 0; a < open.size(); ++a) open[a] = a;
+
+    // The moveable's animations end where the next animated moveable's begin.
+    std::vector<std::int64_t> rangeEnd(moveables.size());
+    std::int64_t end = static_cast<std::int64_t>(anims.size());
+    for (std::size_t m = moveables.size(); m-- > 0;) {
+        rangeEnd[m] = end;
+        if (moveables[m].Animation != -1) end = moveables[m].Animation;
+    }
+
+    // Honest animations do not share frames, so they hold no more frames than Frames has words.
+    std::size_t framesVisited = 0;
     for (std::size_t m = 0; m < moveables.size(); ++m) {
         if (moveables[m].Animation == -1) continue;
-        // The moveable's animations end where the next animated moveable's begin.
-        std::int64_t first = moveables[m].Animation;
-        std::int64_t end = static_cast<std::int64_t>(anims.size());
-        for (std::size_t n = m + 1; n < moveables.size(); ++n)
-            if (moveables[n].Animation != -1) {
-                end = moveables[n].Animation;
-                break;
-            }
-        first = std::max<std::int64_t>(first, 0);
-        end = std::min<std::int64_t>(end, static_cast<std::int64_t>(anims.size()));
-        for (std::int64_t a = first; a < end; ++a) {
-            const auto& anim = anims[static_cast<std::size_t>(a)];
+        const auto first = static_cast<std::size_t>(std::max<std::int64_t>(moveables[m].Animation, 0));
+        const auto last = static_cast<std::size_t>(
+            std::clamp<std::int64_t>(rangeEnd[m], 0, static_cast<std::int64_t>(anims.size())));
+        for (std::size_t a = first < last ? firstOpen(open, first) : last; a < last; a = firstOpen(open, a)) {
+            open[a] = a + 1;
+            const auto& anim = anims[a];
             if (anim.FrameSize == 0 || anim.FrameOffset < 0) continue;
             // The last animation of the level has no next one: its frames run to the end of Frames.
-            const std::int64_t next = a + 1 < static_cast<std::int64_t>(anims.size())
-                                          ? anims[static_cast<std::size_t>(a + 1)].FrameOffset
-                                          : static_cast<std::int64_t>(level.Frames.size()) * 2;
+            const std::int64_t next = a + 1 < anims.size() ? anims[a + 1].FrameOffset
+                                                           : static_cast<std::int64_t>(numFrames) * 2;
             const std::int64_t count = (next - anim.FrameOffset) / 2 / anim.FrameSize;
             for (std::int64_t f = 0; f < count; ++f) {
                 const std::int64_t start = anim.FrameOffset / 2 + f * anim.FrameSize;
-                if (start + 9 >= static_cast<std::int64_t>(level.Frames.size())) break;
-                convertFrame(level.Frames, done, static_cast<std::size_t>(start), moveables[m].NumMeshes);
+                if (start + 9 >= static_cast<std::int64_t>(numFrames)) break;
+                if (++framesVisited > numFrames)
+                    throw util::Error("animations: their frames overlap; they name more frames than the " +
+                                      std::to_string(numFrames) + " frame words can hold");
+                convertFrame(level.Frames, walked, static_cast<std::size_t>(start), moveables[m].NumMeshes);
             }
         }
     }

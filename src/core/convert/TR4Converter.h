@@ -24,6 +24,9 @@ util::Result<level::TRLevel> ConvertTR4(const std::filesystem::path& tr4File, st
 util::Result<level::TRLevel> ConvertTR4Bytes(std::span<const std::uint8_t> tr4Bytes, const std::string& fileName,
                                              std::int16_t targetVersion, const SWDData& swd);
 
+// Rebuilds a level the reader loaded from a TR4 file as a TR2 or TR3 level.
+util::Result<level::TRLevel> ConvertTR4Level(level::TRLevel tr4, std::int16_t targetVersion, const SWDData& swd);
+
 // The magic a converted level is written with: 0xFF080038 for TR3, 0x0000002D for TR2.
 std::uint32_t targetMagic(std::int16_t targetVersion);
 

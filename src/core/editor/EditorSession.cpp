@@ -1,6 +1,7 @@
 #include "editor/EditorSession.h"
 
 #include <algorithm>
+#include <new>
 
 #include "editor/Objects.h"
 #include "util/NumberText.h"
@@ -43,9 +44,17 @@ int EditorSession::itemTriggerCount(int item) const {
 }
 
 // The open command's work after the file was read: everything the panels derive from a level.
-void EditorSession::OpenLevel(level::TRLevel level) {
+util::Status EditorSession::OpenLevel(level::TRLevel level) {
+    floordata::ItemTriggers index;
+    try {
+        index = floordata::BuildItemTriggers(level);
+    } catch (const util::Error& e) {
+        return util::Status::failure(e.what());
+    } catch (const std::bad_alloc&) {
+        return util::Status::failure("not enough memory to index the level's triggers");
+    }
     Level = std::move(level);
-    ItemTriggers = floordata::BuildItemTriggers(Level);
+    ItemTriggers = std::move(index);
     LevelLoaded = true;
     // Item numbers of the previous level mean nothing in this one.
     CurItem = -1;
@@ -80,6 +89,7 @@ void EditorSession::OpenLevel(level::TRLevel level) {
         m_panels.fd20Visible = m_panels.fd21Visible = m_panels.minecartStopVisible = false;
     }
     RoomNumber_Click(0);
+    return util::success();
 }
 
 void EditorSession::RoomNumber_Click(int index) {
@@ -288,7 +298,7 @@ Feedback EditorSession::ItemNextTrigger_Click() {
     if (CurItem == -1) return {};
     const int count = itemTriggerCount(CurItem);
     if (count <= 0) return {Feedback::Kind::Message, kNoTriggerMessage, kAppTitle};
-    const auto& sectors = ItemTriggers[static_cast<std::size_t>(CurItem)].Sectors;
+    const auto sectors = ItemTriggers[static_cast<std::size_t>(CurItem)].Sectors;
     const int usable = std::min<int>(count, static_cast<int>(sectors.size()));
     if (usable <= 0) return {Feedback::Kind::Message, kNoTriggerMessage, kAppTitle};
     if (NextTriggerPos < 0 || NextTriggerPos >= usable) NextTriggerPos = 0;
@@ -409,7 +419,13 @@ void EditorSession::ItemAdd_Click() {
 }
 
 void EditorSession::editsRestored() {
-    ItemTriggers = floordata::BuildItemTriggers(Level);
+    // The restored floor data was indexed before; should indexing fail now, the old index stays
+    // (every use of it checks the item number against its size).
+    try {
+        ItemTriggers = floordata::BuildItemTriggers(Level);
+    } catch (const util::Error&) {
+    } catch (const std::bad_alloc&) {
+    }
     const int scrollX = m_map.scrollX(), scrollY = m_map.scrollY();
     m_map.build(Level, CurRoom);
     m_map.setScroll(scrollX, scrollY);

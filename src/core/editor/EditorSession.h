@@ -17,6 +17,7 @@
 #include "editor/SectorMap.h"
 #include "floordata/FloorData.h"
 #include "level/TRLevel.h"
+#include "util/Result.h"
 
 namespace tessarin::editor {
 
@@ -82,8 +83,10 @@ public:
     std::optional<SectorPos> outline() const { return m_outline; }
 
     // Open: takes a freshly read level, builds ItemTriggers, fills the room list, the object list
-    // and the version-dependent buttons, and shows room 0.
-    void OpenLevel(level::TRLevel level);
+    // and the version-dependent buttons, and shows room 0. A level whose trigger index cannot be
+    // built (too big, or no memory for it) is refused with the reason and the session keeps the
+    // level it had.
+    util::Status OpenLevel(level::TRLevel level);
 
     // Room list: makes room `index` current, redraws the map, clears the outline, sets RoomInfo
     // and AltRoom. Does nothing for -1 or a room the level does not have.

@@ -40,8 +40,10 @@ public:
     bool empty() const { return m_empty; }
 
 private:
-    std::array<std::array<std::string, kObjectIDs>, kVersions> m_objects{};
-    std::array<std::string, kStaticIDs> m_statics{};
+    // No braces: the strings default-construct to "" either way, and clang 14 crashes on the
+    // value-initialisation of this nested array of strings.
+    std::array<std::array<std::string, kObjectIDs>, kVersions> m_objects;
+    std::array<std::string, kStaticIDs> m_statics;
     bool m_empty = true;
 };
 

@@ -1,7 +1,12 @@
 // The floor-data queries and the per-item trigger index, all on the one walk of FloorDataWalk.h.
 #include "floordata/FloorData.h"
 
+#include <algorithm>
+#include <array>
+#include <string>
+
 #include "floordata/FloorDataWalk.h"
+#include "util/Result.h"
 
 namespace tessarin::floordata {
 
@@ -117,34 +122,74 @@ void StripTR3FloorData(std::span<const std::uint16_t> floorData, std::uint16_t& 
 }
 
 ItemTriggers BuildItemTriggers(const level::TRLevel& level) {
-    // One walk per sector instead of one per item and sector. Sectors are visited in room, x, z
-    // order, so each item's list comes out in that order without sorting; a sector that names an
-    // item twice is recorded once because it would be the item's most recent entry.
-    ItemTriggers index(level.Items.size());
+    // Many sectors may share one list, and one list may name an item several times; neither may
+    // multiply the work or the records. Each list start is walked once and its distinct items kept
+    // (a list names items 0-511 only); then one pass counts each item's sectors and a second one
+    // files them, in room, x, z order because the sectors are visited in that order.
     const std::span<const std::uint16_t> fd(level.FloorData);
-    for (std::size_t r = 0; r < level.Rooms.size(); ++r) {
-        const level::TRRoom& room = level.Rooms[r];
-        for (int x = 0; x < room.NumXSectors; ++x) {
-            for (int z = 0; z < room.NumZSectors; ++z) {
-                const std::size_t s = static_cast<std::size_t>(x) * room.NumZSectors + z;
-                if (s >= room.Sectors.size()) continue;
-                Entry trigger;
-                if (!findFirstTrigger(fd, listStart(fd, room.Sectors[s].FDIndex), trigger)) continue;
-                const TriggerSector here{static_cast<std::int32_t>(r), x, z};
-                forEachAction(fd, trigger, [&](const Action& a) {
+    const std::size_t numItems = level.Items.size();
+    constexpr std::uint32_t kNotWalked = 0xFFFFFFFF;
+    std::vector<std::uint32_t> listItems(std::min<std::size_t>(fd.size(), 0x8000) + 1, kNotWalked);
+    std::vector<std::uint32_t> itemsAt;  // per walked list: a count, then that many items
+    const std::size_t walkBudget = 2 * fd.size() + 65536;
+    std::size_t walked = 0;
+
+    auto itemsOf = [&](std::uint16_t fdIndex) -> std::span<const std::uint32_t> {
+        const std::size_t start = listStart(fd, fdIndex);
+        if (start == 0) return {};
+        if (listItems[start] == kNotWalked) {
+            listItems[start] = static_cast<std::uint32_t>(itemsAt.size());
+            itemsAt.push_back(0);
+            std::array<bool, 512> seen{};
+            walkList(fd, start, [&](const Entry& e) {
+                walked += e.Length;
+                if (e.code() != kTrigger) return true;
+                forEachAction(fd, e, [&](const Action& a) {
                     const auto item = static_cast<std::size_t>(a.parameter());
-                    if (!namesItem(a, a.parameter()) || item >= index.size()) return true;
-                    ItemTriggerList& list = index[item];
-                    if (list.Sectors.empty() || !(list.Sectors.back() == here)) {
-                        list.Sectors.push_back(here);
-                        list.Count = static_cast<std::int32_t>(list.Sectors.size());
+                    if (namesItem(a, a.parameter()) && item < numItems && !seen[item]) {
+                        seen[item] = true;
+                        itemsAt.push_back(static_cast<std::uint32_t>(item));
                     }
                     return true;
                 });
-            }
+                return false;  // only the first trigger counts
+            });
+            itemsAt[listItems[start]] = static_cast<std::uint32_t>(itemsAt.size() - listItems[start] - 1);
+            if (walked > walkBudget)
+                throw util::Error("trigger index: the floor-data lists overlap; walking them takes more than " +
+                                  std::to_string(walkBudget) + " words for " + std::to_string(fd.size()) +
+                                  " words of floor data");
         }
-    }
-    return index;
+        const std::uint32_t at = listItems[start];
+        return std::span<const std::uint32_t>(itemsAt).subspan(at + 1, itemsAt[at]);
+    };
+    auto forEachSector = [&](auto&& visit) {
+        for (std::size_t r = 0; r < level.Rooms.size(); ++r) {
+            const level::TRRoom& room = level.Rooms[r];
+            for (int x = 0; x < room.NumXSectors; ++x)
+                for (int z = 0; z < room.NumZSectors; ++z) {
+                    const std::size_t s = static_cast<std::size_t>(x) * room.NumZSectors + z;
+                    if (s >= room.Sectors.size()) continue;
+                    for (std::uint32_t item : itemsOf(room.Sectors[s].FDIndex))
+                        visit(item, TriggerSector{static_cast<std::int32_t>(r), x, z});
+                }
+        }
+    };
+
+    std::vector<std::uint32_t> starts(numItems + 1, 0);
+    std::size_t total = 0;
+    forEachSector([&](std::uint32_t item, const TriggerSector&) {
+        if (++total > kMaxItemTriggerSectors)
+            throw util::Error("trigger index: the triggers name items in more than " +
+                              std::to_string(kMaxItemTriggerSectors) + " sector records (" +
+                              std::to_string(numItems) + " items), more than this program indexes");
+        ++starts[item + 1];
+    });
+    for (std::size_t i = 0; i < numItems; ++i) starts[i + 1] += starts[i];
+    std::vector<TriggerSector> sectors(total);
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    forEachSector([&](std::uint32_t item, const TriggerSector& here) { sectors[next[item]++] = here; });
+    return ItemTriggers(std::move(starts), std::move(sectors));
 }
 
 }  // namespace tessarin::floordata

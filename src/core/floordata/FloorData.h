@@ -5,6 +5,7 @@
 // bit 15 last entry of the sector's list. Every query is a pure read of the word array.
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "level/TRLevel.h"
@@ -61,13 +62,35 @@ struct TriggerSector {
     bool operator==(const TriggerSector&) const = default;
 };
 
+// One item's entry of the index: its sectors in room, x, z order.
 struct ItemTriggerList {
     std::int32_t Count = 0;
-    std::vector<TriggerSector> Sectors;
+    std::span<const TriggerSector> Sectors;
 };
 
-// One element per item of the level when the index was built.
-using ItemTriggers = std::vector<ItemTriggerList>;
+// The per-item index of trigger sectors: one entry per item of the level when it was built, all
+// sector lists in one array (a level with hundreds of thousands of items costs four bytes each).
+class ItemTriggers {
+public:
+    ItemTriggers() = default;
+    ItemTriggers(std::vector<std::uint32_t> starts, std::vector<TriggerSector> sectors)
+        : m_starts(std::move(starts)), m_sectors(std::move(sectors)) {}
+
+    std::size_t size() const { return m_starts.empty() ? 0 : m_starts.size() - 1; }
+    bool empty() const { return size() == 0; }
+    ItemTriggerList operator[](std::size_t item) const {
+        const std::span<const TriggerSector> list(m_sectors.data() + m_starts[item], m_starts[item + 1] - m_starts[item]);
+        return {static_cast<std::int32_t>(list.size()), list};
+    }
+
+private:
+    std::vector<std::uint32_t> m_starts;  // item i's sectors: [m_starts[i], m_starts[i + 1])
+    std::vector<TriggerSector> m_sectors;
+};
+
+// The most sector records the index holds (96 MB); a level whose triggers name items more often
+// is refused rather than indexed.
+inline constexpr std::size_t kMaxItemTriggerSectors = 8 * 1024 * 1024;
 
 // Room that the sector's door entry leads to (0-255), or -1.
 int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
@@ -84,7 +107,9 @@ bool SectorTriggersItem(std::span<const std::uint16_t> floorData, const level::T
 // runs off the end of the array.
 void StripTR3FloorData(std::span<const std::uint16_t> floorData, std::uint16_t& fdIndex);
 
-// The per-item index of trigger sectors, ordered by room, then x, then z.
+// The per-item index of trigger sectors, ordered by room, then x, then z. Throws util::Error
+// naming the count when the index would pass kMaxItemTriggerSectors records, or when the sectors'
+// lists overlap so much that walking them would take more than twice the floor data.
 ItemTriggers BuildItemTriggers(const level::TRLevel& level);
 
 }  // namespace tessarin::floordata

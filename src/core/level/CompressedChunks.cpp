@@ -91,7 +91,7 @@ CompressedChunk readChunk(util::ByteReader& r, std::string name) {
     c.inflatedSize = r.u32(c.name.c_str());
     const std::uint32_t compressedSize = r.u32(c.name.c_str());
     c.data = r.view(compressedSize, c.name.c_str());
-    util::checkInflatedSize(c.inflatedSize, compressedSize, c.name);
+    util::checkInflatedSize(c.inflatedSize, c.data, c.name);
     return c;
 }
 

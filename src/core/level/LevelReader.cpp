@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 #include "level/LevelReaders.h"
 #include "util/ByteWriter.h"
+#include "util/FileBytes.h"
 #include "util/FileIO.h"
 #include "util/NumberText.h"
 
@@ -44,12 +46,18 @@ void readDemoData(util::ByteReader& r, TRLevel& level) {
 }
 }  // namespace detail
 
-util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
-                                         std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts) {
+namespace {
+
+// `source`, when given, owns the bytes and hears how far reading has gone.
+util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                           std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts,
+                           util::FileBytes* source) {
     using R = util::Result<TRLevel>;
     try {
         util::ByteReader r(bytes);
         r.traceListStarts(listStarts);
+        if (source)
+            r.onConsumed([](void* file, std::size_t upTo) { static_cast<util::FileBytes*>(file)->release(upTo); }, source);
         TRLevel level;
         level.Version = r.u32("magic");
         level.LevelVersion = versionForMagic(level.Version, fileName);
@@ -72,10 +80,21 @@ util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, co
     }
 }
 
+}  // namespace
+
+util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                                         std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts) {
+    return load(bytes, fileName, warnings, listStarts, nullptr);
+}
+
 util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName, std::vector<std::string>* warnings) {
-    auto bytes = util::readFile(fileName);
-    if (!bytes) return util::Result<TRLevel>::failure(bytes.error());
-    return LoadLevelFromBytes(*bytes, fileName.string(), warnings);
+    try {
+        auto file = util::FileBytes::open(fileName);
+        if (!file) return util::Result<TRLevel>::failure(file.error());
+        return load(file->bytes(), fileName.string(), warnings, nullptr, &*file);
+    } catch (const std::bad_alloc&) {
+        return util::Result<TRLevel>::failure(fileName.string() + ": not enough memory to read the level");
+    }
 }
 
 }  // namespace tessarin::level

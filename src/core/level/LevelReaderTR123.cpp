@@ -25,27 +25,42 @@ void readRoom(ByteReader& r, TRRoom& room, int v) {
     if (v > kVersionTR1) room.AmbientIntensity2 = r.i16("ambient intensity");
     if (v == kVersionTR2) room.LightMode = r.i16("light mode");
 
-    const std::size_t lightSize = v == kVersionTR1 ? 18 : 24;
-    room.Lights.assign(r.checkCount(r.i16("light count"), lightSize, "lights"), {});
-    for (auto& l : room.Lights) {
-        l.X = r.i32();
-        l.Y = r.i32();
-        l.Z = r.i32();
-        l.Intensity1 = r.i16();
-        if (v > kVersionTR1) l.Intensity2 = r.i16();
-        l.Fade1 = r.i32();
-        if (v > kVersionTR1) l.Fade2 = r.i32();
-    }
-    const std::size_t staticSize = v == kVersionTR1 ? 18 : 20;
-    room.StaticMeshes.assign(r.checkCount(r.i16("static mesh count"), staticSize, "static meshes"), {});
-    for (auto& s : room.StaticMeshes) {
-        s.X = r.i32();
-        s.Y = r.i32();
-        s.Z = r.i32();
-        s.Rotation = r.u16();
-        s.Intensity1 = r.i16();
-        if (v > kVersionTR1) s.Intensity2 = r.i16();
-        s.ObjectID = r.u16();
+    if (v == kVersionTR1) {
+        r.readRecords(room.Lights, r.i16("light count"), 18, "lights", [](const std::uint8_t* p) {
+            util::le::Cursor c(p);
+            TRLight l;
+            l.X = c.i32();
+            l.Y = c.i32();
+            l.Z = c.i32();
+            l.Intensity1 = c.i16();
+            l.Fade1 = c.i32();
+            return l;
+        });
+        r.readRecords(room.StaticMeshes, r.i16("static mesh count"), 18, "static meshes", [](const std::uint8_t* p) {
+            util::le::Cursor c(p);
+            TRRoomStatic s;
+            s.X = c.i32();
+            s.Y = c.i32();
+            s.Z = c.i32();
+            s.Rotation = c.u16();
+            s.Intensity1 = c.i16();
+            s.ObjectID = c.u16();
+            return s;
+        });
+    } else {
+        r.readRecords(room.Lights, r.i16("light count"), 24, "lights", [](const std::uint8_t* p) {
+            util::le::Cursor c(p);
+            TRLight l;
+            l.X = c.i32();
+            l.Y = c.i32();
+            l.Z = c.i32();
+            l.Intensity1 = c.i16();
+            l.Intensity2 = c.i16();
+            l.Fade1 = c.i32();
+            l.Fade2 = c.i32();
+            return l;
+        });
+        io::readList(r, room.StaticMeshes, r.i16("static mesh count"), io::kRoomStaticSize, "static meshes");
     }
     room.AlternateRoom = r.i16("alternate room");
     room.Flags = r.i16("flags");
@@ -57,9 +72,12 @@ void readRoom(ByteReader& r, TRRoom& room, int v) {
 }
 
 void readObjectTextures(ByteReader& r, TRLevel& level) {
-    const std::size_t n = r.checkCount(r.i32("object texture count"), 20, "object textures");
-    level.ObjectTextures.assign(n, {});
-    for (auto& t : level.ObjectTextures) io::readObjectTextureTR123(r, t);
+    r.readRecords(level.ObjectTextures, r.i32("object texture count"), 20, "object textures", [](const std::uint8_t* p) {
+        util::le::Cursor c(p);
+        TRObjectTexture t;
+        io::readObjectTextureTR123(c, t);
+        return t;
+    });
 }
 
 // TR1 boxes hold world coordinates; the model keeps sector units as the later games do.
@@ -78,8 +96,8 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
     level.NumTextiles = r.i32("texture page count");
     const std::size_t pageBytes = kTextilePixels * (v > kVersionTR1 ? 3 : 1);
     const std::size_t pages = r.checkCount(level.NumTextiles, pageBytes, "texture pages");
-    level.Textile8.resize(pages * kTextilePixels);
-    r.bytes(level.Textile8.data(), level.Textile8.size(), "8-bit texture pages");
+    const std::uint8_t* texels = r.view(pages * kTextilePixels, "8-bit texture pages").data();
+    level.Textile8.assign(texels, texels + pages * kTextilePixels);
     if (v > kVersionTR1) r.readU16Array(level.Textile16, static_cast<std::int64_t>(pages * kTextilePixels), "16-bit texture pages");
     level.Reserved = r.i32("reserved");
 
@@ -103,15 +121,17 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
 
     const std::int32_t numBoxes = r.i32("box count");
     if (v == kVersionTR1) {
-        level.Boxes.assign(r.checkCount(numBoxes, 20, "boxes"), {});
-        for (auto& b : level.Boxes) {
-            b.Zmin = toSectorUnits(r.i32());
-            b.Zmax = toSectorUnits(r.i32());
-            b.Xmin = toSectorUnits(r.i32());
-            b.Xmax = toSectorUnits(r.i32());
-            b.TrueFloor = r.i16();
-            b.OverlapIndex = r.i16();
-        }
+        r.readRecords(level.Boxes, numBoxes, 20, "boxes", [](const std::uint8_t* p) {
+            util::le::Cursor c(p);
+            TRBox b;
+            b.Zmin = toSectorUnits(c.i32());
+            b.Zmax = toSectorUnits(c.i32());
+            b.Xmin = toSectorUnits(c.i32());
+            b.Xmax = toSectorUnits(c.i32());
+            b.TrueFloor = c.i16();
+            b.OverlapIndex = c.i16();
+            return b;
+        });
     } else {
         io::readList(r, level.Boxes, numBoxes, io::kBoxSize, "boxes");
     }
@@ -123,17 +143,19 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
 
     const std::int32_t numItems = r.i32("item count");
     if (v == kVersionTR1) {
-        level.Items.assign(r.checkCount(numItems, 22, "items"), {});
-        for (auto& it : level.Items) {
-            it.ObjectID = r.i16();
-            it.Room = r.i16();
-            it.X = r.i32();
-            it.Y = r.i32();
-            it.Z = r.i32();
-            it.Angle = r.i16();
-            it.Intensity1 = r.i16();
-            it.Flags = r.u16();
-        }
+        r.readRecords(level.Items, numItems, 22, "items", [](const std::uint8_t* p) {
+            util::le::Cursor c(p);
+            TRItem it;
+            it.ObjectID = c.i16();
+            it.Room = c.i16();
+            it.X = c.i32();
+            it.Y = c.i32();
+            it.Z = c.i32();
+            it.Angle = c.i16();
+            it.Intensity1 = c.i16();
+            it.Flags = c.u16();
+            return it;
+        });
     } else {
         io::readList(r, level.Items, numItems, io::kItemSize, "items");
     }
@@ -151,8 +173,8 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
         // TR1 embeds its samples here: a byte count and the bytes.
         level.NumSamples = r.i32("sample data size");
         const std::size_t n = r.checkCount(level.NumSamples, 1, "sample data");
-        level.SampleData.resize(n);
-        r.bytes(level.SampleData.data(), n, "sample data");
+        const std::uint8_t* samples = r.view(n, "sample data").data();
+        level.SampleData.assign(samples, samples + n);
     }
     r.readI32Array(level.SampleIndices, r.i32("sample index count"), "sample indices");
 

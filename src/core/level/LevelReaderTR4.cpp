@@ -30,13 +30,18 @@ void readRoom(ByteReader& r, TRRoom& room) {
     io::readRoomHeadToSectors(r, room, 12);
 
     // The room colour lands in these four bytes; the first three are overwritten at the end.
-    room.WaterScheme = r.u8("room colour");
-    room.ReverbInfo = r.u8("room colour");
-    room.AlternateGroup = r.u8("room colour");
-    room.RoomExtra = r.u8("room colour");
+    r.bytes(room.Colour.data(), room.Colour.size(), "room colour");
+    room.WaterScheme = room.Colour[0];
+    room.ReverbInfo = room.Colour[1];
+    room.AlternateGroup = room.Colour[2];
+    room.RoomExtra = room.Colour[3];
 
-    room.Lights.assign(r.checkCount(r.i16("light count"), io::kLightTR4Size, "lights"), {});
-    for (auto& l : room.Lights) io::readLightTR4(r, l);
+    r.readRecords(room.Lights, r.i16("light count"), io::kLightTR4Size, "lights", [](const std::uint8_t* p) {
+        util::le::Cursor c(p);
+        TRLight l;
+        io::readLightTR4(c, l);
+        return l;
+    });
     io::readList(r, room.StaticMeshes, r.i16("static mesh count"), io::kRoomStaticSize, "static meshes");
     room.AlternateRoom = r.i16("alternate room");
     room.Flags = r.i16("flags");
@@ -45,9 +50,10 @@ void readRoom(ByteReader& r, TRRoom& room) {
     room.AlternateGroup = r.u8("alternate group");
 }
 
-void readObjectTexture(ByteReader& r, TRObjectTexture& t) {
+template <typename R>
+void readObjectTexture(R& r, TRObjectTexture& t) {
     t.Attribute = r.i16();
-    t.Tile = r.i16();
+    t.Tile = t.RawTile = r.i16();
     t.NewFlags = r.i16();
     io::readCorners(r, t);
     r.bytes(t.SourceUV.data(), t.SourceUV.size());
@@ -75,8 +81,13 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     io::readTR4CamerasToAnimatedTextures(r, level);
     r.skip(4, "texture marker");  // one byte, then "TEX"
 
-    level.ObjectTextures.assign(r.checkCount(r.i32("object texture count"), kObjectTextureSize, "object textures"), {});
-    for (auto& t : level.ObjectTextures) readObjectTexture(r, t);
+    r.readRecords(level.ObjectTextures, r.i32("object texture count"), kObjectTextureSize, "object textures",
+                  [](const std::uint8_t* p) {
+                      util::le::Cursor c(p);
+                      TRObjectTexture t;
+                      readObjectTexture(c, t);
+                      return t;
+                  });
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
 

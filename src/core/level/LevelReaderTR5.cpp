@@ -325,7 +325,7 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     level.ObjectTextures.assign(r.checkCount(r.i32("object texture count"), kObjectTextureSize, "object textures"), {});
     for (auto& t : level.ObjectTextures) {
         t.Attribute = r.i16();
-        t.Tile = r.i16();
+        t.Tile = t.RawTile = r.i16();
         t.NewFlags = r.i16();
         io::readCorners(r, t);
         r.bytes(t.SourceUV.data(), t.SourceUV.size());

@@ -1,7 +1,9 @@
 // TR2/TR3 files as written: the same section order as the reader, counts taken from the arrays.
 #include "level/LevelWriter.h"
 
+#include <cassert>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "level/RecordIO.h"
@@ -13,6 +15,14 @@ namespace tessarin::level {
 using util::ByteWriter;
 
 namespace {
+
+// Record sizes in TR2/TR3 files that the model holds in a wider form.
+constexpr std::size_t kVertexSize = 12;
+constexpr std::size_t kRectangleSize = 10;
+constexpr std::size_t kTriangleSize = 8;
+constexpr std::size_t kLightSize = 24;
+constexpr std::size_t kAnimationSize = 32;
+constexpr std::size_t kObjectTextureSize = 20;
 
 struct WriteError {
     std::string message;
@@ -31,24 +41,28 @@ void writeRoom(ByteWriter& w, const TRRoom& room, int v, const std::string& plac
     w.i32(room.YBottom);
     w.i32(room.YTop);
     w.i32(room.NumDataWords);
+    // Each list goes into room made for all of it at once.
     w.i16(count16(room.Vertices.size(), place + ", vertices"));
+    util::le::Out o(w.append(room.Vertices.size() * kVertexSize));
     for (const auto& vx : room.Vertices) {
-        w.i16(vx.X);
-        w.i16(vx.Y);
-        w.i16(vx.Z);
-        w.i16(vx.Lighting);
-        w.i16(vx.Attributes);
-        w.i16(vx.Lighting2);
+        o.i16(vx.X);
+        o.i16(vx.Y);
+        o.i16(vx.Z);
+        o.i16(vx.Lighting);
+        o.i16(vx.Attributes);
+        o.i16(vx.Lighting2);
     }
     w.i16(count16(room.Rectangles.size(), place + ", rectangles"));
+    o = util::le::Out(w.append(room.Rectangles.size() * kRectangleSize));
     for (const auto& q : room.Rectangles) {
-        for (auto i : q.Vertices) w.i16(i);
-        w.i16(q.Texture);
+        for (auto i : q.Vertices) o.i16(i);
+        o.i16(q.Texture);
     }
     w.i16(count16(room.Triangles.size(), place + ", triangles"));
+    o = util::le::Out(w.append(room.Triangles.size() * kTriangleSize));
     for (const auto& t : room.Triangles) {
-        for (auto i : t.Vertices) w.i16(i);
-        w.i16(t.Texture);
+        for (auto i : t.Vertices) o.i16(i);
+        o.i16(t.Texture);
     }
     w.i16(count16(room.Sprites.size(), place + ", sprites"));
     io::writeList(w, room.Sprites);
@@ -64,24 +78,26 @@ void writeRoom(ByteWriter& w, const TRRoom& room, int v, const std::string& plac
     w.i16(room.AmbientIntensity2);
     if (v == kVersionTR2) w.i16(room.LightMode);
     w.i16(count16(room.Lights.size(), place + ", lights"));
+    o = util::le::Out(w.append(room.Lights.size() * kLightSize));
     for (const auto& l : room.Lights) {
-        w.i32(l.X);
-        w.i32(l.Y);
-        w.i32(l.Z);
-        w.i16(l.Intensity1);
-        w.i16(l.Intensity2);
-        w.i32(l.Fade1);
-        w.i32(l.Fade2);
+        o.i32(l.X);
+        o.i32(l.Y);
+        o.i32(l.Z);
+        o.i16(l.Intensity1);
+        o.i16(l.Intensity2);
+        o.i32(l.Fade1);
+        o.i32(l.Fade2);
     }
     w.i16(count16(room.StaticMeshes.size(), place + ", static meshes"));
+    o = util::le::Out(w.append(room.StaticMeshes.size() * io::kRoomStaticSize));
     for (const auto& s : room.StaticMeshes) {
-        w.i32(s.X);
-        w.i32(s.Y);
-        w.i32(s.Z);
-        w.u16(s.Rotation);
-        w.i16(s.Intensity1);
-        w.i16(s.Intensity2);
-        w.u16(s.ObjectID);
+        o.i32(s.X);
+        o.i32(s.Y);
+        o.i32(s.Z);
+        o.u16(s.Rotation);
+        o.i16(s.Intensity1);
+        o.i16(s.Intensity2);
+        o.u16(s.ObjectID);
     }
     w.i16(room.AlternateRoom);
     w.i16(room.Flags);
@@ -94,7 +110,37 @@ void writeRoom(ByteWriter& w, const TRRoom& room, int v, const std::string& plac
 
 void writeObjectTextures(ByteWriter& w, const TRLevel& level) {
     w.u32(static_cast<std::uint32_t>(level.ObjectTextures.size()));
-    for (const auto& t : level.ObjectTextures) io::writeObjectTextureTR123(w, t);
+    util::le::Out o(w.append(level.ObjectTextures.size() * kObjectTextureSize));
+    for (const auto& t : level.ObjectTextures) io::writeObjectTextureTR123(o, t);
+}
+
+// The exact size of the file writeBody makes, so that its buffer is allocated once.
+std::size_t fileSize(const TRLevel& level) {
+    const int v = level.LevelVersion;
+    std::size_t n = 4 + level.Palette.size() + level.Palette16.size() + 4 + level.Textile8.size() +
+                    level.Textile16.size() * 2 + 4 + 2;
+    for (const auto& room : level.Rooms) {
+        n += 20 + 2 + room.Vertices.size() * kVertexSize + 2 + room.Rectangles.size() * kRectangleSize + 2 +
+             room.Triangles.size() * kTriangleSize + 2 + room.Sprites.size() * io::kRoomSpriteSize + 2 +
+             room.Portals.size() * io::kPortalSize + 4 + room.Sectors.size() * io::kSectorSize + 4 +
+             (v == kVersionTR2 ? 2 : 0) + 2 + room.Lights.size() * kLightSize + 2 +
+             room.StaticMeshes.size() * io::kRoomStaticSize + 4 + (v == kVersionTR3 ? 3 : 0);
+    }
+    n += 4 + level.FloorData.size() * 2 + 4 + (level.MeshData.size() & ~std::size_t{1}) + 4 + level.MeshPointers.size() * 4;
+    n += 4 + level.Animations.size() * kAnimationSize + 4 + level.StateChanges.size() * io::kStateChangeSize + 4 +
+         level.AnimDispatches.size() * io::kAnimDispatchSize + 4 + level.AnimCommands.size() * 2 + 4 +
+         level.MeshTrees.size() * 4 + 4 + level.Frames.size() * 2 + 4 + level.Moveables.size() * io::kMoveableSize + 4 +
+         level.StaticMeshes.size() * io::kStaticMeshSize;
+    n += 4 + level.ObjectTextures.size() * kObjectTextureSize;
+    n += 4 + level.SpriteTextures.size() * io::kSpriteTextureSize + 4 +
+         level.SpriteSequences.size() * io::kSpriteSequenceSize + 4 + level.Cameras.size() * io::kCameraSize + 4 +
+         level.SoundSources.size() * io::kSoundSourceSize + 4 + level.Boxes.size() * io::kBoxSize + 4 +
+         level.Overlaps.size() * 2 + level.Zones.size() * 2 + 4 + level.AnimatedTextures.size() * 2;
+    n += 4 + level.Items.size() * io::kItemSize + level.LightMap.size() + 2 +
+         level.CinematicFrames.size() * io::kCinematicFrameSize + 2 + level.DemoData.size() * 4 +
+         level.SoundMap.size() * 2 + 4 + level.SoundDetails.size() * io::kSoundDetailSize + 4 +
+         level.SampleIndices.size() * 4;
+    return n;
 }
 
 void writeBody(ByteWriter& w, const TRLevel& level) {
@@ -106,7 +152,7 @@ void writeBody(ByteWriter& w, const TRLevel& level) {
         throw WriteError{"zones: " + std::to_string(level.Zones.size()) + " words for " +
                          std::to_string(level.Boxes.size()) + " boxes"};
 
-    w.reserve(pagePixels * 3 + level.MeshData.size() + (1 << 20));
+    w.reserve(fileSize(level));
     w.u32(level.Version);
     w.bytes(level.Palette.data(), level.Palette.size());
     w.bytes(level.Palette16.data(), level.Palette16.size());
@@ -125,7 +171,8 @@ void writeBody(ByteWriter& w, const TRLevel& level) {
     w.u32(static_cast<std::uint32_t>(level.MeshPointers.size()));
     w.u32Array<std::int32_t>(level.MeshPointers);
     w.u32(static_cast<std::uint32_t>(level.Animations.size()));
-    for (const auto& a : level.Animations) io::writeAnimation(w, a, 8);
+    util::le::Out o(w.append(level.Animations.size() * kAnimationSize));
+    for (const auto& a : level.Animations) io::writeAnimation(o, a, 8);
     io::writeCountedList(w, level.StateChanges);
     io::writeCountedList(w, level.AnimDispatches);
     w.u32(static_cast<std::uint32_t>(level.AnimCommands.size()));
@@ -154,7 +201,8 @@ void writeBody(ByteWriter& w, const TRLevel& level) {
     io::writeList(w, level.CinematicFrames);
     w.i16(level.NumDemoData);
     w.u32Array<std::int32_t>(level.DemoData);
-    for (auto s : level.SoundMap) w.i16(s);
+    o = util::le::Out(w.append(level.SoundMap.size() * 2));
+    for (auto s : level.SoundMap) o.i16(s);
     io::writeCountedList(w, level.SoundDetails);
     w.u32(static_cast<std::uint32_t>(level.SampleIndices.size()));
     w.u32Array<std::int32_t>(level.SampleIndices);
@@ -182,9 +230,12 @@ util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
     try {
         ByteWriter w;
         writeBody(w, level);
+        assert(w.size() == fileSize(level));
         return std::move(w.data());
     } catch (const WriteError& e) {
         return R::failure(e.message);
+    } catch (const std::bad_alloc&) {
+        return R::failure("not enough memory to write the level");
     }
 }
 

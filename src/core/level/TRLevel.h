@@ -131,6 +131,9 @@ struct TRRoom {
     std::uint8_t ReverbInfo = 0;
     std::uint8_t AlternateGroup = 0;
     std::uint8_t RoomExtra = 0;
+    // TR4: the room colour as read. Its first three bytes share fields with the three bytes at the
+    // end of the room, which win there; the conversion needs the colour itself.
+    std::array<std::uint8_t, 4> Colour{};
     std::vector<TRLayer> Layers;  // TR5 only
 
     bool hasSector(int x, int z) const { return x >= 0 && z >= 0 && x < NumXSectors && z < NumZSectors; }
@@ -217,6 +220,9 @@ struct TRTextureCorner {
 struct TRObjectTexture {
     std::int16_t Attribute = 0;
     std::int16_t Tile = 0;
+    // TR4/TR5: Tile as read. Reading clears its bit 15 (three corners) in Tile; the conversion
+    // needs the bit.
+    std::int16_t RawTile = 0;
     std::int16_t NewFlags = 0;  // TR4/TR5
     std::array<TRTextureCorner, 4> Vertices{};
     std::array<std::uint8_t, 8> SourceUV{};  // TR4/TR5, raw

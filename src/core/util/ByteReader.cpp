@@ -48,6 +48,12 @@ std::span<const std::uint8_t> ByteReader::view(std::size_t n, const char* what) 
 
 std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, const char* what) {
     if (m_listStarts) m_listStarts->push_back(m_pos);
+    // Every list passes here, so this is where the owner hears of progress (in steps, not per list).
+    if (m_consumed && m_pos >= m_nextConsumedReport) {
+        constexpr std::size_t kStep = std::size_t{4} << 20;
+        m_consumed(m_consumedContext, m_pos);
+        m_nextConsumedReport = m_pos + kStep;
+    }
     if (count < 0) fail(std::string(what) + ": negative count " + std::to_string(count));
     const auto n = static_cast<std::uint64_t>(count);
     if (elementSize != 0 && n > remaining() / elementSize)
@@ -57,31 +63,21 @@ std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, 
     return static_cast<std::size_t>(n);
 }
 
-namespace {
-// Arrays are most of a level's bytes: on little-endian hosts they are copied whole.
-template <typename T, typename Read>
-void readArray(ByteReader& r, std::vector<T>& out, std::int64_t count, const char* what, Read read) {
-    const std::size_t n = r.checkCount(count, sizeof(T), what);
-    out.resize(n);
-    if constexpr (std::endian::native == std::endian::little) {
-        r.bytes(out.data(), n * sizeof(T), what);
-    } else {
-        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<T>(read());
-    }
-}
-}  // namespace
-
 void ByteReader::readU16Array(std::vector<std::uint16_t>& out, std::int64_t count, const char* what) {
-    readArray(*this, out, count, what, [this] { return u16(); });
+    const std::size_t n = checkCount(count, 2, what);
+    decodeWords(out, view(n * 2, what).data(), n);
 }
 void ByteReader::readI16Array(std::vector<std::int16_t>& out, std::int64_t count, const char* what) {
-    readArray(*this, out, count, what, [this] { return i16(); });
+    const std::size_t n = checkCount(count, 2, what);
+    decodeWords(out, view(n * 2, what).data(), n);
 }
 void ByteReader::readI32Array(std::vector<std::int32_t>& out, std::int64_t count, const char* what) {
-    readArray(*this, out, count, what, [this] { return i32(); });
+    const std::size_t n = checkCount(count, 4, what);
+    decodeWords(out, view(n * 4, what).data(), n);
 }
 void ByteReader::readU32Array(std::vector<std::uint32_t>& out, std::int64_t count, const char* what) {
-    readArray(*this, out, count, what, [this] { return u32(); });
+    const std::size_t n = checkCount(count, 4, what);
+    decodeWords(out, view(n * 4, what).data(), n);
 }
 
 }  // namespace tessarin::util

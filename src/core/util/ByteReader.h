@@ -1,14 +1,83 @@
 #pragma once
 // ByteReader: a bounded little-endian cursor over a byte span; every read is checked first.
+#include <bit>
+#include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "util/LittleEndian.h"
 #include "util/Result.h"
 
 namespace tessarin::util {
+
+// Builds records straight from checked bytes as a vector is filled from it (vector::assign), so each
+// element is constructed once from the file, with no zero-filling pass and no growth.
+template <typename T, typename Decode>
+class DecodeIterator {
+public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = T;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const T*;
+    using reference = T;
+
+    DecodeIterator() = default;
+    DecodeIterator(const std::uint8_t* p, std::size_t stride, const Decode* decode)
+        : m_p(p), m_stride(static_cast<difference_type>(stride)), m_decode(decode) {}
+
+    T operator*() const { return (*m_decode)(m_p); }
+    T operator[](difference_type i) const { return (*m_decode)(m_p + i * m_stride); }
+    DecodeIterator& operator++() { m_p += m_stride; return *this; }
+    DecodeIterator operator++(int) { auto t = *this; ++*this; return t; }
+    DecodeIterator& operator--() { m_p -= m_stride; return *this; }
+    DecodeIterator operator--(int) { auto t = *this; --*this; return t; }
+    DecodeIterator& operator+=(difference_type n) { m_p += n * m_stride; return *this; }
+    DecodeIterator& operator-=(difference_type n) { m_p -= n * m_stride; return *this; }
+    friend DecodeIterator operator+(DecodeIterator a, difference_type n) { return a += n; }
+    friend DecodeIterator operator+(difference_type n, DecodeIterator a) { return a += n; }
+    friend DecodeIterator operator-(DecodeIterator a, difference_type n) { return a -= n; }
+    friend difference_type operator-(const DecodeIterator& a, const DecodeIterator& b) { return (a.m_p - b.m_p) / a.m_stride; }
+    friend bool operator==(const DecodeIterator& a, const DecodeIterator& b) { return a.m_p == b.m_p; }
+    friend auto operator<=>(const DecodeIterator& a, const DecodeIterator& b) { return a.m_p <=> b.m_p; }
+
+private:
+    const std::uint8_t* m_p = nullptr;
+    difference_type m_stride = 1;
+    const Decode* m_decode = nullptr;
+};
+
+// Fills `out` with `n` records of `stride` bytes from `p` (already bounds-checked) in one pass.
+template <typename T, typename Decode>
+void decodeRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, std::size_t stride, const Decode& decode) {
+    using It = DecodeIterator<T, Decode>;
+    out.assign(It(p, stride, &decode), It(p + n * stride, stride, &decode));
+}
+
+// Little-endian words into `out`: copied whole when the host stores them the same way and the
+// bytes are aligned for T, otherwise assembled byte by byte (the portable path).
+template <typename T>
+void decodeWords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, bool allowBulk = true) {
+    static_assert(std::is_integral_v<T> && (sizeof(T) == 2 || sizeof(T) == 4));
+    if constexpr (std::endian::native == std::endian::little) {
+        if (allowBulk && reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0) {
+            // The bytes lie in storage that allocation or mapping gave us, where integers may live.
+            const T* words = reinterpret_cast<const T*>(p);
+            out.assign(words, words + n);
+            return;
+        }
+    }
+    const auto decode = [](const std::uint8_t* q) {
+        if constexpr (sizeof(T) == 2) return static_cast<T>(le::u16(q));
+        else return static_cast<T>(le::u32(q));
+    };
+    decodeRecords(out, p, n, sizeof(T), decode);
+}
 
 class ByteReader {
 public:
@@ -58,6 +127,14 @@ public:
     // allocated for them. A negative count is refused too.
     std::size_t checkCount(std::int64_t count, std::size_t elementSize, const char* what);
 
+    // Records of `size` bytes each, the count checked once for the whole list, each one built by
+    // `decode` from a pointer to its bytes.
+    template <typename T, typename Decode>
+    void readRecords(std::vector<T>& out, std::int64_t count, std::size_t size, const char* what, const Decode& decode) {
+        const std::size_t n = checkCount(count, size, what);
+        decodeRecords(out, view(n * size, what).data(), n, size, decode);
+    }
+
     // Little-endian arrays read into vectors (count checked first).
     void readU16Array(std::vector<std::uint16_t>& out, std::int64_t count, const char* what);
     void readI16Array(std::vector<std::int16_t>& out, std::int64_t count, const char* what);
@@ -65,6 +142,14 @@ public:
     void readU32Array(std::vector<std::uint32_t>& out, std::int64_t count, const char* what);
 
     [[noreturn]] void fail(const std::string& message) const;
+
+    // Tells the owner of the bytes, now and then as the cursor moves on, that what lies before the
+    // cursor has been read (a mapped file drops those pages; a later read of them still works).
+    using ConsumedHook = void (*)(void* context, std::size_t upTo);
+    void onConsumed(ConsumedHook hook, void* context) {
+        m_consumed = hook;
+        m_consumedContext = context;
+    }
 
 private:
     void need(std::size_t n, const char* what) const {
@@ -76,6 +161,9 @@ private:
     std::size_t m_pos = 0;
     std::string m_place;
     std::vector<std::size_t>* m_listStarts = nullptr;
+    ConsumedHook m_consumed = nullptr;
+    void* m_consumedContext = nullptr;
+    std::size_t m_nextConsumedReport = 0;
 };
 
 }  // namespace tessarin::util

@@ -2,11 +2,14 @@
 
 #include <zlib.h>
 
+#include <vector>
+
 #include "util/Result.h"
 
 namespace tessarin::util {
 
-void checkInflatedSize(std::uint64_t stated, std::uint64_t compressedSize, const std::string& chunk) {
+void checkInflatedSize(std::uint64_t stated, std::span<const std::uint8_t> compressed, const std::string& chunk) {
+    const std::uint64_t compressedSize = compressed.size();
     if (stated > kMaxInflatedSize)
         throw Error(chunk + ": stated size " + std::to_string(stated) + " exceeds the limit of " +
                     std::to_string(kMaxInflatedSize) + " bytes");
@@ -14,6 +17,35 @@ void checkInflatedSize(std::uint64_t stated, std::uint64_t compressedSize, const
     if (stated > compressedSize * kMaxInflateRatio + kMaxInflateRatio)
         throw Error(chunk + ": stated size " + std::to_string(stated) + " is more than " +
                     std::to_string(compressedSize) + " compressed bytes can hold");
+    if (stated > kCountFrom && stated > compressedSize * kPlausibleRatio) {
+        const std::uint64_t real = countInflatedSize(compressed, stated, chunk);
+        if (real < stated)
+            throw Error(chunk + ": inflates to " + std::to_string(real) + " bytes, not the stated " + std::to_string(stated));
+    }
+}
+
+std::uint64_t countInflatedSize(std::span<const std::uint8_t> compressed, std::uint64_t limit, const std::string& chunk) {
+    if (compressed.size() > UINT32_MAX) throw Error(chunk + ": too large to inflate");
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK) throw Error(chunk + ": not enough memory to inflate");
+    std::vector<std::uint8_t> window(std::size_t{1} << 16);
+    zs.next_in = const_cast<Bytef*>(compressed.data());
+    zs.avail_in = static_cast<uInt>(compressed.size());
+    std::uint64_t produced = 0;
+    int rc = Z_OK;
+    while (rc == Z_OK && produced <= limit) {
+        zs.next_out = window.data();
+        zs.avail_out = static_cast<uInt>(window.size());
+        rc = inflate(&zs, Z_NO_FLUSH);
+        produced += window.size() - zs.avail_out;
+        // No progress with input left over cannot happen; with none left the stream is cut short.
+        if (rc == Z_BUF_ERROR) break;
+    }
+    const std::string message = zs.msg ? zs.msg : zError(rc);
+    inflateEnd(&zs);
+    if (rc == Z_STREAM_END || rc == Z_BUF_ERROR || rc == Z_OK) return produced;
+    if (rc == Z_MEM_ERROR) throw Error(chunk + ": not enough memory to inflate");
+    throw Error(chunk + ": damaged compressed data (" + message + ")");
 }
 
 void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk) {
@@ -50,7 +82,7 @@ void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8
 
 std::vector<std::uint8_t> inflateChunk(std::span<const std::uint8_t> compressed, std::uint64_t stated,
                                        const std::string& chunk) {
-    checkInflatedSize(stated, compressed.size(), chunk);
+    checkInflatedSize(stated, compressed, chunk);
     std::vector<std::uint8_t> out(static_cast<std::size_t>(stated));
     inflateChunk(compressed, out, chunk);
     return out;

@@ -7,15 +7,25 @@
 
 namespace tessarin::util {
 
-// No chunk of a level may inflate past 128 MiB: that is 512 pages of 32-bit textures, far beyond any
-// game or extended engine, and it keeps a damaged size field from asking for gigabytes.
-inline constexpr std::uint64_t kMaxInflatedSize = std::uint64_t{128} << 20;
+// The absolute ceiling for one chunk: 1 GiB is 4096 pages of 32-bit textures, or level data many
+// times the largest custom level known, and it stays within what a desktop can hold.
+inline constexpr std::uint64_t kMaxInflatedSize = std::uint64_t{1} << 30;
 // Deflate cannot expand a byte of input into more than 1032 bytes of output.
 inline constexpr std::uint64_t kMaxInflateRatio = 1032;
+// Level data and textures shrink to a half or a tenth; a stated size more than this many times the
+// compressed one (and over kCountFrom) is counted by inflating through a small window before it is
+// believed, so a lying header cannot make us allocate what the stream does not hold.
+inline constexpr std::uint64_t kPlausibleRatio = 64;
+inline constexpr std::uint64_t kCountFrom = std::uint64_t{1} << 20;
 
-// Refuses a stated size above the cap or above what `compressedSize` bytes can hold. Call it before
-// allocating anything for the chunk. Throws Error beginning with `chunk`.
-void checkInflatedSize(std::uint64_t stated, std::uint64_t compressedSize, const std::string& chunk);
+// Refuses a stated size above the ceiling, above what the compressed bytes can hold, or (for an
+// implausible ratio) other than what the stream really inflates to. Call it before allocating
+// anything for the chunk. Throws Error beginning with `chunk`.
+void checkInflatedSize(std::uint64_t stated, std::span<const std::uint8_t> compressed, const std::string& chunk);
+
+// What the stream inflates to, counted through a small window (nothing is allocated for the
+// output); counting stops once it passes `limit`. A damaged stream throws Error beginning with `chunk`.
+std::uint64_t countInflatedSize(std::span<const std::uint8_t> compressed, std::uint64_t limit, const std::string& chunk);
 
 // Inflates `compressed` into exactly `out` (its size is the stated size). A damaged stream, or one
 // that ends before `out` is full or holds more than fits, throws Error beginning with `chunk`.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "util/NumberText.h"
+
 namespace tessarin::viewer {
 
 namespace {
@@ -71,6 +73,12 @@ RgbaImage BuildTexturePages(const level::TRLevel& level) {
         break;
     }
     return image;
+}
+
+bool IsProgressColumn(int column) { return column >= 0 && column % 3 == 0; }
+
+std::string BuildingTilesCaption(int column) {
+    return "Building tiles -" + util::numberForm(static_cast<std::int64_t>(column) * 100 / 255) + "%";
 }
 
 }  // namespace tessarin::viewer

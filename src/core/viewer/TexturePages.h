@@ -1,6 +1,7 @@
 #pragma once
 // TexturePages: the level's texture pages as one RGBA strip, page i below page i - 1.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "level/TRLevel.h"
@@ -29,5 +30,11 @@ Argb colourTR4(std::uint32_t bgra);
 // Every page of the level (NumTextiles of them) in the colour rules of its version. Pages whose
 // texels the file did not hold come out black, so a short array is never read past its end.
 RgbaImage BuildTexturePages(const level::TRLevel& level);
+
+// The pages are painted column by column; after every column that is a multiple of 3 the window
+// takes its events and shows this caption: "Building tiles -" + Int(column * 100 / 255) + "%"
+// in the program's number form ("Building tiles - 50%" at column 129).
+bool IsProgressColumn(int column);
+std::string BuildingTilesCaption(int column);
 
 }  // namespace tessarin::viewer

@@ -5,7 +5,6 @@
 #include "levelgen/LevelFactory.h"
 #include "convert/TR4ConvertSteps.h"
 #include "convert/TR4Converter.h"
-#include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "level/Mesh.h"
 
@@ -387,29 +386,6 @@ TEST(TR4Converter, DemoDataOfAnOddLengthStaysInsideItsWords) {
     EXPECT_EQ(l.NumDemoData, 5);
     ASSERT_EQ(l.DemoData.size(), 1u);
     EXPECT_EQ(l.DemoData[0], 0x04030201);
-}
-
-TEST(TR4Converter, ConvertedLevelsSaveAndReadBack) {
-    TRLevel d = tr4Level();
-    d.Rooms[0].Lights = {tr4Light(0, 0, 0, {1, 2, 3}, 1, 1, 2)};
-    d.MeshData = tr4Mesh(2, {}, {});
-    d.MeshPointers = {0};
-    setItems(d, {160});
-    d.NumDemoData = 8;
-    d.DemoData = {0x04030201, 0x08070605};
-    for (std::int16_t target : {kVersionTR2, kVersionTR3}) {
-        const TRLevel l = convert(d, target);
-        auto bytes = level::SerializeLevel(l);
-        ASSERT_TRUE(bytes.ok()) << bytes.error();
-        auto back = level::LoadLevelFromBytes(*bytes, "out.tr2");
-        ASSERT_TRUE(back.ok()) << back.error();
-        EXPECT_EQ(back->LevelVersion, target);
-        EXPECT_EQ(back->NumTextiles, 2);
-        EXPECT_EQ(back->Rooms[0].Lights.size(), 1u);
-        EXPECT_EQ(back->MeshPointers, l.MeshPointers);
-        EXPECT_EQ(back->Items[0].ObjectID, target == kVersionTR2 ? 138 : 160);
-        EXPECT_EQ(back->DemoData, l.DemoData);
-    }
 }
 
 TEST(TR4Converter, EveryCutOfTheFileIsRefusedCleanly) {

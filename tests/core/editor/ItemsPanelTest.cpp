@@ -271,3 +271,20 @@ TEST(ItemsPanel, ItemAddedAfterOpenHasNoTriggerElementAndIsSafe) {
     EXPECT_EQ(fb.title, "Tessarin2");
 }
 
+
+TEST(ItemsPanel, ALevelWhoseTriggersCannotBeIndexedIsRefusedAndTheOpenOneStays) {
+    auto s = openAt(twoRooms(3), 1, 1, 1);
+    // 17,000 sectors sharing one trigger that names all 512 items: past the index's ceiling.
+    auto hostile = makeLevel(3, {makeRoom(170, 100)});
+    hostile.Items.resize(512);
+    hostile.FloorData.push_back(0x8004);  // the trigger, the last entry
+    hostile.FloorData.push_back(0);
+    for (int i = 0; i < 512; ++i) hostile.FloorData.push_back(static_cast<std::uint16_t>(i | (i == 511 ? 0x8000 : 0)));
+    for (auto& sector : hostile.Rooms[0].Sectors) sector.FDIndex = 1;
+    const util::Status opened = s.OpenLevel(std::move(hostile));
+    ASSERT_FALSE(opened.ok());
+    EXPECT_NE(opened.error().find("trigger index"), std::string::npos) << opened.error();
+    EXPECT_EQ(s.Level.Rooms.size(), 2u);
+    EXPECT_EQ(s.CurRoom, 1);
+    EXPECT_TRUE(s.LevelLoaded);
+}

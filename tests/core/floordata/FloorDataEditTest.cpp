@@ -11,7 +11,6 @@ using namespace tessarin::floordata;
 namespace {
 
 using Words = std::vector<std::uint16_t>;
-constexpr std::uint16_t kLast = 0x8000;
 
 // A 2 x 2 room over the words; sector (1, 0) points at index.
 level::TRLevel oneSectorLevel(Words fd, std::uint16_t index) {

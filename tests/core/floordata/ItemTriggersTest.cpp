@@ -3,6 +3,8 @@
 
 #include "support/FloorDataTestLevel.h"
 #include "floordata/FloorData.h"
+#include "support/AllocationLimit.h"
+#include "util/Result.h"
 
 using namespace tessarin;
 using namespace tessarin::floordata;
@@ -19,7 +21,7 @@ constexpr std::uint16_t target(int item, bool last = false) {
 
 std::vector<TriggerSector> sectors(const ItemTriggers& index, std::size_t item) {
     EXPECT_EQ(index[item].Count, static_cast<std::int32_t>(index[item].Sectors.size()));
-    return index[item].Sectors;
+    return {index[item].Sectors.begin(), index[item].Sectors.end()};
 }
 
 }  // namespace
@@ -85,4 +87,29 @@ TEST(ItemTriggers, LevelWithoutItemsOrWithBrokenRoomsGivesAnEmptyIndexSafely) {
     lvl.Rooms[0].Sectors.resize(3);
     lvl.Rooms[0].sector(0, 0).FDIndex = 0x8001;
     EXPECT_TRUE(sectors(BuildItemTriggers(lvl), 0).empty());
+}
+
+TEST(ItemTriggers, SectorsSharingAListOfEveryItemAreRefusedPastTheCeilingWithoutBuildingIt) {
+    // 130 x 130 sectors share one trigger naming items 0-511: 8.65 million records, past the
+    // ceiling. The refusal comes from counting, within a limit far below the records' 100 MB.
+    std::vector<std::uint16_t> fd{0, kTrigger | kLast, 0};
+    for (int i = 0; i < 512; ++i) fd.push_back(object(i, i == 511));
+    auto lvl = test::floorDataLevel(fd, {{130, 130}}, 512);
+    for (auto& s : lvl.Rooms[0].Sectors) s.FDIndex = 1;
+    {
+        test::AllocationLimit limit(32 * 1024 * 1024);
+        try {
+            BuildItemTriggers(lvl);
+            ADD_FAILURE() << "no refusal";
+        } catch (const util::Error& e) {
+            EXPECT_NE(std::string(e.what()).find("more than 8388608 sector records"), std::string::npos) << e.what();
+        }
+    }
+    // Below the ceiling the same sharing is indexed, each item's list holding every sector once.
+    lvl.Rooms[0].NumXSectors = lvl.Rooms[0].NumZSectors = 60;
+    lvl.Rooms[0].Sectors.resize(3600);
+    test::AllocationLimit limit(32 * 1024 * 1024);
+    const ItemTriggers index = BuildItemTriggers(lvl);
+    EXPECT_EQ(index[0].Count, 3600);
+    EXPECT_EQ(index[511].Sectors.back(), (TriggerSector{0, 59, 59}));
 }

@@ -1,7 +1,7 @@
 // Key paths as text: the root table, the format message, reads that trim or say "Err", writes.
 #include <gtest/gtest.h>
 
-#include "RecordingRegistry.h"
+#include "support/RecordingRegistry.h"
 #include "registry/RegisterMod.h"
 
 using namespace tessarin::registry;

@@ -1,7 +1,7 @@
 // The start-up writes: the program's keys, then each extension's class and verbs in fixed order.
 #include <gtest/gtest.h>
 
-#include "RecordingRegistry.h"
+#include "support/RecordingRegistry.h"
 #include "registry/ShellVerbs.h"
 
 using namespace tessarin::registry;

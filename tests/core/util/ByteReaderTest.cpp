@@ -64,15 +64,39 @@ TEST(ByteReader, SeekAndSkipStayInside) {
     EXPECT_FALSE(errorOf([&] { r.skip(3, "fog bulbs"); }).empty());
 }
 
+TEST(ByteReader, WordArraysDecodeAlikeOnTheBulkAndThePortablePath) {
+    // The same words at an aligned and an odd address, so the bulk copy and the byte-by-byte path
+    // (taken for odd addresses and big-endian hosts) both run.
+    const std::vector<std::uint8_t> words = {0x34, 0x12, 0xFF, 0xFF, 0x00, 0x80, 0x78, 0x56};
+    for (std::size_t at : {0u, 1u}) {
+        std::vector<std::uint8_t> bytes(at, 0xAA);
+        bytes.insert(bytes.end(), words.begin(), words.end());
+        for (bool bulk : {true, false}) {
+            std::vector<std::uint16_t> u16s;
+            tessarin::util::decodeWords(u16s, bytes.data() + at, 4, bulk);
+            EXPECT_EQ(u16s, (std::vector<std::uint16_t>{0x1234, 0xFFFF, 0x8000, 0x5678}));
+            std::vector<std::int32_t> i32s;
+            tessarin::util::decodeWords(i32s, bytes.data() + at, 2, bulk);
+            EXPECT_EQ(i32s, (std::vector<std::int32_t>{-0xEDCC, 0x56788000}));
+        }
+    }
+}
+
 TEST(ByteWriter, MirrorsTheReader) {
     ByteWriter w;
     w.u16(0xBEEF);
     w.i32(-2);
     w.f32(2.5f);
+    tessarin::util::le::Out(w.append(2)).u16(0x1234);  // a block made for a list, then more fields
+    w.u8(7);
     ByteReader r(w.data());
+    EXPECT_EQ(w.size(), 13u);
     EXPECT_EQ(r.u16(), 0xBEEF);
     EXPECT_EQ(r.i32(), -2);
     EXPECT_FLOAT_EQ(r.f32(), 2.5f);
+    EXPECT_EQ(r.u16(), 0x1234);
+    EXPECT_EQ(r.u8(), 7);
+    EXPECT_TRUE(r.atEnd());
 }
 
 TEST(NumberForm, PutsABlankBeforeNonNegativeNumbers) {

@@ -78,3 +78,11 @@ TEST(TexturePages, RealLevelsGiveOnePagePerTextile) {
         EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(image.height) * 256 * 4) << name;
     }
 }
+
+TEST(TexturePages, ProgressCaptionCountsColumnsToAHundredPercent) {
+    EXPECT_EQ(viewer::BuildingTilesCaption(0), "Building tiles - 0%");
+    EXPECT_EQ(viewer::BuildingTilesCaption(129), "Building tiles - 50%");
+    EXPECT_EQ(viewer::BuildingTilesCaption(255), "Building tiles - 100%");
+    EXPECT_TRUE(viewer::IsProgressColumn(255));
+    EXPECT_FALSE(viewer::IsProgressColumn(128));
+}

@@ -1,0 +1,274 @@
+// The one table `make bench` prints: each figure beside the limit it is measured against, the
+// ratio and its target. Times are medians of several runs after one warm-up run.
+#include "BenchTable.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "level/LevelReader.h"
+#include "level/LevelWriter.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/SampleLevels.h"
+#include "support/TestPaths.h"
+#include "util/LittleEndian.h"
+
+namespace tessarin::bench {
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Whatever `run` returns is destroyed after the clock stops: freeing a level is not loading it.
+template <typename F>
+double medianMs(F&& run) {
+    { [[maybe_unused]] auto warm = run(); }  // warm-up: the file in the page cache, the allocator primed
+    std::vector<double> times;
+    const auto start = Clock::now();
+    for (int i = 0; i < 41; ++i) {
+        const auto a = Clock::now();
+        [[maybe_unused]] auto result = run();
+        const auto b = Clock::now();
+        times.push_back(std::chrono::duration<double, std::milli>(b - a).count());
+        if (i >= 6 && std::chrono::duration<double, std::milli>(b - start).count() > 600) break;
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The floor for any loader: the file's bytes into a buffer that is not zero-filled first.
+std::unique_ptr<std::uint8_t[]> plainRead(const fs::path& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    const auto size = static_cast<std::size_t>(fs::file_size(path));
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    if (std::fread(buffer.get(), 1, size, f) != size) buffer.reset();
+    std::fclose(f);
+    return buffer;
+}
+
+// zlib alone inflating a TR4/TR5 file's chunks one after another (four in TR4, three in TR5).
+double inflateMs(const fs::path& path, bool tr5) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    struct Chunk {
+        const std::uint8_t* data;
+        std::uint32_t packed;
+        std::vector<std::uint8_t> out;
+    };
+    std::vector<Chunk> chunks;
+    std::size_t p = 10;
+    for (int i = 0; i < (tr5 ? 3 : 4) && p + 8 <= bytes.size(); ++i) {
+        const std::uint32_t size = util::le::u32(&bytes[p]), packed = util::le::u32(&bytes[p + 4]);
+        if (packed > bytes.size() - p - 8) break;
+        chunks.push_back({&bytes[p + 8], packed, std::vector<std::uint8_t>(size)});
+        p += 8 + packed;
+    }
+    return medianMs([&] {
+        for (auto& c : chunks) {
+            uLongf len = static_cast<uLongf>(c.out.size());
+            uncompress(c.out.data(), &len, c.data, c.packed);
+        }
+        return 0;
+    });
+}
+
+template <typename T>
+std::size_t bytesOf(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
+}
+
+// What a loaded level holds in memory: the record and every list it owns.
+std::size_t inMemorySize(const level::TRLevel& l) {
+    std::size_t n = sizeof l;
+    for (const auto& r : l.Rooms)
+        n += sizeof r + bytesOf(r.Vertices) + bytesOf(r.Rectangles) + bytesOf(r.Triangles) + bytesOf(r.Sprites) +
+             bytesOf(r.Portals) + bytesOf(r.Sectors) + bytesOf(r.Lights) + bytesOf(r.StaticMeshes) + bytesOf(r.Layers);
+    n += bytesOf(l.Textile8) + bytesOf(l.Textile16) + bytesOf(l.Textile32) + bytesOf(l.MiscTextile) +
+         bytesOf(l.FloorData) + bytesOf(l.MeshData) + bytesOf(l.MeshPointers) + bytesOf(l.Animations) +
+         bytesOf(l.StateChanges) + bytesOf(l.AnimDispatches) + bytesOf(l.AnimCommands) + bytesOf(l.MeshTrees) +
+         bytesOf(l.Frames) + bytesOf(l.Moveables) + bytesOf(l.StaticMeshes) + bytesOf(l.SpriteTextures) +
+         bytesOf(l.SpriteSequences) + bytesOf(l.Cameras) + bytesOf(l.FlybyCameras) + bytesOf(l.SoundSources) +
+         bytesOf(l.Boxes) + bytesOf(l.Overlaps) + bytesOf(l.Zones) + bytesOf(l.AnimatedTextures) +
+         bytesOf(l.ObjectTextures) + bytesOf(l.Items) + bytesOf(l.AIObjects) + bytesOf(l.CinematicFrames) +
+         bytesOf(l.DemoData) + bytesOf(l.SoundDetails) + bytesOf(l.SampleIndices) + bytesOf(l.SampleData) +
+         bytesOf(l.TextureTiles);
+    return n;
+}
+
+// Peak resident memory (KiB) of a child process running `args`, its output thrown away. A child
+// forked from this (large) process would start its high-water mark at our size, so children are
+// started by a small helper process forked before anything was loaded.
+long spawnAndMeasure(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage use{};
+    if (pid < 0 || wait4(pid, &status, 0, &use) < 0) return 0;
+    return use.ru_maxrss;
+}
+
+int g_toHelper = -1, g_fromHelper = -1;
+
+void startHelper() {
+    int down[2], up[2];
+    if (pipe(down) != 0 || pipe(up) != 0) return;
+    if (fork() == 0) {
+        close(down[1]);
+        close(up[0]);
+        // One request a line: the arguments separated by tabs; the answer is the peak in KiB.
+        std::FILE* in = fdopen(down[0], "r");
+        char line[8192];
+        while (std::fgets(line, sizeof line, in)) {
+            std::vector<std::string> args(1);
+            for (const char* c = line; *c && *c != '\n'; ++c) {
+                if (*c == '\t') args.emplace_back();
+                else args.back() += *c;
+            }
+            const long kib = spawnAndMeasure(args);
+            if (write(up[1], &kib, sizeof kib) != sizeof kib) break;
+        }
+        _exit(0);
+    }
+    close(down[0]);
+    close(up[1]);
+    g_toHelper = down[1];
+    g_fromHelper = up[0];
+}
+
+long peakRssKiB(const std::vector<std::string>& args) {
+    if (g_toHelper < 0) return 0;
+    std::string line;
+    for (const auto& a : args) line += (line.empty() ? "" : "\t") + a;
+    line += "\n";
+    long kib = 0;
+    if (write(g_toHelper, line.data(), line.size()) != static_cast<ssize_t>(line.size()) ||
+        read(g_fromHelper, &kib, sizeof kib) != sizeof kib)
+        return 0;
+    return kib;
+}
+
+struct Row {
+    std::string figure;
+    double value = 0;
+    std::string unit;
+    std::string against;
+    double limit = 0;
+    double target = 0;
+};
+
+std::string number(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, v >= 100 ? "%.0f" : v >= 10 ? "%.1f" : "%.2f", v);
+    return buf;
+}
+
+void print(const std::vector<Row>& rows) {
+    std::printf("| figure | measured | limit it is measured against | ratio | target | holds |\n");
+    std::printf("|---|---:|---|---:|---:|:---:|\n");
+    for (const auto& r : rows) {
+        const double ratio = r.limit > 0 ? r.value / r.limit : 0;
+        std::printf("| %s | %s %s | %s %s %s | %.2fx | <= %.1fx | %s |\n", r.figure.c_str(), number(r.value).c_str(),
+                    r.unit.c_str(), r.against.c_str(), number(r.limit).c_str(), r.unit.c_str(), ratio, r.target,
+                    ratio <= r.target ? "yes" : "NO");
+    }
+}
+
+struct LevelFile {
+    std::string name;
+    fs::path path;
+};
+
+void measure(const LevelFile& f, const fs::path& cli, long baselineKiB, std::vector<Row>& rows) {
+    std::vector<std::string> warnings;
+    auto loaded = level::LoadLevel(f.path, &warnings);
+    if (!loaded) {
+        std::fprintf(stderr, "%s: %s\n", f.name.c_str(), loaded.error().c_str());
+        return;
+    }
+    const int v = loaded->LevelVersion;
+    const double load = medianMs([&] { return level::LoadLevel(f.path); });
+    const double read = medianMs([&] { return plainRead(f.path); });
+    if (v >= level::kVersionTR4) {
+        rows.push_back({"LoadLevel " + f.name, load, "ms", "plain read + inflate alone",
+                        read + inflateMs(f.path, v == level::kVersionTR5), 1.1});
+    } else {
+        rows.push_back({"LoadLevel " + f.name, load, "ms", "plain read", read, 1.5});
+    }
+    if (v == level::kVersionTR2 || v == level::kVersionTR3) {
+        const double serialize = medianMs([&] { return level::SerializeLevel(*loaded); });
+        rows.push_back({"SerializeLevel " + f.name, serialize, "ms", "LoadLevel", load, 1.5});
+        // Never beside the level (the real ones are read-only and must stay untouched).
+        const fs::path out = fs::temp_directory_path() / ("tessarin-bench-save-" + std::to_string(getpid()) + ".tr2");
+        const double save = medianMs([&] { return level::SaveLevel(out, *loaded); });
+        fs::remove(out);
+        rows.push_back({"SaveLevel " + f.name + " (to disk)", save, "ms", "LoadLevel", load, 1.5});
+    }
+    if (!cli.empty()) {
+        const double mem = static_cast<double>(inMemorySize(*loaded)) / (1 << 20);
+        const long peak = peakRssKiB({cli.string(), "info", f.path.string()});
+        rows.push_back({"peak RSS of cli info " + f.name + " (above the CLI's own)",
+                        static_cast<double>(peak - baselineKiB) / 1024, "MiB", "level in memory", mem, 1.3});
+    }
+}
+
+}  // namespace
+
+int runTable(const char* argv0) {
+    startHelper();
+    std::vector<LevelFile> files;
+    for (const char* n : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2", "tr4-test1.tr4", "tr5-test1.trc"}) {
+        const auto path = test::realLevel(n);
+        if (!path.empty()) files.push_back({n, path});
+    }
+    const fs::path dir = fs::temp_directory_path() / ("tessarin-bench-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    for (int rooms : {400, 1024}) {
+        for (std::int16_t v = 1; v <= 5; ++v) {
+            levelgen::LargeLevelParams p;
+            p.version = v;
+            p.rooms = rooms;
+            p.sectorsPerSide = rooms == 400 ? 10 : 31;
+            p.facesPerRoom = rooms == 400 ? 200 : 1000;
+            p.items = 5000;
+            p.triggersPerRoom = 6;
+            p.seed = 7;
+            const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel(p));
+            const std::string name = "gen" + std::to_string(rooms) + "-tr" + std::to_string(v) + levelgen::levelExtension(v);
+            std::ofstream(dir / name, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            files.push_back({name + " (" + number(static_cast<double>(bytes.size()) / (1 << 20)) + " MiB)", dir / name});
+        }
+    }
+    fs::path cli = fs::path(argv0).parent_path() / "tessarin2-cli";
+    if (!fs::exists(cli)) cli.clear();
+    const long baseline = cli.empty() ? 0 : peakRssKiB({cli.string(), "info", (dir / "missing.tr2").string()});
+
+    std::vector<Row> rows;
+    for (const auto& f : files) measure(f, cli, baseline, rows);
+    fs::remove_all(dir);
+    if (g_toHelper >= 0) close(g_toHelper);
+    print(rows);
+    return 0;
+}
+
+}  // namespace tessarin::bench

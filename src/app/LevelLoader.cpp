@@ -1,0 +1,101 @@
+#include "LevelLoader.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QThread>
+
+#include <memory>
+#include <mutex>
+
+#include "QtConvert.h"
+#include "level/LevelReader.h"
+
+namespace tessarin::app {
+
+namespace {
+
+qint64 g_backgroundFrom = LevelLoader::kBackgroundFrom;
+
+LevelLoader::ReadFunction& readFunction() {
+    static LevelLoader::ReadFunction read;
+    return read;
+}
+
+util::Result<level::TRLevel> readLevel(const LevelLoader::ReadFunction& read, const QString& path,
+                                       std::vector<std::string>* warnings) {
+    if (read) return read(path, warnings);
+    return level::LoadLevel(toPath(path), warnings);
+}
+
+LevelLoader::Loaded toLoaded(util::Result<level::TRLevel>&& result, std::vector<std::string>&& warnings) {
+    LevelLoader::Loaded out;
+    if (result) {
+        out.outcome = LevelLoader::Outcome::Loaded;
+        out.level = std::move(result.value());
+    } else {
+        out.error = result.error();
+    }
+    out.warnings = std::move(warnings);
+    return out;
+}
+
+// What the worker fills; shared so that a cancelled read can finish after the caller has gone.
+struct Job {
+    std::mutex mutex;
+    std::unique_ptr<util::Result<level::TRLevel>> result;
+    std::vector<std::string> warnings;
+};
+
+}  // namespace
+
+void LevelLoader::setBackgroundFrom(qint64 bytes) { g_backgroundFrom = bytes; }
+void LevelLoader::setReadFunction(ReadFunction read) { readFunction() = std::move(read); }
+
+LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path) {
+    const ReadFunction read = readFunction();
+    if (QFileInfo(path).size() < g_backgroundFrom) {
+        std::vector<std::string> warnings;
+        auto result = readLevel(read, path, &warnings);
+        return toLoaded(std::move(result), std::move(warnings));
+    }
+
+    auto job = std::make_shared<Job>();
+    QThread* worker = QThread::create([job, read, path] {
+        std::vector<std::string> warnings;
+        auto result = std::make_unique<util::Result<level::TRLevel>>(readLevel(read, path, &warnings));
+        const std::lock_guard lock(job->mutex);
+        job->result = std::move(result);
+        job->warnings = std::move(warnings);
+    });
+    // The thread object goes when its thread ends, whether or not anyone still waits for it.
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+
+    QProgressDialog dialog(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0, 0, parent);
+    dialog.setObjectName("OpenProgress");
+    dialog.setWindowTitle(QStringLiteral("Opening level"));
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+
+    // The end of the thread reaches this loop as a queued call, so it cannot be missed even when
+    // the read ends before the loop starts.
+    QEventLoop loop;
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+    worker->start();
+    dialog.show();
+    loop.exec();
+
+    // A read that ended just as Cancel was pressed is still shown.
+    const std::lock_guard lock(job->mutex);
+    if (!job->result) {
+        Loaded out;
+        out.outcome = Outcome::Cancelled;
+        return out;
+    }
+    return toLoaded(std::move(*job->result), std::move(job->warnings));
+}
+
+}  // namespace tessarin::app

@@ -1,0 +1,156 @@
+#include "LevelView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "MainWindow.h"
+#include "QtConvert.h"
+#include "TexturesPanel.h"
+#include "UserDialogs.h"
+#include "gl/DisplayDevice.h"
+#include "gl/RenderView.h"
+#include "level/LevelReader.h"
+#include "viewer/PolyBatches.h"
+#include "viewer/StaticMeshes.h"
+#include "viewer/TexturePages.h"
+
+namespace tessarin::app {
+
+namespace {
+
+int viewerKeyCode(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Left: return viewer::kViewerKeyLeft;
+    case Qt::Key_Up: return viewer::kViewerKeyUp;
+    case Qt::Key_Right: return viewer::kViewerKeyRight;
+    case Qt::Key_Down: return viewer::kViewerKeyDown;
+    case Qt::Key_A: return viewer::kViewerKeyA;
+    case Qt::Key_Z: return viewer::kViewerKeyZ;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+LevelView::LevelView(QWidget* parent) : QWidget(parent) {
+    setObjectName("LevelView");
+    setAttribute(Qt::WA_QuitOnClose, true);
+    PB = new RenderView(this);
+    PB->setObjectName("PB");
+    PB->setMinimumSize(640, 480);
+    m_textures = new TexturesPanel(this);
+    m_textures->setObjectName("Frame6");
+    m_textures->setTitle("Texture");
+    auto* row = new QHBoxLayout(this);
+    row->addWidget(PB, 1);
+    row->addWidget(m_textures);
+    resize(1024 + m_textures->sizeHint().width(), 700);
+    PB->installEventFilter(this);
+    PB->setBeforeFrame([this] { beforeFrame(); });
+    PB->setOverlay([this](QPainter& painter) { drawOverlay(painter); });
+    m_clock.start();
+}
+
+LevelView::~LevelView() = default;
+
+void LevelView::showLevel(level::TRLevel level, const QString& fileName) {
+    m_level = std::move(level);
+    buildTiles();
+    PB->setStatics(viewer::BuildStaticMeshes(m_level));
+    PB->setPlacements(viewer::StaticPlacements(m_level, -1));
+    setWindowTitle(kViewerCaption + fileName + "]");
+    viewer::PlaceCameraAtPlayer(m_camera, m_level);
+    // Every room once: the list is built here rather than on the first frame, so that frame only draws.
+    viewer::RoomPolyList list;
+    for (int r = 0; r < static_cast<int>(m_level.Rooms.size()); ++r) viewer::BuildRoom(list, m_level, r);
+    PB->setRooms(viewer::BatchRoomPolys(list, m_level), viewer::RoomBounds(m_level));
+    RoomsBuilt = true;
+    PB->setFocus();
+    PB->setContinuous(true);
+}
+
+// The strip is filled column by column; every third column the caption says how far it got and
+// the window may repaint.
+void LevelView::buildTiles() {
+    const viewer::RgbaImage pages = viewer::BuildTexturePages(m_level);
+    PB->setPages(pages);
+    if (pages.width <= 0 || pages.height <= 0) {
+        m_textures->setPages(QImage());
+        return;
+    }
+    QImage strip(pages.width, pages.height, QImage::Format_RGBA8888);
+    strip.fill(Qt::black);
+    const auto stride = static_cast<std::size_t>(pages.width) * 4;
+    for (int x = 0; x < pages.width; ++x) {
+        for (int y = 0; y < pages.height; ++y) {
+            const std::uint8_t* from = pages.pixels.data() + static_cast<std::size_t>(y) * stride + x * 4;
+            std::copy(from, from + 4, strip.scanLine(y) + x * 4);
+        }
+        if (viewer::IsProgressColumn(x)) {
+            setWindowTitle(qs(viewer::BuildingTilesCaption(x)));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+    m_textures->setPages(strip);
+}
+
+void LevelView::beforeFrame() {
+    m_meter.FrameTick(static_cast<std::uint32_t>(m_clock.elapsed()));
+    CurRoom = viewer::FindCameraRoom(m_level, m_camera.CamX, m_camera.CamY, m_camera.CamZ);
+    const viewer::Vec3 eye{static_cast<float>(m_camera.CamX), static_cast<float>(m_camera.CamY),
+                           static_cast<float>(m_camera.CamZ)};
+    const viewer::Mat4 view = viewer::SetView(m_camera);
+    // Only rooms reached through portals that face the camera can be seen.
+    const float aspect = PB->height() > 0 ? float(PB->width()) / float(PB->height()) : 1.0f;
+    PB->setRoomMask(viewer::PortalVisibleRooms(m_level, CurRoom, viewer::Frustum(viewer::ProjectionMatrix(aspect) * view)));
+    PB->setScene(view, viewer::Mat4::identity(), eye);
+}
+
+void LevelView::drawOverlay(QPainter& painter) {
+    QFont font = painter.font();
+    font.setPointSize(10);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(255, 0, 0));
+    const QRect area = rect();
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, qs(viewer::FpsText(m_meter.rate())));
+    painter.drawText(area.adjusted(80, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, qs(viewer::RoomText(CurRoom)));
+}
+
+bool LevelView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PB && event->type() == QEvent::KeyPress) {
+        // One step per key-down, auto-repeat included.
+        const int code = viewerKeyCode(static_cast<QKeyEvent*>(event)->key());
+        if (code != 0 && viewer::ViewerKeyDown(m_camera, code)) return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LevelView::closeEvent(QCloseEvent* event) {
+    // Closing the viewer ends the program, whatever else is open.
+    PB->setContinuous(false);
+    event->accept();
+    QCoreApplication::quit();
+}
+
+int runLevelView(const QString& commandLine, UserDialogs& dialogs, const DeviceInfo& device) {
+    if (!ReportDevice(device, dialogs, nullptr)) return 1;
+    QString path;
+    if (commandLine.startsWith(QStringLiteral("/view"))) path = commandLine.mid(6);
+    if (path.isEmpty()) path = dialogs.openFileName(nullptr, kOpenFilter);
+    if (path.isEmpty()) return 0;
+    auto loaded = level::LoadLevel(toPath(path));
+    if (!loaded) {
+        dialogs.message(nullptr, qs(loaded.error()));
+        return 1;
+    }
+    LevelView window;
+    window.show();
+    window.showLevel(std::move(loaded.value()), path);
+    return QApplication::exec();
+}
+
+}  // namespace tessarin::app

@@ -1,0 +1,88 @@
+// The room preview of the main window: rebuilt after a room, door or selection change, drawn on
+// change only, at most one frame per frame interval while keys are held.
+#include "ClickLabel.h"
+#include "MainWindow.h"
+#include "PreviewArea.h"
+#include "RoomPanels.h"
+#include "SectorMap.h"
+#include "gl/RenderView.h"
+#include "viewer/PolyBatches.h"
+#include "viewer/RoomPreview.h"
+#include "viewer/StaticMeshes.h"
+
+namespace tessarin::app {
+
+namespace {
+
+// Frames are at least this far apart (milliseconds).
+constexpr int kFrameInterval = 10;
+
+}  // namespace
+
+void Tessarin2_Frm::setupPreview(Preview3D preview3D) {
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setInterval(kFrameInterval);
+    connect(&m_frameTimer, &QTimer::timeout, this, &Tessarin2_Frm::frameTick);
+    // The start-up camera: eye (0, 1, 0) looking at (5, 0, 5).
+    m_camera.CamX = 0;
+    m_camera.CamY = 1;
+    m_camera.CamZ = 0;
+    m_camera.CamTargetX = 5;
+    m_camera.CamTargetY = 0;
+    m_camera.CamTargetZ = 5;
+    m_camera.CamLookAt = true;
+    if (preview3D == Preview3D::On) {
+        m_previewView = new RenderView(m_map);
+        m_previewView->setObjectName("PreviewView");
+        m_previewView->setFocusPolicy(Qt::NoFocus);
+        m_previewView->setGeometry(m_map->preview()->geometry());
+        m_map->preview()->hide();
+    }
+    requestPreviewFrame();
+}
+
+void Tessarin2_Frm::previewLevelOpened(const viewer::RgbaImage& pages) {
+    m_preview.PreviewBuilt = false;
+    m_preview.PreviewCenterX = 0;
+    m_preview.PreviewCenterZ = 0;
+    if (m_previewView) {
+        // A new level: new texture pages and static meshes on the device.
+        m_previewView->setPages(pages);
+        m_previewView->setStatics(viewer::BuildStaticMeshes(m_session.Level));
+    }
+    requestPreviewFrame();
+}
+
+void Tessarin2_Frm::requestPreviewFrame() {
+    if (!m_frameTimer.isActive()) m_frameTimer.start();
+}
+
+// One preview frame: the camera, then a rebuild when the list is stale, then the picture.
+void Tessarin2_Frm::frameTick() {
+    if (!m_preview.PreviewOn || !Running) return;
+    const level::TRLevel& level = m_session.Level;
+    const int room = m_session.CurRoom;
+    const bool hasRooms = !level.Rooms.empty();
+    if (hasRooms) viewer::UpdatePreviewCamera(m_preview, level, room, m_camera);
+    if (!m_preview.PreviewBuilt && hasRooms) {
+        const viewer::SelectedSector selected{m_session.SelectedX, m_session.SelectedZ};
+        viewer::BuildPreviewList(m_previewPolys, level, room, m_rooms->DrawDoors->hasBorder(), selected);
+        m_markedX = m_session.SelectedX;
+        m_markedZ = m_session.SelectedZ;
+        if (m_previewView) {
+            m_previewView->setRooms(viewer::BatchRoomPolys(m_previewPolys, level), viewer::RoomBounds(level));
+            m_previewView->setPlacements(viewer::StaticPlacements(level, room));
+        }
+        m_preview.PreviewBuilt = true;
+    }
+    if (m_previewView) {
+        const viewer::Mat4 world = hasRooms ? viewer::PreviewWorldMatrix(m_preview, level, room) : viewer::Mat4::identity();
+        const viewer::Vec3 eye{static_cast<float>(m_camera.CamX), static_cast<float>(m_camera.CamY),
+                               static_cast<float>(m_camera.CamZ)};
+        m_previewView->setScene(viewer::SetView(m_camera), world, eye);
+    } else {
+        m_map->preview()->showFrame(m_preview, m_rooms->DrawDoors->hasBorder(), m_session.LevelLoaded);
+    }
+}
+
+}  // namespace tessarin::app

@@ -1,0 +1,112 @@
+#include "util/FileBytes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#if __has_include(<sys/mman.h>) && __has_include(<unistd.h>)
+#define TESSARIN_MAP_FILES 1
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tessarin::util {
+
+FileBytes::FileBytes(FileBytes&& other) noexcept { *this = std::move(other); }
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
+    if (this == &other) return *this;
+    unmap();
+    m_data = std::exchange(other.m_data, nullptr);
+    m_size = std::exchange(other.m_size, 0);
+    m_map = std::exchange(other.m_map, nullptr);
+    m_released = std::exchange(other.m_released, 0);
+    m_buffer = std::move(other.m_buffer);
+    return *this;
+}
+
+FileBytes::~FileBytes() { unmap(); }
+
+void FileBytes::unmap() {
+#ifdef TESSARIN_MAP_FILES
+    if (m_map) munmap(m_map, m_size);
+#endif
+    m_map = nullptr;
+}
+
+namespace {
+// Below this a read into reused heap memory costs less than setting up a mapping; above it a read
+// would fault in fresh zero-filled pages and copy into them, where a mapping does neither.
+constexpr std::size_t kMapFrom = std::size_t{256} << 10;
+}  // namespace
+
+Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
+    using R = Result<FileBytes>;
+#ifdef TESSARIN_MAP_FILES
+    // Only a large regular file is mapped; anything else (a small file, a pipe, a failed mapping)
+    // is read the ordinary way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat st {};
+        void* map = MAP_FAILED;
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) >= kMapFrom)
+            map = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        ::close(fd);
+        if (map != MAP_FAILED) {
+            // Read from start to end: the system may read ahead.
+            madvise(map, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
+            FileBytes f;
+            f.m_map = map;
+            f.m_data = static_cast<const std::uint8_t*>(map);
+            f.m_size = static_cast<std::size_t>(st.st_size);
+            return f;
+        }
+    }
+#endif
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return R::failure(path.string() + ": is a folder, not a level file");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return R::failure(path.string() + ": " + std::strerror(errno));
+    // Read straight into a buffer of the file's size; keep reading past it in case the file grew
+    // (or its size is not known, as for a pipe).
+    std::size_t capacity = static_cast<std::size_t>(std::filesystem::file_size(path, ec));
+    if (ec) capacity = 0;
+    FileBytes f;
+    f.m_buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(capacity, 1));
+    capacity = std::max<std::size_t>(capacity, 1);
+    for (;;) {
+        f.m_size += std::fread(f.m_buffer.get() + f.m_size, 1, capacity - f.m_size, file);
+        if (f.m_size < capacity) break;
+        std::uint8_t probe = 0;
+        if (std::fread(&probe, 1, 1, file) != 1) break;
+        auto bigger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity * 2);
+        std::memcpy(bigger.get(), f.m_buffer.get(), f.m_size);
+        bigger[f.m_size++] = probe;
+        f.m_buffer = std::move(bigger);
+        capacity *= 2;
+    }
+    const bool bad = std::ferror(file) != 0;
+    std::fclose(file);
+    if (bad) return R::failure(path.string() + ": read error");
+    f.m_data = f.m_buffer.get();
+    return f;
+}
+
+void FileBytes::release(std::size_t upTo) {
+#ifdef TESSARIN_MAP_FILES
+    if (!m_map) return;
+    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t end = std::min(upTo, m_size) / page * page;
+    if (end <= m_released) return;
+    madvise(static_cast<std::uint8_t*>(m_map) + m_released, end - m_released, MADV_DONTNEED);
+    m_released = end;
+#else
+    (void)upTo;
+#endif
+}
+
+}  // namespace tessarin::util

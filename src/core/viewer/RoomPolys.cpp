@@ -1,0 +1,142 @@
+#include "viewer/RoomPolys.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessarin::viewer {
+
+namespace {
+
+constexpr float kStep = 1.0f / 255.0f;
+
+// Object textures are named by the low 12 bits; bit 15 marks a double-sided face.
+std::size_t textureIndex(std::int16_t texture) { return static_cast<std::uint16_t>(texture) & 0x0FFFu; }
+
+// One texture coordinate moved one step into the texture: up from the reference corner, down
+// from the others, so the face never samples its neighbour on the page.
+float insetCoordinate(std::uint8_t pixel, std::uint8_t reference) {
+    return static_cast<float>(pixel) / 255.0f + (pixel == reference ? kStep : -kStep);
+}
+
+template <std::size_t N>
+bool buildFace(const level::TRLevel& level, const level::TRRoom& room, const std::array<std::int16_t, N>& indices,
+               std::int16_t texture, RoomPoly& poly, std::int32_t& blend) {
+    const std::size_t t = textureIndex(texture);
+    if (t >= level.ObjectTextures.size() || t >= level.TextureTiles.size()) return false;
+    const level::TRObjectTexture& objectTexture = level.ObjectTextures[t];
+    const level::TextureTile& tile = level.TextureTiles[t];
+    for (std::size_t k = 0; k < N; ++k) {
+        const std::size_t v = static_cast<std::uint16_t>(indices[k]);
+        if (v >= room.Vertices.size()) return false;
+        const level::TRRoomVertex& rv = room.Vertices[v];
+        const level::TRTextureCorner& corner = objectTexture.Vertices[k];
+        PolyVertex& out = poly.Vertices[k];
+        out.x = static_cast<float>(rv.X) / 1024.0f;
+        out.y = -static_cast<float>(rv.Y) / 1024.0f;
+        out.z = static_cast<float>(rv.Z) / 1024.0f;
+        out.tu = insetCoordinate(corner.XPixel, tile.RefU);
+        out.tv = insetCoordinate(corner.YPixel, tile.RefV);
+    }
+    poly.Texture = tile.Tile;
+    blend = objectTexture.Attribute;
+    return true;
+}
+
+bool isCorner(float value, int sector) { return value == static_cast<float>(sector) || value == static_cast<float>(sector + 1); }
+
+}  // namespace
+
+void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const SelectedSector* selected) {
+    if (room < 0 || static_cast<std::size_t>(room) >= level.Rooms.size()) return;
+    const level::TRRoom& r = level.Rooms[static_cast<std::size_t>(room)];
+    // Grow geometrically: reserving the exact size room after room would copy the list every time.
+    const std::size_t want = list.RoomPolys.size() + r.Rectangles.size() + r.Triangles.size();
+    if (want > list.RoomPolys.capacity()) {
+        const std::size_t grown = std::max(want, 2 * list.RoomPolys.capacity());
+        list.RoomPolys.reserve(grown);
+        list.RoomPolyBlend.reserve(grown);
+    }
+
+    RoomPoly poly;
+    poly.Room = room;
+    std::int32_t blend = 0;
+    for (const level::TRRoomQuad& quad : r.Rectangles) {
+        if (!buildFace(level, r, quad.Vertices, quad.Texture, poly, blend)) continue;
+        poly.VertexCount = 5;
+        poly.Vertices[4] = poly.Vertices[0];
+        poly.Marked = selected != nullptr && MarkSelectedSector(poly, selected->SelectedX, selected->SelectedZ);
+        list.RoomPolys.push_back(poly);
+        list.RoomPolyBlend.push_back(blend);
+    }
+    poly.Marked = false;
+    for (const level::TRRoomTriangle& triangle : r.Triangles) {
+        if (!buildFace(level, r, triangle.Vertices, triangle.Texture, poly, blend)) continue;
+        poly.VertexCount = 3;
+        poly.Vertices[3] = poly.Vertices[4] = PolyVertex{};
+        list.RoomPolys.push_back(poly);
+        list.RoomPolyBlend.push_back(blend);
+    }
+}
+
+bool MarkSelectedSector(const RoomPoly& poly, int selectedX, int selectedZ) {
+    if (poly.VertexCount != 5) return false;
+    for (int k = 0; k < poly.VertexCount; ++k) {
+        const PolyVertex& v = poly.Vertices[static_cast<std::size_t>(k)];
+        if (!isCorner(v.x, selectedX) || !isCorner(v.z, selectedZ)) return false;
+    }
+    return true;
+}
+
+void MarkSelectedSector(RoomPolyList& list, const SelectedSector* selected) {
+    for (RoomPoly& poly : list.RoomPolys)
+        poly.Marked = selected != nullptr && MarkSelectedSector(poly, selected->SelectedX, selected->SelectedZ);
+}
+
+Vec3 RoomOrigin(const level::TRRoom& room) {
+    return {static_cast<float>(room.X / 1024.0), 0, static_cast<float>(room.Z / 1024.0)};
+}
+
+bool NearCamera(const PolyVertex& vertex, const Vec3& roomOrigin, const Camera& camera) {
+    const double dx = static_cast<double>(vertex.x) + roomOrigin.x - camera.CamX;
+    const double dy = static_cast<double>(vertex.y) + roomOrigin.y - camera.CamY;
+    const double dz = static_cast<double>(vertex.z) + roomOrigin.z - camera.CamZ;
+    return std::sqrt(dx * dx + dy * dy + dz * dz) <= 100.0;
+}
+
+std::vector<Box> RoomBounds(const level::TRLevel& level) {
+    std::vector<Box> boxes(level.Rooms.size());
+    for (std::size_t r = 0; r < level.Rooms.size(); ++r) {
+        const Vec3 origin = RoomOrigin(level.Rooms[r]);
+        for (const level::TRRoomVertex& v : level.Rooms[r].Vertices)
+            boxes[r].add({origin.x + static_cast<float>(v.X) / 1024.0f, -static_cast<float>(v.Y) / 1024.0f,
+                          origin.z + static_cast<float>(v.Z) / 1024.0f});
+    }
+    return boxes;
+}
+
+std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom, const Frustum& frustum) {
+    const std::size_t rooms = level.Rooms.size();
+    if (cameraRoom < 0 || static_cast<std::size_t>(cameraRoom) >= rooms) return std::vector<bool>(rooms, true);
+    std::vector<bool> seen(rooms, false);
+    std::vector<std::size_t> queue{static_cast<std::size_t>(cameraRoom)};
+    seen[static_cast<std::size_t>(cameraRoom)] = true;
+    while (!queue.empty()) {
+        const std::size_t r = queue.back();
+        queue.pop_back();
+        const Vec3 origin = RoomOrigin(level.Rooms[r]);
+        for (const level::TRPortal& portal : level.Rooms[r].Portals) {
+            const int next = portal.AdjoiningRoom;
+            if (next < 0 || static_cast<std::size_t>(next) >= rooms || seen[static_cast<std::size_t>(next)]) continue;
+            Box opening;
+            for (const level::TRVertex16& v : portal.Vertices)
+                opening.add({origin.x + static_cast<float>(v.X) / 1024.0f, -static_cast<float>(v.Y) / 1024.0f,
+                             origin.z + static_cast<float>(v.Z) / 1024.0f});
+            if (!frustum.intersects(opening)) continue;
+            seen[static_cast<std::size_t>(next)] = true;
+            queue.push_back(static_cast<std::size_t>(next));
+        }
+    }
+    return seen;
+}
+
+}  // namespace tessarin::viewer

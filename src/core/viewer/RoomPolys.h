@@ -1,0 +1,77 @@
+#pragma once
+// RoomPolys: the textured polygons of rooms, one growing list for a view (the viewer's whole level,
+// or the preview's room and the rooms beyond its portals).
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "level/TRLevel.h"
+#include "viewer/Camera.h"
+#include "viewer/ViewMath.h"
+
+namespace tessarin::viewer {
+
+// One polygon vertex: position in viewer units relative to the room's origin (room polygons) or
+// the mesh's (static-mesh polygons), texture coordinates on the page, inset already applied.
+struct PolyVertex {
+    float x = 0, y = 0, z = 0;
+    float tu = 0, tv = 0;
+};
+
+// Attribute of an object texture that draws additively (source one, destination one).
+inline constexpr std::int32_t kBlendAdditive = 2;
+
+struct RoomPoly {
+    std::int32_t VertexCount = 0;           // 5 for a rectangle (vertex 0 repeated), 3 for a triangle
+    std::array<PolyVertex, 5> Vertices{};   // only the first VertexCount are used
+    std::int32_t Texture = 0;               // texture page (the tile record's Tile)
+    std::int32_t Room = 0;                  // wider than the file's 16 bits: any room count fits
+    bool Marked = false;                    // drawn red: lies on the selected sector
+};
+
+// The polygon list. RoomPolyBlend runs parallel to RoomPolys (the object texture's Attribute).
+struct RoomPolyList {
+    std::vector<RoomPoly> RoomPolys;
+    std::vector<std::int32_t> RoomPolyBlend;
+
+    std::int32_t NumRoomPolys() const { return static_cast<std::int32_t>(RoomPolys.size()); }
+    // Emptying is explicit: building only ever appends.
+    void clear() {
+        RoomPolys.clear();
+        RoomPolyBlend.clear();
+    }
+};
+
+// The selected sector of the map (room-relative sector indices); rectangles on it are marked.
+struct SelectedSector {
+    int SelectedX = 0;
+    int SelectedZ = 0;
+};
+
+// Appends room `room`'s rectangles then triangles, in file order. Faces whose vertex or texture
+// index lies outside the level's arrays are skipped; a room index outside the rooms adds nothing.
+// With `selected`, rectangles lying on that sector come out Marked.
+void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const SelectedSector* selected = nullptr);
+
+// True when every vertex of a rectangle is a corner of sector (selectedX, selectedZ), in
+// room-relative units. Triangles are never marked.
+bool MarkSelectedSector(const RoomPoly& poly, int selectedX, int selectedZ);
+// Re-marks every rectangle of the list for a new selection (no selection: pass nullptr).
+void MarkSelectedSector(RoomPolyList& list, const SelectedSector* selected);
+
+// The room's origin in viewer units: (X / 1024, 0, Z / 1024).
+Vec3 RoomOrigin(const level::TRRoom& room);
+
+// True when the polygon's first vertex, placed in the level by its room's origin, lies at most 100
+// units from the camera.
+bool NearCamera(const PolyVertex& vertex, const Vec3& roomOrigin, const Camera& camera);
+
+// Bounds in level-wide viewer units of each room's vertices (an empty box for a room without any).
+std::vector<Box> RoomBounds(const level::TRLevel& level);
+
+// Rooms that may be seen from room `cameraRoom`: it, and every room reached from it through portals
+// whose corners' box meets the frustum. A superset of what is visible, never less. With no camera
+// room (-1: the camera stands in a wall or outside) every room is kept.
+std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom, const Frustum& frustum);
+
+}  // namespace tessarin::viewer

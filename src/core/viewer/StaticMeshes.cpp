@@ -1,0 +1,116 @@
+#include "viewer/StaticMeshes.h"
+
+#include <algorithm>
+
+namespace tessarin::viewer {
+
+namespace {
+
+constexpr float kStep = 1.0f / 255.0f;
+
+float insetCoordinate(std::uint8_t pixel, std::uint8_t reference) {
+    return static_cast<float>(pixel) / 255.0f + (pixel == reference ? kStep : -kStep);
+}
+
+// A mesh face as the rooms' faces are built: low 12 bits of the texture, one-step inset, white.
+template <std::size_t N>
+bool buildFace(const level::TRLevel& level, const level::TRMesh& mesh, const std::array<std::uint16_t, N>& indices,
+               std::uint16_t texture, RoomPoly& poly) {
+    const std::size_t t = texture & 0x0FFFu;
+    if (t >= level.ObjectTextures.size() || t >= level.TextureTiles.size()) return false;
+    const level::TRObjectTexture& objectTexture = level.ObjectTextures[t];
+    const level::TextureTile& tile = level.TextureTiles[t];
+    for (std::size_t k = 0; k < N; ++k) {
+        if (indices[k] >= mesh.Vertices.size()) return false;
+        const level::TRVertex16& mv = mesh.Vertices[indices[k]];
+        PolyVertex& out = poly.Vertices[k];
+        out.x = static_cast<float>(mv.X) / 1024.0f;
+        out.y = -static_cast<float>(mv.Y) / 1024.0f;
+        out.z = static_cast<float>(mv.Z) / 1024.0f;
+        out.tu = insetCoordinate(objectTexture.Vertices[k].XPixel, tile.RefU);
+        out.tv = insetCoordinate(objectTexture.Vertices[k].YPixel, tile.RefV);
+    }
+    poly.Texture = tile.Tile;
+    return true;
+}
+
+void buildPolys(const level::TRLevel& level, StaticMeshPolys& entry) {
+    const level::TRMesh& mesh = entry.Mesh;
+    entry.Polys.reserve(mesh.TexturedRectangles.size() + mesh.TexturedTriangles.size());
+    RoomPoly poly;
+    poly.Room = -1;
+    for (const level::TRMeshRectangle& face : mesh.TexturedRectangles) {
+        if (!buildFace(level, mesh, face.Vertices, face.Texture, poly)) continue;
+        poly.VertexCount = 5;
+        poly.Vertices[4] = poly.Vertices[0];
+        entry.Polys.push_back(poly);
+    }
+    for (const level::TRMeshTriangle& face : mesh.TexturedTriangles) {
+        if (!buildFace(level, mesh, face.Vertices, face.Texture, poly)) continue;
+        poly.VertexCount = 3;
+        poly.Vertices[3] = poly.Vertices[4] = PolyVertex{};
+        entry.Polys.push_back(poly);
+    }
+    for (const RoomPoly& p : entry.Polys)
+        for (int k = 0; k < p.VertexCount; ++k) {
+            const PolyVertex& v = p.Vertices[static_cast<std::size_t>(k)];
+            entry.Bounds.add({v.x, v.y, v.z});
+        }
+}
+
+}  // namespace
+
+std::vector<StaticMeshPolys> BuildStaticMeshes(const level::TRLevel& level) {
+    std::vector<StaticMeshPolys> result(level.StaticMeshes.size());
+    for (std::size_t i = 0; i < level.StaticMeshes.size(); ++i) {
+        StaticMeshPolys& entry = result[i];
+        entry.ObjectID = level.StaticMeshes[i].ObjectID;
+        const int meshIndex = level.StaticMeshes[i].Mesh;
+        if (meshIndex < 0 || static_cast<std::size_t>(meshIndex) >= level.MeshPointers.size()) continue;
+        // ParseMesh refuses a pointer or a count that runs outside MeshData; such a mesh stays empty.
+        auto parsed = level::ParseMesh(level.MeshData, level.MeshPointers[static_cast<std::size_t>(meshIndex)],
+                                       level.LevelVersion);
+        if (!parsed) continue;
+        entry.Mesh = std::move(parsed.value());
+        entry.Valid = true;
+        buildPolys(level, entry);
+    }
+    return result;
+}
+
+int FindStaticDefinition(const level::TRLevel& level, int objectId) {
+    for (std::size_t i = 0; i < level.StaticMeshes.size(); ++i)
+        if (level.StaticMeshes[i].ObjectID == objectId) return static_cast<int>(i);
+    return -1;
+}
+
+float StaticAngle(std::uint16_t rotation) {
+    const double signedRotation = static_cast<std::int16_t>(rotation);
+    double a = -(signedRotation / 16384.0) * 1.57;
+    if (a < 0) a = -a + 3.14;
+    return static_cast<float>(a);
+}
+
+std::vector<StaticPlacement> StaticPlacements(const level::TRLevel& level, int room) {
+    std::vector<StaticPlacement> result;
+    const std::size_t first = room < 0 ? 0 : static_cast<std::size_t>(room);
+    const std::size_t last = room < 0 ? level.Rooms.size() : std::min(level.Rooms.size(), first + 1);
+    for (std::size_t r = first; r < last; ++r)
+        for (const level::TRRoomStatic& s : level.Rooms[r].StaticMeshes) {
+            StaticPlacement p;
+            p.Room = static_cast<int>(r);
+            p.Definition = FindStaticDefinition(level, s.ObjectID);
+            p.Position = {static_cast<float>(s.X / 1024.0), static_cast<float>(-static_cast<double>(s.Y) / 1024.0),
+                          static_cast<float>(s.Z / 1024.0)};
+            p.Angle = StaticAngle(s.Rotation);
+            result.push_back(p);
+        }
+    return result;
+}
+
+Mat4 StaticMeshMatrix(const StaticPlacement& placement) {
+    return Mat4::translation(placement.Position.x, placement.Position.y, placement.Position.z) *
+           Mat4::rotationY(placement.Angle);
+}
+
+}  // namespace tessarin::viewer

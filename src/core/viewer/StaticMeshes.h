@@ -1,0 +1,49 @@
+#pragma once
+// StaticMeshes: the textured polygons of every static-object definition, and where each room's
+// static objects stand.
+#include <cstdint>
+#include <vector>
+
+#include "level/Mesh.h"
+#include "level/TRLevel.h"
+#include "viewer/RoomPolys.h"
+#include "viewer/ViewMath.h"
+
+namespace tessarin::viewer {
+
+// One static-object definition's mesh and polygons (mesh-relative viewer units, Room unused).
+struct StaticMeshPolys {
+    std::int32_t ObjectID = 0;
+    bool Valid = false;  // false: the mesh pointer or its counts run outside MeshData; no polygons
+    level::TRMesh Mesh;
+    std::vector<RoomPoly> Polys;
+    Box Bounds;  // of the polygons' vertices
+};
+
+// One entry per element of StaticMeshes, in order. Faces whose vertex or texture index lies outside
+// the mesh's or the level's arrays are skipped.
+std::vector<StaticMeshPolys> BuildStaticMeshes(const level::TRLevel& level);
+
+// The definition whose ObjectID matches, or -1.
+int FindStaticDefinition(const level::TRLevel& level, int objectId);
+
+// A stored rotation (a signed 16-bit angle, 16384 a quarter turn) as the viewer turns the mesh:
+// a = -(rotation / 16384) * 1.57, and a negative a becomes -a + 3.14.
+float StaticAngle(std::uint16_t rotation);
+
+// One static object of a room, ready to draw.
+struct StaticPlacement {
+    int Room = 0;
+    int Definition = -1;  // index into BuildStaticMeshes' result; -1: no definition has the object ID
+    Vec3 Position;        // level-wide viewer units: (x / 1024, -y / 1024, z / 1024)
+    float Angle = 0;      // StaticAngle of the stored rotation
+};
+
+// The static objects of room `room` (or of every room, in room order, when `room` is -1).
+std::vector<StaticPlacement> StaticPlacements(const level::TRLevel& level, int room = -1);
+
+// World matrix of a placement: turned about y by its angle, then moved to its own position. It
+// does not depend on any room drawn before it.
+Mat4 StaticMeshMatrix(const StaticPlacement& placement);
+
+}  // namespace tessarin::viewer

@@ -1,0 +1,29 @@
+// FileBytes: the whole file, whether mapped or read, and still whole after pages are given back.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/TestPaths.h"
+#include "util/FileBytes.h"
+
+using namespace tessarin;
+
+TEST(FileBytes, PagesGivenBackReadTheSameAgain) {
+    const auto dir = test::scratchDir("filebytes");
+    for (std::size_t size : {std::size_t{1000}, std::size_t{3} << 20}) {  // read, and mapped
+        std::vector<std::uint8_t> pattern(size);
+        for (std::size_t i = 0; i < size; ++i) pattern[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+        const auto path = dir / "pattern.bin";
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(pattern.data()), static_cast<std::streamsize>(size));
+
+        auto file = util::FileBytes::open(path);
+        ASSERT_TRUE(file) << file.error();
+        EXPECT_EQ(file->mapped(), size > 1000);
+        file->release(size / 2 + 123);
+        const auto bytes = file->bytes();
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), pattern.begin(), pattern.end()));
+    }
+    EXPECT_FALSE(util::FileBytes::open(dir / "missing.tr2"));
+    EXPECT_NE(util::FileBytes::open(dir).error().find("is a folder"), std::string::npos);
+}

@@ -1,0 +1,197 @@
+// Room polygons: what BuildRoom appends, the selected-sector marking, the distance test and the
+// triangle batches a renderer draws from.
+#include <gtest/gtest.h>
+
+#include "support/ViewerTestLevel.h"
+#include "level/LevelReader.h"
+#include "support/TestPaths.h"
+#include "viewer/PolyBatches.h"
+#include "viewer/RoomPolys.h"
+
+using namespace tessarin;
+using namespace tessarin::viewer;
+
+namespace {
+
+constexpr float kStep = 1.0f / 255.0f;
+
+}  // namespace
+
+TEST(RoomPolys, BuildRoomAppendsRectanglesThenTrianglesWithTheInsetCoordinates) {
+    auto level = viewertest::polygonLevel();
+    level.Rooms[0].Rectangles[0].Texture = static_cast<std::int16_t>(0x8000);  // double-sided: low 12 bits only
+    RoomPolyList list;
+    BuildRoom(list, level, 0);
+    ASSERT_EQ(list.NumRoomPolys(), 2);
+    ASSERT_EQ(list.RoomPolyBlend.size(), 2u);
+
+    const RoomPoly& quad = list.RoomPolys[0];
+    EXPECT_EQ(quad.VertexCount, 5);
+    EXPECT_EQ(quad.Texture, 4);
+    EXPECT_EQ(quad.Room, 0);
+    EXPECT_EQ(list.RoomPolyBlend[0], 0);
+    EXPECT_FLOAT_EQ(quad.Vertices[1].x, 2.0f);  // room-relative: the room's origin is not added
+    EXPECT_FLOAT_EQ(quad.Vertices[1].z, 2.0f);
+    // Corner 0 is the reference corner: moved one step in; corner 2 (63, 63) one step back.
+    EXPECT_FLOAT_EQ(quad.Vertices[0].tu, kStep);
+    EXPECT_FLOAT_EQ(quad.Vertices[0].tv, kStep);
+    EXPECT_FLOAT_EQ(quad.Vertices[2].tu, 62 * kStep);
+    EXPECT_FLOAT_EQ(quad.Vertices[1].tv, kStep);
+    EXPECT_EQ(quad.Vertices[4].tu, quad.Vertices[0].tu);
+    EXPECT_EQ(quad.Vertices[4].x, quad.Vertices[0].x);
+
+    const RoomPoly& tri = list.RoomPolys[1];
+    EXPECT_EQ(tri.VertexCount, 3);
+    EXPECT_EQ(tri.Texture, 7);
+    EXPECT_EQ(list.RoomPolyBlend[1], kBlendAdditive);
+    EXPECT_FLOAT_EQ(tri.Vertices[2].y, 1.0f);  // level y -1024 is one unit up
+    EXPECT_FLOAT_EQ(tri.Vertices[0].tu, 65 * kStep);
+    EXPECT_FLOAT_EQ(tri.Vertices[1].tu, 126 * kStep);
+
+    // Building again appends; only clear() empties.
+    BuildRoom(list, level, 0);
+    EXPECT_EQ(list.NumRoomPolys(), 4);
+    list.clear();
+    EXPECT_EQ(list.NumRoomPolys(), 0);
+    EXPECT_TRUE(list.RoomPolyBlend.empty());
+}
+
+TEST(RoomPolys, FacesNamingMissingVerticesOrTexturesAndBadRoomsAddNothing) {
+    auto level = viewertest::polygonLevel();
+    auto& room = level.Rooms[0];
+    room.Rectangles.push_back({{0, 1, 2, 5}, 0, 0});    // vertex 5 does not exist
+    room.Rectangles.push_back({{0, 1, -1, 3}, 0, 0});   // -1 is 65535 as stored
+    room.Triangles.push_back({{0, 1, 2}, 2, 0});        // texture 2 does not exist
+    room.Triangles.push_back({{0, 1, 2}, 0x1001, 0});   // low 12 bits: texture 1, kept
+    RoomPolyList list;
+    BuildRoom(list, level, 0);
+    ASSERT_EQ(list.NumRoomPolys(), 3);
+    EXPECT_EQ(list.RoomPolys[2].Texture, 7);
+    BuildRoom(list, level, -1);
+    BuildRoom(list, level, 1);
+    level.TextureTiles.resize(1);  // a tile table shorter than the textures guards the same way
+    room.Rectangles.clear();
+    room.Triangles.resize(1);
+    BuildRoom(list, level, 0);
+    EXPECT_EQ(list.NumRoomPolys(), 3);
+}
+
+TEST(RoomPolys, OnlyRectanglesOnTheSelectedSectorAreMarked) {
+    auto level = viewertest::polygonLevel();
+    const SelectedSector onSquare{1, 2}, beside{2, 2};
+    RoomPolyList list;
+    BuildRoom(list, level, 0, &onSquare);
+    EXPECT_TRUE(list.RoomPolys[0].Marked);
+    EXPECT_FALSE(list.RoomPolys[1].Marked);  // its corners lie on the sector too, but triangles are never marked
+    MarkSelectedSector(list, &beside);
+    EXPECT_FALSE(list.RoomPolys[0].Marked);
+    MarkSelectedSector(list, &onSquare);
+    EXPECT_TRUE(list.RoomPolys[0].Marked);
+    MarkSelectedSector(list, nullptr);
+    EXPECT_FALSE(list.RoomPolys[0].Marked);
+}
+
+TEST(RoomPolys, NearCameraMeasuresInLevelUnitsUpToAHundredInclusive) {
+    auto level = viewertest::polygonLevel();
+    level.Rooms[0].X = 300 * 1024;  // far from the level's origin
+    RoomPolyList list;
+    BuildRoom(list, level, 0);
+    const PolyVertex& v = list.RoomPolys[0].Vertices[0];  // (1, 0, 2) in the room
+    const Vec3 origin = RoomOrigin(level.Rooms[0]);
+    Camera camera;
+    camera.CamX = 301;
+    camera.CamZ = 5;
+    EXPECT_TRUE(NearCamera(v, origin, camera));  // room-relative it would be 300 units away
+    camera.CamX = 301 + 100.0;  // exactly 100 units along x
+    EXPECT_TRUE(NearCamera(v, origin, camera));
+    camera.CamX += 0.001;
+    EXPECT_FALSE(NearCamera(v, origin, camera));
+    camera = Camera{};
+    EXPECT_FALSE(NearCamera(v, origin, camera));
+}
+
+TEST(RoomPolys, BatchesAreWorldPlacedTrianglesGroupedByPassPageAndRoom) {
+    auto level = viewertest::polygonLevel();
+    level.Rooms.push_back(level.Rooms[0]);
+    level.Rooms[1].X = 10 * 1024;
+    RoomPolyList list;
+    const SelectedSector selected{1, 2};
+    BuildRoom(list, level, 1, &selected);
+    BuildRoom(list, level, 0);
+    const TriangleBatches b = BatchRoomPolys(list, level);
+    ASSERT_EQ(b.vertices.size(), 2u * (6 + 3));
+    ASSERT_EQ(b.ranges.size(), 4u);
+    // Opaque rectangles of page 4 (room 0, then room 1), then the additive triangles of page 7.
+    EXPECT_EQ(b.ranges[0].pass, Pass::Opaque);
+    EXPECT_EQ(b.ranges[0].room, 0);
+    EXPECT_EQ(b.ranges[1].room, 1);
+    EXPECT_EQ(b.ranges[1].first, 6u);
+    EXPECT_EQ(b.ranges[1].count, 6u);
+    EXPECT_EQ(b.ranges[2].pass, Pass::Additive);
+    EXPECT_EQ(b.ranges[2].texture, 7);
+    EXPECT_EQ(b.ranges[3].first + b.ranges[3].count, b.vertices.size());
+    // Rectangle fan (0, 1, 2), (0, 2, 3) with the room's origin added; room 1's is marked red.
+    EXPECT_FLOAT_EQ(b.vertices[0].x, 2 + 1.0f);
+    EXPECT_FLOAT_EQ(b.vertices[0].z, 3 + 2.0f);
+    EXPECT_FLOAT_EQ(b.vertices[5].x, 2 + 1.0f);
+    EXPECT_FLOAT_EQ(b.vertices[5].z, 3 + 3.0f);
+    EXPECT_FLOAT_EQ(b.vertices[6].x, 10 + 1.0f);
+    EXPECT_EQ(b.vertices[0].g, 255);
+    EXPECT_EQ(b.vertices[6].g, 0);
+    EXPECT_EQ(b.vertices[6].r, 255);
+    EXPECT_FLOAT_EQ(b.vertices[6].page, 4.0f);
+
+    const auto bounds = RoomBounds(level);
+    ASSERT_EQ(bounds.size(), 2u);
+    EXPECT_FLOAT_EQ(bounds[1].min.x, 11.0f);
+    EXPECT_FLOAT_EQ(bounds[1].max.x, 12.0f);
+    EXPECT_FLOAT_EQ(bounds[1].max.y, 1.0f);
+    EXPECT_FLOAT_EQ(bounds[1].min.z, 5.0f);
+}
+
+TEST(RoomPolys, RoomsBeyondPortalsInViewAreKeptAndOthersLeftOut) {
+    // Rooms 0, 1, 2 in a row along x, each with a doorway 4 units past its origin into the next;
+    // room 3 has no way in.
+    level::TRLevel level;
+    level.Rooms.resize(4);
+    level::TRPortal door;
+    door.Vertices = {{{4096, 0, 1024}, {4096, 0, 3072}, {4096, -2048, 3072}, {4096, -2048, 1024}}};
+    for (int r = 0; r < 3; ++r) {
+        level.Rooms[static_cast<std::size_t>(r)].X = r * 3 * 1024;
+        door.AdjoiningRoom = static_cast<std::int16_t>(r + 1 < 3 ? r + 1 : 0);
+        level.Rooms[static_cast<std::size_t>(r)].Portals.push_back(door);
+    }
+    Camera camera;
+    camera.CamX = 2;
+    camera.CamY = 1;
+    camera.CamZ = 2;
+    auto frustumOf = [](const Camera& c) { return Frustum(ProjectionMatrix(1.0f) * SetView(c)); };
+    EXPECT_EQ(PortalVisibleRooms(level, 0, frustumOf(camera)), (std::vector<bool>{true, true, true, false}));
+    camera.CamAngle = 3.14159f;  // the doorway is now behind the camera
+    EXPECT_EQ(PortalVisibleRooms(level, 0, frustumOf(camera)), (std::vector<bool>{true, false, false, false}));
+    EXPECT_EQ(PortalVisibleRooms(level, -1, frustumOf(camera)), (std::vector<bool>(4, true)));
+}
+
+TEST(RoomPolys, EveryRoomOfTheRealLevelsBuildsWithinItsPages) {
+    for (const char* name : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2", "tr4-test1.tr4", "tr5-test1.trc"}) {
+        const auto path = tessarin::test::realLevel(name);
+        if (path.empty()) continue;
+        auto level = level::LoadLevel(path);
+        ASSERT_TRUE(level.ok()) << name << ": " << level.error();
+        RoomPolyList list;
+        std::size_t faces = 0;
+        for (std::size_t r = 0; r < level->Rooms.size(); ++r) {
+            BuildRoom(list, *level, static_cast<int>(r));
+            faces += level->Rooms[r].Rectangles.size() + level->Rooms[r].Triangles.size();
+        }
+        EXPECT_GT(list.NumRoomPolys(), 0) << name;
+        EXPECT_LE(static_cast<std::size_t>(list.NumRoomPolys()), faces) << name;
+        for (const RoomPoly& p : list.RoomPolys) {
+            ASSERT_LT(p.Texture, std::max(level->NumTextiles, 1)) << name;
+            for (int k = 0; k < p.VertexCount; ++k) {
+                ASSERT_GE(p.Vertices[static_cast<std::size_t>(k)].tu, -kStep) << name;
+                ASSERT_LE(p.Vertices[static_cast<std::size_t>(k)].tu, 256 * kStep) << name;
+            }
+        }
+    }
+}

@@ -1,0 +1,116 @@
+// Static-object polygons and placements: built like room faces, damaged meshes skipped, each
+// object placed from its own position and turned by the viewer's angle formula.
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "support/ViewerTestLevel.h"
+#include "level/Mesh.h"
+#include "viewer/PolyBatches.h"
+#include "viewer/StaticMeshes.h"
+
+using namespace tessarin;
+using namespace tessarin::viewer;
+
+namespace {
+
+// A mesh of a unit square standing at x = 0..1024, y = 0..-1024, and one triangle.
+level::TRMesh squareMesh() {
+    level::TRMesh m;
+    m.Vertices = {{0, 0, 0}, {1024, 0, 0}, {1024, -1024, 0}, {0, -1024, 0}, {0, 0, 512}};
+    m.TexturedRectangles = {{{0, 1, 2, 3}, 0, 0}, {{0, 1, 2, 9}, 0, 0}};  // the second names vertex 9
+    m.TexturedTriangles = {{{0, 1, 4}, 0x8001, 0}, {{0, 1, 4}, 5, 0}};   // texture 5 does not exist
+    return m;
+}
+
+level::TRLevel staticsLevel() {
+    auto level = viewertest::polygonLevel();
+    level.MeshPointers = {static_cast<std::int32_t>(level::AppendMesh(level, squareMesh())), 1 << 20, -2};
+    level::TRStaticMesh s;
+    s.ObjectID = 40;
+    s.Mesh = 0;
+    level.StaticMeshes.push_back(s);
+    s.ObjectID = 41;
+    s.Mesh = 1;  // its pointer lies beyond MeshData
+    level.StaticMeshes.push_back(s);
+    s.ObjectID = 42;
+    s.Mesh = 7;  // no such mesh pointer
+    level.StaticMeshes.push_back(s);
+    s.ObjectID = 43;
+    s.Mesh = 2;  // a negative pointer
+    level.StaticMeshes.push_back(s);
+    return level;
+}
+
+}  // namespace
+
+TEST(StaticMeshes, DefinitionsGetRoomStylePolygonsAndDamagedMeshesNone) {
+    const auto level = staticsLevel();
+    const auto defs = BuildStaticMeshes(level);
+    ASSERT_EQ(defs.size(), 4u);
+    const StaticMeshPolys& square = defs[0];
+    EXPECT_TRUE(square.Valid);
+    EXPECT_EQ(square.ObjectID, 40);
+    ASSERT_EQ(square.Polys.size(), 2u);  // the faces naming vertex 9 and texture 5 are skipped
+    const RoomPoly& quad = square.Polys[0];
+    EXPECT_EQ(quad.VertexCount, 5);
+    EXPECT_EQ(quad.Texture, 4);
+    EXPECT_FLOAT_EQ(quad.Vertices[2].x, 1.0f);
+    EXPECT_FLOAT_EQ(quad.Vertices[2].y, 1.0f);  // mesh y -1024 is one unit up
+    EXPECT_FLOAT_EQ(quad.Vertices[0].tu, 1 / 255.0f);
+    EXPECT_FLOAT_EQ(quad.Vertices[2].tu, 62 / 255.0f);
+    EXPECT_EQ(quad.Vertices[4].x, quad.Vertices[0].x);
+    EXPECT_EQ(square.Polys[1].VertexCount, 3);
+    EXPECT_EQ(square.Polys[1].Texture, 7);  // bit 15 dropped
+    EXPECT_FLOAT_EQ(square.Bounds.max.z, 0.5f);
+    for (std::size_t i = 1; i < defs.size(); ++i) {
+        EXPECT_FALSE(defs[i].Valid) << i;
+        EXPECT_TRUE(defs[i].Polys.empty()) << i;
+    }
+    const TriangleBatches b = BatchMeshPolys(square.Polys);
+    EXPECT_EQ(b.vertices.size(), 9u);
+    ASSERT_EQ(b.ranges.size(), 2u);
+    EXPECT_EQ(b.ranges[1].texture, 7);
+    EXPECT_EQ(b.ranges[1].pass, Pass::Opaque);
+}
+
+TEST(StaticMeshes, AnglesFollowTheViewerFormula) {
+    EXPECT_FLOAT_EQ(StaticAngle(0), 0.0f);
+    EXPECT_FLOAT_EQ(StaticAngle(16384), 4.71f);
+    EXPECT_FLOAT_EQ(StaticAngle(0x8000), 3.14f);  // -32768
+    EXPECT_FLOAT_EQ(StaticAngle(0xC000), 1.57f);  // -16384
+}
+
+TEST(StaticMeshes, PlacementsStandAtTheirOwnPositionWhateverRoomTheyAreIn) {
+    auto level = staticsLevel();
+    level.Rooms[0].X = 80 * 1024;  // a room far from the origin must not move its statics
+    level::TRRoomStatic s;
+    s.X = 82 * 1024;
+    s.Y = -512;
+    s.Z = 4 * 1024;
+    s.ObjectID = 41;
+    s.Rotation = 0xC000;
+    level.Rooms[0].StaticMeshes.push_back(s);
+    s.ObjectID = 99;  // no definition
+    level.Rooms[0].StaticMeshes.push_back(s);
+    level.Rooms.push_back(level.Rooms[0]);
+
+    const auto all = StaticPlacements(level);
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all[2].Room, 1);
+    EXPECT_EQ(StaticPlacements(level, 1).size(), 2u);
+    EXPECT_TRUE(StaticPlacements(level, 2).empty());
+    const StaticPlacement& p = all[0];
+    EXPECT_EQ(p.Definition, 1);
+    EXPECT_EQ(all[1].Definition, -1);
+    EXPECT_FLOAT_EQ(p.Angle, 1.57f);
+
+    const Mat4 m = StaticMeshMatrix(p);
+    const Vec3 origin = m.transformPoint({0, 0, 0});
+    EXPECT_FLOAT_EQ(origin.x, 82);
+    EXPECT_FLOAT_EQ(origin.y, 0.5f);
+    EXPECT_FLOAT_EQ(origin.z, 4);
+    // A quarter turn takes the mesh's +x to -z (the viewer's left-handed turn), then places it.
+    const Vec3 side = m.transformPoint({1, 0, 0});
+    EXPECT_NEAR(side.x, 82 + std::cos(1.57), 1e-5);
+    EXPECT_NEAR(side.z, 4 - std::sin(1.57), 1e-5);
+}

@@ -106,6 +106,7 @@ void Tessarin2_Frm::showTriggerStaleness(bool current) {
 }
 
 void Tessarin2_Frm::rememberRecent(const QString& path) {
+    m_dialogs->setStartFolder(QFileInfo(path).absolutePath());
     m_recent.add(QFileInfo(path).absoluteFilePath().toStdString());
     // A store that cannot be written only costs the menu its memory.
     (void)m_recent.save(recentFilesPath());

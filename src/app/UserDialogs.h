@@ -20,6 +20,8 @@ public:
     // Yes, No or Cancel.
     virtual QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) = 0;
     virtual void beep() = 0;
+    // Where the next file chooser starts (the open level's folder).
+    virtual void setStartFolder(const QString&) {}
 };
 
 // The desktop's own dialogs.
@@ -30,6 +32,7 @@ public:
     void message(QWidget* parent, const QString& text, const QString& title) override;
     QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) override;
     void beep() override;
+    void setStartFolder(const QString& folder) override { m_folder = folder; }
 
 private:
     QString m_folder;  // the folder of the last file chosen, where the next chooser starts

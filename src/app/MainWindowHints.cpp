@@ -65,7 +65,7 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     toggle->setObjectName("Mnu_View_Browser");
     view->addSeparator();
     view->addAction(toggle);
-    QAction* find = view->addAction("&Find Object...");
+    QAction* find = view->addAction("&Find in Level...");
     find->setObjectName("Mnu_View_Find");
     find->setShortcut(QKeySequence::Find);
     connect(find, &QAction::triggered, m_browser, &LevelBrowser::focusFilter);

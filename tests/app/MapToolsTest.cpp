@@ -75,29 +75,28 @@ void PanelsTest::staleTriggersInactiveControlsRecentFilesAndTheUnsavedMark() {
     }
 
     // A sector with a trigger, then one without: the same entries stay, greyed.
-    const auto& session = f.window->session();
-    const auto& level = session.Level;
-    for (std::size_t r = 0; r < level.Rooms.size(); ++r) {
+    const auto& level = f.window->session().Level;
+    int triggerRoom = -1, tx = 0, tz = 0;
+    for (std::size_t r = 0; r < level.Rooms.size() && triggerRoom < 0; ++r) {
         const auto& room = level.Rooms[r];
-        for (int x = 1; x + 1 < room.NumXSectors && x < 30; ++x)
-            for (int z = 1; z + 1 < room.NumZSectors && z < 30; ++z) {
-                if (floordata::GetTriggerKey(level.FloorData, room.sector(x, z).FDIndex) == -1) continue;
-                f.choose("RoomNumber", int(r));
-                f.clickSector(x, z);
-                auto* list = f.find<QComboBox>("TriggerData");
-                QVERIFY(list->isEnabled());
-                const QStringList entries = f.entries("TriggerData");
-                f.clickSector(0, 0);  // a corner never holds a trigger
-                QCOMPARE(f.text("FD_lbl"), QString(" 0 Triggers"));
-                QCOMPARE(f.entries("TriggerData"), entries);
-                QVERIFY(!list->isEnabled());
-                f.clickSector(x, z);
-                QVERIFY(list->isEnabled());
-                goto checked;
-            }
+        for (int x = 1; x + 1 < room.NumXSectors && x < 30 && triggerRoom < 0; ++x)
+            for (int z = 1; z + 1 < room.NumZSectors && z < 30 && triggerRoom < 0; ++z)
+                if (floordata::GetTriggerKey(level.FloorData, room.sector(x, z).FDIndex) != -1)
+                    triggerRoom = int(r), tx = x, tz = z;
     }
-    QSKIP("no trigger away from a room's edge");
-checked:
+    if (triggerRoom < 0) QSKIP("no trigger away from a room's edge");
+    f.choose("RoomNumber", triggerRoom);
+    f.clickSector(tx, tz);
+    auto* list = f.find<QComboBox>("TriggerData");
+    QVERIFY(list->isEnabled());
+    const QStringList entries = f.entries("TriggerData");
+    f.clickSector(0, 0);  // a corner never holds a trigger
+    QCOMPARE(f.text("FD_lbl"), QString(" 0 Triggers"));
+    QCOMPARE(f.entries("TriggerData"), entries);
+    QVERIFY(!list->isEnabled());
+    f.clickSector(tx, tz);
+    QVERIFY(list->isEnabled());
+
     // The unsaved mark follows the edits and undo back to the opened state.
     auto* mark = f.find<QLabel>("UnsavedMark");
     QVERIFY(mark->text().isEmpty());

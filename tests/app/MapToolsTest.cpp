@@ -1,5 +1,7 @@
 // The map's zoom, the hover line, and the exported map and texture pictures.
 #include <QAction>
+#include <QApplication>
+#include <QWheelEvent>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QFileInfo>
@@ -24,6 +26,21 @@ void PanelsTest::zoomedMapSelectsHoversAndExportsWhatItShows() {
     auto* map = f.find<app::SectorMap>("SectorMap");
     const auto& model = f.window->session().map();
     QCOMPARE(model.zoom(), 1);
+    // Ctrl + wheel zooms by whole notches; a plain wheel leaves the map as it is.
+    auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(QPointF(50, 50), map->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(map, &e);
+    };
+    wheel(60, Qt::ControlModifier);
+    QCOMPARE(model.zoom(), 1);
+    wheel(60, Qt::ControlModifier);
+    QCOMPARE(model.zoom(), 2);
+    wheel(120, Qt::NoModifier);
+    QCOMPARE(model.zoom(), 2);
+    wheel(-120, Qt::ControlModifier);
+    QCOMPARE(model.zoom(), 1);
+    QVERIFY(map->toolTip().contains("trigger"));
     f.find<QAction>("Mnu_View_ZoomIn")->trigger();
     QCOMPARE(model.zoom(), 2);
 

@@ -120,7 +120,9 @@ private:
     void showRestored(const editor::UndoHistory::Restored& restored, const QString& verb);
     // Map zoom, hover and exports (MainWindowMapTools.cpp).
     void addMapTools(QMenu* file);
-    void setMapZoom(int zoom);
+    void zoomMap(int steps);
+    void setMapCell(int cell);
+    void showZoomedMap();
     void SectorMap_Hover(QPoint pixel);
     void Mnu_File_ExportMap_Click();
     void Mnu_File_ExportTextures_Click();

@@ -39,25 +39,34 @@ void Tessarin2_Frm::addMapTools(QMenu* file) {
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("Mnu_View");
     add(view, "Mnu_View_ZoomIn", "Zoom Map &In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-        [this] { setMapZoom(m_session.map().zoom() + 1); });
+        [this] { zoomMap(+1); });
     add(view, "Mnu_View_ZoomOut", "Zoom Map &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-        [this] { setMapZoom(m_session.map().zoom() - 1); });
+        [this] { zoomMap(-1); });
     add(view, "Mnu_View_ZoomFit", "&Fit Map", {QKeySequence(Qt::CTRL | Qt::Key_M)},
-        [this] { setMapZoom(m_session.map().fitZoom()); });
+        [this] { setMapCell(m_session.map().fitCellPixels()); });
     add(view, "Mnu_View_ZoomActual", "&Actual Size Map", {QKeySequence(Qt::CTRL | Qt::Key_0)},
-        [this] { setMapZoom(editor::SectorMap::kMinZoom); });
+        [this] { setMapCell(editor::SectorMap::kCellSize); });
 
-    connect(m_map, &SectorMap::zoomWheel, this, [this](int steps) { setMapZoom(m_session.map().zoom() + steps); });
+    connect(m_map, &SectorMap::zoomWheel, this, &Tessarin2_Frm::zoomMap);
     connect(m_map, &SectorMap::mapHover, this, &Tessarin2_Frm::SectorMap_Hover);
     m_map->setToolTip(qs(editor::mapLegend()));
 }
 
-void Tessarin2_Frm::setMapZoom(int zoom) {
-    m_session.map().setZoom(zoom);
+void Tessarin2_Frm::zoomMap(int steps) {
+    m_session.map().zoomBy(steps);
+    showZoomedMap();
+}
+
+void Tessarin2_Frm::setMapCell(int cell) {
+    m_session.map().setCellPixels(cell);
+    showZoomedMap();
+}
+
+void Tessarin2_Frm::showZoomedMap() {
     // Keep the selected sector in view after the zoom moved it.
     if (const auto outline = m_session.outline()) m_session.map().scrollToShow(outline->x, outline->z);
     applyMap();
-    statusBar()->showMessage(QStringLiteral("Map zoom %1x").arg(m_session.map().zoom()));
+    statusBar()->showMessage(QStringLiteral("Map cells of %1 pixels").arg(m_session.map().cellPixels()));
 }
 
 void Tessarin2_Frm::SectorMap_Hover(QPoint pixel) {
@@ -72,7 +81,7 @@ void Tessarin2_Frm::Mnu_File_ExportMap_Click() {
     const QString path = m_dialogs->saveFileName(this, kPngFilter);
     if (path.isEmpty()) return;
     const editor::SectorMap& map = m_session.map();
-    const util::Status status = util::writePng(toPath(path), editor::renderMapImage(map, map.zoom()));
+    const util::Status status = util::writePng(toPath(path), editor::renderMapImage(map, map.cellPixels()));
     if (!status) {
         m_dialogs->message(this, qs(status.error()));
         return;

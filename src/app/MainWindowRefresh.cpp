@@ -128,8 +128,8 @@ void Tessarin2_Frm::updateMapScrollBars() {
     m_mapScrollY->setRange(0, map.maxScrollY());
     m_mapScrollX->setPageStep(editor::SectorMap::kViewSize);
     m_mapScrollY->setPageStep(editor::SectorMap::kViewSize);
-    m_mapScrollX->setSingleStep(editor::SectorMap::kCellSize * map.zoom());
-    m_mapScrollY->setSingleStep(editor::SectorMap::kCellSize * map.zoom());
+    m_mapScrollX->setSingleStep(map.cellPixels());
+    m_mapScrollY->setSingleStep(map.cellPixels());
     m_mapScrollX->setValue(map.scrollX());
     m_mapScrollY->setValue(map.scrollY());
 }

@@ -45,7 +45,7 @@ std::string exportMapCommand(const Args& args) {
                        " rooms)");
     editor::SectorMap map;
     map.build(level, static_cast<int>(room));
-    const util::RgbaPixels image = editor::renderMapImage(map, static_cast<int>(scale));
+    const util::RgbaPixels image = editor::renderMapImage(map, editor::SectorMap::kCellSize * static_cast<int>(scale));
     writeOrThrow(args[2], image);
 
     Json j;

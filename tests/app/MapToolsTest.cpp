@@ -25,7 +25,7 @@ void PanelsTest::zoomedMapSelectsHoversAndExportsWhatItShows() {
     QVERIFY(f.open(path));
     auto* map = f.find<app::SectorMap>("SectorMap");
     const auto& model = f.window->session().map();
-    QCOMPARE(model.zoom(), 1);
+    QCOMPARE(model.cellPixels(), 10);
     // Ctrl + wheel zooms by whole notches; a plain wheel leaves the map as it is.
     auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
         QWheelEvent e(QPointF(50, 50), map->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -33,16 +33,17 @@ void PanelsTest::zoomedMapSelectsHoversAndExportsWhatItShows() {
         QApplication::sendEvent(map, &e);
     };
     wheel(60, Qt::ControlModifier);
-    QCOMPARE(model.zoom(), 1);
+    QCOMPARE(model.cellPixels(), 10);
     wheel(60, Qt::ControlModifier);
-    QCOMPARE(model.zoom(), 2);
+    QCOMPARE(model.cellPixels(), 15);
     wheel(120, Qt::NoModifier);
-    QCOMPARE(model.zoom(), 2);
+    QCOMPARE(model.cellPixels(), 15);
     wheel(-120, Qt::ControlModifier);
-    QCOMPARE(model.zoom(), 1);
+    QCOMPARE(model.cellPixels(), 10);
     QVERIFY(map->toolTip().contains("trigger"));
     f.find<QAction>("Mnu_View_ZoomIn")->trigger();
-    QCOMPARE(model.zoom(), 2);
+    f.find<QAction>("Mnu_View_ZoomIn")->trigger();
+    QCOMPARE(model.cellPixels(), 20);
 
     // A click inside the zoomed cell (1, 2) selects it and outlines it in the zoomed place.
     QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(2 * 20 + 10, 1 * 20 + 10));
@@ -61,8 +62,8 @@ void PanelsTest::zoomedMapSelectsHoversAndExportsWhatItShows() {
     f.find<QAction>("Mnu_File_ExportMap")->trigger();
     const auto img = readOwnPng(out);
     QVERIFY(img);
-    QCOMPARE(img->width, model.canvasWidth() * 2);
-    QCOMPARE(img->height, model.canvasHeight() * 2);
+    QCOMPARE(img->width, model.numZ() * 20);
+    QCOMPARE(img->height, model.numX() * 20);
     const QImage& shown = map->mapDrawSurf();
     for (int y = 0; y < std::min(img->height, shown.height()); ++y)
         for (int x = 0; x < std::min(img->width, shown.width()); ++x) {

@@ -17,19 +17,19 @@ void fill(util::RgbaPixels& img, const PixelRect& r, Rgb c, bool border = false)
 
 }  // namespace
 
-util::RgbaPixels renderMapImage(const SectorMap& map, int scale) {
-    scale = std::clamp(scale, kMinMapScale, kMaxMapScale);
+util::RgbaPixels renderMapImage(const SectorMap& map, int cell) {
+    cell = std::clamp(cell, SectorMap::kMinCell, SectorMap::kCellSize * kMaxMapScale);
     if (map.numX() <= 0 || map.numZ() <= 0) return util::RgbaPixels(1, 1);
     // The window's geometry times the scale, in the order it paints: cell, outline, marks. The
-    // outline stays one pixel wide at every scale, as in the zoomed window.
-    auto scaled = [scale](const PixelRect& r) { return SectorMap::zoomRect(r, scale); };
-    util::RgbaPixels img(map.canvasWidth() * scale, map.canvasHeight() * scale);
+    // outline stays one pixel wide at every size, as in the zoomed window.
+    auto scaled = [cell](const PixelRect& r) { return SectorMap::zoomRect(r, cell); };
+    util::RgbaPixels img(map.numZ() * cell, map.numX() * cell);
     for (int x = 0; x < map.numX(); ++x) {
         for (int z = 0; z < map.numZ(); ++z) {
             const MapCell& c = map.cell(x, z);
-            const PixelRect cell = scaled(SectorMap::cellRect(x, z));
-            fill(img, cell, c.fill);
-            fill(img, cell, kMapBlack, true);
+            const PixelRect box = scaled(SectorMap::cellRect(x, z));
+            fill(img, box, c.fill);
+            fill(img, box, kMapBlack, true);
             if (c.itemMark) fill(img, scaled(SectorMap::itemMarkRect(x, z, c.staticMark)), kMapItemMark);
             if (c.staticMark) fill(img, scaled(SectorMap::staticMarkRect(x, z, c.itemMark)), kMapStaticMark);
         }

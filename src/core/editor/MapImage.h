@@ -9,9 +9,10 @@ namespace tessarin::editor {
 inline constexpr int kMinMapScale = 1;
 inline constexpr int kMaxMapScale = 8;
 
-// The whole canvas of the map (10 NumZSectors x 10 NumXSectors pixels at scale 1, ignoring the
-// scroll offset) drawn as the window draws it at zoom `scale`. An empty map gives a 1 x 1 black picture.
-// `scale` is clamped to kMinMapScale..kMaxMapScale.
-util::RgbaPixels renderMapImage(const SectorMap& map, int scale);
+// The whole map (cell NumZSectors x cell NumXSectors pixels, ignoring the scroll offset) drawn as
+// the window draws it with cells of `cell` pixels (10 is the usual map; the command line's scale N
+// is 10 N). `cell` is clamped to SectorMap::kMinCell..10 kMaxMapScale. An empty map gives a 1 x 1
+// black picture.
+util::RgbaPixels renderMapImage(const SectorMap& map, int cell);
 
 }  // namespace tessarin::editor

@@ -52,7 +52,7 @@ std::string mapLegend() {
            "pink - monkey swing\n"
            "blue / green / red - minecart left / right / both\n"
            "cyan mark - items or AI objects; blue mark - static meshes\n"
-           "Ctrl + wheel or Ctrl +/- zooms the map.";
+           "Ctrl + wheel or Ctrl +/- zooms the map; Ctrl+M fits the room.";
 }
 
 }  // namespace tessarin::editor

@@ -96,26 +96,40 @@ void SectorMap::setScroll(int x, int y) {
     m_scrollY = std::clamp(y, 0, maxScrollY());
 }
 
-void SectorMap::setZoom(int zoom) {
-    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
-    if (zoom == m_zoom) return;
-    // The canvas point at the view's centre stays at the centre.
+void SectorMap::setCellPixels(int cell) {
+    cell = std::clamp(cell, kMinCell, kMaxCell);
+    if (cell == m_cell) return;
+    // The map point at the view's centre stays at the centre.
     const int half = kViewSize / 2;
-    const int cx = (m_scrollX + half) / m_zoom, cy = (m_scrollY + half) / m_zoom;
-    m_zoom = zoom;
-    setScroll(cx * zoom - half, cy * zoom - half);
+    const std::int64_t cx = m_scrollX + half, cy = m_scrollY + half;
+    const int old = m_cell;
+    m_cell = cell;
+    setScroll(static_cast<int>(cx * cell / old) - half, static_cast<int>(cy * cell / old) - half);
 }
 
-int SectorMap::fitZoom() const {
-    int z = kMaxZoom;
-    while (z > kMinZoom && (canvasWidth() * z > kViewSize || canvasHeight() * z > kViewSize)) --z;
-    return z;
+void SectorMap::zoomBy(int steps) {
+    int cell = m_cell;
+    for (; steps > 0; --steps) {
+        const auto* next = std::upper_bound(kZoomSteps.begin(), kZoomSteps.end(), cell);
+        if (next != kZoomSteps.end()) cell = *next;
+    }
+    for (; steps < 0; ++steps) {
+        const auto* below = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), cell);
+        if (below != kZoomSteps.begin()) cell = *(below - 1);
+    }
+    setCellPixels(cell);
+}
+
+int SectorMap::fitCellPixels() const {
+    const int most = std::max(m_numX, m_numZ);
+    if (most <= 0) return kCellSize;
+    return std::clamp(kViewSize / most, kMinCell, kMaxCell);
 }
 
 void SectorMap::scrollToShow(int x, int z) {
     if (!contains(x, z)) return;
     int sx = m_scrollX, sy = m_scrollY;
-    const int cell = kCellSize * m_zoom;
+    const int cell = m_cell;
     const int left = z * cell, top = x * cell;
     if (left < sx) sx = left;
     else if (left + cell > sx + kViewSize) sx = left + cell - kViewSize;
@@ -128,7 +142,7 @@ std::optional<SectorPos> SectorMap::sectorAtPixel(int px, int py) const {
     if (px < 0 || py < 0 || px >= kViewSize || py >= kViewSize) return std::nullopt;
     const int cx = px + m_scrollX, cy = py + m_scrollY;
     if (cx >= zoomedWidth() || cy >= zoomedHeight()) return std::nullopt;
-    const int cell = kCellSize * m_zoom;
+    const int cell = m_cell;
     return SectorPos{cy / cell, cx / cell};
 }
 

@@ -7,6 +7,7 @@
 // The view shows a 300 x 300 window onto it, zoomed, at a scroll offset; rooms up to 30 x 30 sectors always
 // have offset (0, 0), larger rooms scroll so every sector can be shown and selected. View pixels
 // are what the mouse reports; the lookup adds the offset.
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -66,27 +67,34 @@ public:
     int canvasHeight() const { return m_numX * kCellSize; }
     bool scrollable() const { return zoomedWidth() > kViewSize || zoomedHeight() > kViewSize; }
 
-    // Zoom: every canvas pixel shown as zoom x zoom view pixels (1, the 10-pixel map, by default).
-    // The scroll offset is in zoomed pixels. A new room keeps the zoom.
-    static constexpr int kMinZoom = 1;
-    static constexpr int kMaxZoom = 4;
-    int zoom() const { return m_zoom; }
-    // Clamped to kMinZoom..kMaxZoom; the view keeps its centre where it can.
-    void setZoom(int zoom);
-    // The largest zoom at which the whole room fits the view (kMinZoom when none does).
-    int fitZoom() const;
-    int zoomedWidth() const { return canvasWidth() * m_zoom; }
-    int zoomedHeight() const { return canvasHeight() * m_zoom; }
-    // A canvas coordinate at a zoom: cells grow to 10 zoom pixels, while the one-pixel outline just
-    // before a cell (10 n - 1) stays one pixel before the zoomed cell, so a zoomed cell shows its
-    // colour exactly on the pixels a click maps to it.
-    static int zoomCoord(int c, int zoom) { return ((c % 10) + 10) % 10 == 9 ? (c + 1) * zoom - 1 : c * zoom; }
-    static PixelRect zoomRect(const PixelRect& r, int zoom) {
-        return {zoomCoord(r.left, zoom), zoomCoord(r.top, zoom), zoomCoord(r.right, zoom), zoomCoord(r.bottom, zoom)};
+    // Zoom as the size of a sector's cell in view pixels (10, the Part's map, by default). The scroll
+    // offset is in view pixels. A new room keeps the zoom.
+    static constexpr int kMinCell = 4;
+    static constexpr int kMaxCell = 40;
+    static constexpr std::array<int, 11> kZoomSteps{4, 5, 6, 7, 8, 9, 10, 15, 20, 30, 40};
+    int cellPixels() const { return m_cell; }
+    // Clamped to kMinCell..kMaxCell; the view keeps its centre where it can.
+    void setCellPixels(int cell);
+    // To the next larger (steps > 0) or smaller step of kZoomSteps, `steps` times.
+    void zoomBy(int steps);
+    // The largest cell at which the whole room fits the view (kMinCell when none does).
+    int fitCellPixels() const;
+    int zoomedWidth() const { return m_numZ * m_cell; }
+    int zoomedHeight() const { return m_numX * m_cell; }
+    // A canvas coordinate at a cell size: cell n starts at n * cell, the marks keep their tenths,
+    // and the one-pixel outline just before a cell (10 n - 1) stays one pixel before it, so a cell
+    // shows its colour exactly on the pixels a click maps to it.
+    static int zoomCoord(int c, int cell) {
+        const int n = (c + 1 >= 0 ? (c + 1) / 10 : -((-(c + 1) + 9) / 10));
+        const int k = c - 10 * n;
+        return k == -1 ? n * cell - 1 : n * cell + k * cell / 10;
+    }
+    static PixelRect zoomRect(const PixelRect& r, int cell) {
+        return {zoomCoord(r.left, cell), zoomCoord(r.top, cell), zoomCoord(r.right, cell), zoomCoord(r.bottom, cell)};
     }
     // A canvas rectangle in view pixels: zoomed, then moved by the scroll offset.
     PixelRect toView(const PixelRect& r) const {
-        const PixelRect z = zoomRect(r, m_zoom);
+        const PixelRect z = zoomRect(r, m_cell);
         return {z.left - m_scrollX, z.top - m_scrollY, z.right - m_scrollX, z.bottom - m_scrollY};
     }
 
@@ -115,7 +123,7 @@ private:
     int m_room = -1;
     int m_numX = 0, m_numZ = 0;
     int m_scrollX = 0, m_scrollY = 0;
-    int m_zoom = kMinZoom;
+    int m_cell = kCellSize;
     std::vector<MapCell> m_cells;  // x * numZ + z
 };
 

@@ -18,12 +18,13 @@ TEST(MapImage, EveryCellShowsTheModelsColourAndMarksAtEveryScale) {
     ASSERT_TRUE(map.cell(1, 2).itemMark);
     for (int scale = editor::kMinMapScale; scale <= editor::kMaxMapScale; ++scale) {
         SCOPED_TRACE(scale);
-        const auto img = editor::renderMapImage(map, scale);
+        const int cell = 10 * scale;
+        const auto img = editor::renderMapImage(map, cell);
         ASSERT_EQ(img.width, 60 * scale);
         ASSERT_EQ(img.height, 40 * scale);
         auto at = [&](int px, int py) {
-            px = editor::SectorMap::zoomCoord(px, scale);
-            py = editor::SectorMap::zoomCoord(py, scale);
+            px = editor::SectorMap::zoomCoord(px, cell);
+            py = editor::SectorMap::zoomCoord(py, cell);
             const std::uint8_t* p = &img.pixels[(static_cast<std::size_t>(py) * img.width + px) * 4];
             return editor::Rgb{p[0], p[1], p[2]};
         };
@@ -37,8 +38,12 @@ TEST(MapImage, EveryCellShowsTheModelsColourAndMarksAtEveryScale) {
         EXPECT_EQ(at(10 * 2 + 4, 10 * 1 + 4), editor::kMapItemMark);
         EXPECT_EQ(at(10 * 3 + 1, 10 * 2 + 1), editor::kMapWall);
     }
-    // Scales outside the range are clamped; an empty map still gives a picture.
-    EXPECT_EQ(editor::renderMapImage(map, 0).width, 60);
+    // Cells below 10 pixels draw too; sizes outside the range are clamped; an empty map still
+    // gives a picture.
+    const auto small = editor::renderMapImage(map, 6);
+    EXPECT_EQ(small.width, 36);
+    EXPECT_EQ(small.pixels[(std::size_t(6 * 2 + 2) * 36 + 6 * 3 + 2) * 4 + 1], editor::kMapWall.g);
+    EXPECT_EQ(editor::renderMapImage(map, 0).width, 6 * editor::SectorMap::kMinCell);
     EXPECT_EQ(editor::renderMapImage(map, 1000).width, 60 * editor::kMaxMapScale);
     EXPECT_EQ(editor::renderMapImage(editor::SectorMap{}, 2).width, 1);
 }

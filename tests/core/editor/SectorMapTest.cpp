@@ -237,13 +237,13 @@ TEST(SectorMap, AtEveryZoomEveryPixelOfACellSelectsThatCellAndItsOutlineFramesIt
     EditorSession s(test::testNames());
     s.OpenLevel(std::move(l));
     auto& m = s.map();
-    EXPECT_EQ(m.zoom(), 1);  // the 10-pixel map by default
-    EXPECT_EQ(m.fitZoom(), 1);
-    for (int zoom = SectorMap::kMinZoom; zoom <= SectorMap::kMaxZoom; ++zoom) {
-        SCOPED_TRACE(zoom);
-        m.setZoom(zoom);
-        ASSERT_EQ(m.zoom(), zoom);
-        EXPECT_EQ(m.maxScrollX(), std::max(0, 200 * zoom - 300));
+    EXPECT_EQ(m.cellPixels(), 10);  // the 10-pixel map by default
+    EXPECT_EQ(m.fitCellPixels(), 15);
+    for (int cell : SectorMap::kZoomSteps) {
+        SCOPED_TRACE(cell);
+        m.setCellPixels(cell);
+        ASSERT_EQ(m.cellPixels(), cell);
+        EXPECT_EQ(m.maxScrollX(), std::max(0, 20 * cell - 300));
         for (int scroll : {0, 7, 10000}) {
             m.setScroll(scroll, scroll);
             for (int x = 0; x < 6; ++x)
@@ -258,21 +258,29 @@ TEST(SectorMap, AtEveryZoomEveryPixelOfACellSelectsThatCellAndItsOutlineFramesIt
         }
         // A click selects through the zoomed view, and a visited sector is scrolled into it.
         s.clickSector(5, 19);
-        const auto cell = m.toView(SectorMap::cellRect(5, 19));
-        EXPECT_GE(cell.left + 1, 0);
-        EXPECT_LE(cell.right - 1, 300);
-        s.SectorMapClick(cell.left + 2, cell.top + 2, editor::kLeftButton, 0);
+        const auto box = m.toView(SectorMap::cellRect(5, 19));
+        EXPECT_GE(box.left + 1, 0);
+        EXPECT_LE(box.right - 1, 300);
+        s.SectorMapClick(box.left + 2, box.top + 2, editor::kLeftButton, 0);
         EXPECT_EQ(s.SelectedX, 5);
         EXPECT_EQ(s.SelectedZ, 19);
     }
-    // Zoom outside the range is clamped; a new room keeps the zoom; a small room fits larger.
-    m.setZoom(99);
-    EXPECT_EQ(m.zoom(), SectorMap::kMaxZoom);
-    m.setZoom(-3);
-    EXPECT_EQ(m.zoom(), SectorMap::kMinZoom);
-    m.setZoom(2);
+    // Steps walk the table and stop at its ends; sizes outside the range are clamped; a new room
+    // keeps the zoom; a large room fits below 10 pixels, a small one above.
+    m.setCellPixels(10);
+    m.zoomBy(1);
+    EXPECT_EQ(m.cellPixels(), 15);
+    m.zoomBy(-2);
+    EXPECT_EQ(m.cellPixels(), 9);
+    m.zoomBy(100);
+    EXPECT_EQ(m.cellPixels(), SectorMap::kMaxCell);
+    m.setCellPixels(-3);
+    EXPECT_EQ(m.cellPixels(), SectorMap::kMinCell);
+    m.setCellPixels(20);
     s.RoomNumber_Click(0);
-    EXPECT_EQ(m.zoom(), 2);
+    EXPECT_EQ(m.cellPixels(), 20);
+    m.build(makeLevel(3, {makeRoom(31, 31)}), 0);
+    EXPECT_EQ(m.fitCellPixels(), 9);
     m.build(makeLevel(3, {makeRoom(7, 3)}), 0);
-    EXPECT_EQ(m.fitZoom(), 4);
+    EXPECT_EQ(m.fitCellPixels(), 40);
 }

@@ -32,8 +32,8 @@ void ScreenshotTest::windowWithALevelOpen() {
         f.clickSector(s.x, s.z, Qt::LeftButton, Qt::AltModifier);
         // One picture shows the map zoomed in, with the hover line.
         if (std::string(s.file) == "main-window-tr2.png") {
-            f.find<QAction>("Mnu_View_ZoomIn")->trigger();
-            QTest::mouseMove(f.find<QWidget>("SectorMap"), QPoint(45, 65));
+            f.find<QAction>("Mnu_View_ZoomFit")->trigger();
+            QTest::mouseMove(f.find<QWidget>("SectorMap"), QPoint(75, 75));
         }
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         QTest::qWait(100);

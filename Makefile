@@ -45,7 +45,7 @@ test-clang: deps
 # libFuzzer targets (tools/fuzz) under ASan+UBSan with clang 14: the core and the targets only, at -O1.
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1" \
-	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DTESSARIN_FUZZ=ON -DTESSARIN_WERROR=ON
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DTESSARIN_FUZZ=ON -DTESSARIN_WERROR=ON
 	cmake --build $(FUZZ_BUILD)
 
 # Each target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600); crashes land in $(FUZZ_BUILD)/fuzz-artifacts.

@@ -1,12 +1,15 @@
 # make run: set up, build and open the editor on the bundled sample level.
 # make test: set up, build (Release with assertions, warnings as errors) and run every test, then
-#            the core tests once more under AddressSanitizer and UBSan.
+#            the core tests once more under AddressSanitizer and UBSan, and each fuzz target briefly.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CLANG_BUILD ?= build-clang
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 10
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 -DTESSARIN_WERROR=ON
 
-.PHONY: deps build run test test-asan test-clang bench clean
+.PHONY: deps build run test test-asan test-clang fuzz fuzz-build fuzz-smoke bench clean
 
 deps:
 	@tools/install-deps.sh
@@ -24,6 +27,7 @@ run: build
 test: build
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j2
 	$(MAKE) test-asan
+	$(MAKE) fuzz-smoke
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
@@ -38,6 +42,20 @@ test-clang: deps
 	cmake --build $(CLANG_BUILD)
 	cd $(CLANG_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j2
 
+# libFuzzer targets (tools/fuzz) under ASan+UBSan with clang 14: the core and the targets only, at -O1.
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1" \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DTESSARIN_FUZZ=ON -DTESSARIN_WERROR=ON
+	cmake --build $(FUZZ_BUILD)
+
+# Each target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600); crashes land in $(FUZZ_BUILD)/fuzz-artifacts.
+fuzz: fuzz-build
+	tools/fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The short run `make test` ends with.
+fuzz-smoke: fuzz-build
+	tools/fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
+
 # One table: each figure, the limit it is measured against, the ratio and the target. Running
 # tessarin_bench without --table gives the detailed Google Benchmark figures.
 bench: build
@@ -45,4 +63,4 @@ bench: build
 	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD)/bin/tessarin_render_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)

@@ -1,5 +1,6 @@
 #pragma once
 // The subcommands of tessarin2-cli. Each returns the JSON document to print, or throws CliError.
+// A command with a long document (info) writes its beginning to stdout itself and returns the rest.
 #include <stdexcept>
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "Json.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace tessarin::cli {
 
@@ -24,7 +25,16 @@ Json& Json::beginObject() {
 Json& Json::endObject() {
     m_out += '}';
     m_first.pop_back();
+    spill();
     return *this;
+}
+
+void Json::spill() {
+    constexpr std::size_t kBlock = 1 << 16;
+    if (!m_sink || m_out.size() < kBlock) return;
+    if (std::fwrite(m_out.data(), 1, m_out.size(), m_sink) != m_out.size())
+        throw std::runtime_error("cannot write the output");
+    m_out.clear();
 }
 Json& Json::beginArray() {
     separate();

@@ -1,6 +1,7 @@
 #pragma once
 // A small JSON writer: values are appended in order, commas and nesting are kept for the caller.
 #include <concepts>
+#include <cstdio>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,6 +11,11 @@ namespace tessarin::cli {
 
 class Json {
 public:
+    Json() = default;
+    // Streams: whole blocks of the text go to `sink` as they fill, so a document of millions of
+    // entries never sits in memory at once; str() then holds only what has not gone yet.
+    explicit Json(std::FILE* sink) : m_sink(sink) {}
+
     Json& beginObject();
     Json& endObject();
     Json& beginArray();
@@ -32,10 +38,12 @@ public:
 
 private:
     void separate();
+    void spill();
     void appendString(std::string_view v);
     std::string m_out;
     std::vector<bool> m_first;  // per open container: no element written yet
     bool m_afterKey = false;
+    std::FILE* m_sink = nullptr;
 };
 
 }  // namespace tessarin::cli

@@ -20,7 +20,8 @@ void expectArgs(const Args& args, std::size_t n, const char* usage) {
 std::string infoCommand(const Args& args) {
     expectArgs(args, 1, "info FILE");
     const TRLevel level = loadOrThrow(args[0]);
-    Json j;
+    // A level may list millions of items: the text goes out as it is made.
+    Json j(stdout);
     j.beginObject();
     j.field("version", level.LevelVersion);
     j.field("magic", static_cast<std::int64_t>(level.Version));

@@ -3,6 +3,8 @@
 
 #include "support/CliRun.h"
 #include "level/LevelReader.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "support/MiniJson.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
@@ -71,4 +73,22 @@ TEST(CliTR45, ABadRoomOrADamagedChunkExitsOneWithOneLine) {
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find("chunk 1 (32-bit textures)"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+
+TEST(CliTR45, InfoListsEveryItemOfALevelWhoseTextOutgrowsManyOutputBlocks) {
+    // 60,000 items make about 7 MB of text, written out block by block as it is made.
+    level::TRLevel l = levelgen::emptyLevel(level::kVersionTR4);
+    l.Rooms.resize(1);
+    l.Rooms[0].NumXSectors = l.Rooms[0].NumZSectors = 1;
+    l.Rooms[0].Sectors.resize(1);
+    l.Items.resize(60'000);
+    for (std::size_t i = 0; i < l.Items.size(); ++i) l.Items[i].X = static_cast<std::int32_t>(i);
+    const auto path = test::scratchDir("cli-tr45") / "many-items.tr4";
+    ASSERT_TRUE(util::writeFileSafely(path, levelgen::buildLevel(l, level::kVersionTR4)));
+    const auto run = runCli("info " + path.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto doc = parseJson(run.out);
+    ASSERT_EQ(doc["items"].items.size(), l.Items.size());
+    EXPECT_EQ(doc["items"][59'999]["x"].asInt(), 59'999);
+    EXPECT_EQ(doc["counts"]["items"].asInt(), 60'000);
 }

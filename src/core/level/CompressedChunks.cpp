@@ -95,10 +95,24 @@ CompressedChunk readChunk(util::ByteReader& r, std::string name) {
     return c;
 }
 
+void checkUnpackedTotal(std::span<const CompressedChunk> chunks, std::size_t fileSize) {
+    // Sizes are at most 4 GiB each, so the sum of a handful cannot overflow.
+    std::uint64_t total = 0;
+    for (const auto& c : chunks) total += c.inflatedSize;
+    // The 16-bit pages are allocated for as many pages as the 32-bit chunk holds, at half its size.
+    if (!chunks.empty()) total += chunks[0].inflatedSize / 2;
+    const std::uint64_t ceiling = kUnpackedPerFileByte * fileSize + kUnpackedSlack;
+    if (total > ceiling)
+        throw util::Error("chunks: " + std::to_string(total) + " bytes to unpack from a file of " +
+                          std::to_string(fileSize) + " bytes, past the ceiling of " + std::to_string(ceiling) +
+                          " (16 per file byte and 32 MiB)");
+}
+
 std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level) {
     std::array<CompressedChunk, 3> chunks{readChunk(r, "chunk 1 (32-bit textures)"),
                                           readChunk(r, "chunk 2 (16-bit textures)"),
                                           readChunk(r, "chunk 3 (misc textures)")};
+    checkUnpackedTotal(chunks, r.size());
     // Sizes are bounded by readChunk, so these casts and products cannot overflow.
     level.NumTextiles = static_cast<std::int32_t>(roundedQuotient(chunks[0].inflatedSize, kPageBytes32));
     level.Textile32.assign(static_cast<std::size_t>(level.NumTextiles) * kTextilePixels, 0);

@@ -22,7 +22,17 @@ struct CompressedChunk {
 // is allocated for it.
 CompressedChunk readChunk(util::ByteReader& r, std::string name);
 
-// Reads chunks 1 to 3 and sizes NumTextiles, Textile32, Textile16, NumMiscTextiles and MiscTextile
+// What all of a file's chunks may unpack to together: 16 bytes per byte of the file and 32 MiB.
+// Real levels unpack to about twice their file; zlib can reach a thousand times, and every byte
+// unpacked costs memory and work after it, so a small file may not claim hundreds of megabytes.
+inline constexpr std::uint64_t kUnpackedPerFileByte = 16;
+inline constexpr std::uint64_t kUnpackedSlack = std::uint64_t{32} << 20;
+
+// Refuses chunks whose stated sizes (plus the 16-bit pages sized from the 32-bit ones) pass that
+// ceiling for a file of `fileSize` bytes, naming both; call it before inflating any of them.
+void checkUnpackedTotal(std::span<const CompressedChunk> chunks, std::size_t fileSize);
+
+// Reads chunks 1 to 3, holds them to checkUnpackedTotal, and sizes NumTextiles, Textile32, Textile16, NumMiscTextiles and MiscTextile
 // from their stated sizes (pages of 262144 bytes, rounded; the misc strip in rows of 1024 bytes).
 std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level);
 

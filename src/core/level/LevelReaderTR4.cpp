@@ -113,6 +113,8 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     // appends after them are not read.
     level.NumSamples = r.i32("sample count");
     if (level.NumSamples < 0) r.fail("samples: negative count " + std::to_string(level.NumSamples));
+    const CompressedChunk all[] = {textures[0], textures[1], textures[2], levelChunk};
+    checkUnpackedTotal(all, r.size());
 
     // All four chunks are inflated before any level data is parsed, so a damaged chunk is always
     // the error reported, whichever part of it a parse would have stumbled on.

@@ -10,6 +10,7 @@
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
 #include "support/BytePatch.h"
+#include "support/AllocationLimit.h"
 #include "support/CutSweep.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
@@ -293,6 +294,36 @@ TEST(TR4Reader, AnEmptyChunkMayHoldNoBytesAtAll) {
     l = load(b);
     ASSERT_FALSE(l);
     EXPECT_EQ(l.error().rfind("chunk 1 (32-bit textures): ", 0), 0u) << l.error();
+}
+
+TEST(TR4Reader, ChunksClaimingFarMoreThanTheFileHoldsAreRefusedBeforeTheyAreUnpacked) {
+    // Three texture chunks of 24 MiB of zeros each: honest streams, about 70 KB in all, that would
+    // unpack (with the 16-bit pages sized from the first) to 84 MiB.
+    const std::size_t stated = 24u << 20;
+    Bytes zeros(stated, 0);
+    uLongf packedSize = compressBound(static_cast<uLong>(stated));
+    Bytes packed(packedSize);
+    ASSERT_EQ(compress2(packed.data(), &packedSize, zeros.data(), static_cast<uLong>(stated), 9), Z_OK);
+    zeros = {};
+    Bytes file(10, 0);
+    set32(file, 0, 0x00345254);
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t at = file.size();
+        file.resize(at + 8);
+        set32(file, at, static_cast<std::uint32_t>(stated));
+        set32(file, at + 4, static_cast<std::uint32_t>(packedSize));
+        file.insert(file.end(), packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(packedSize));
+    }
+    file.resize(file.size() + 64, 0);
+    for (const char* name : {"amplified.tr4", "amplified.trc"}) {
+        test::AllocationLimit limit(8u << 20);
+        const auto l = level::LoadLevelFromBytes(file, name);
+        ASSERT_FALSE(l) << name;
+        EXPECT_EQ(l.error().find("chunks: 88080384 bytes to unpack from a file of " + std::to_string(file.size()) +
+                                 " bytes, past the ceiling of "),
+                  0u)
+            << l.error();
+    }
 }
 
 TEST(TR4Reader, ALevelBlockWithoutItsPaddingIsComplete) {

@@ -1,0 +1,48 @@
+// ConvertTR4 from bytes, to TR3 and TR2. The input is raw TR4 level data, stored in chunk 4 of a
+// file made here, so mutations reach the reader and the converter instead of zlib.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "FuzzInput.h"
+#include "convert/TR4Converter.h"
+#include "level/CompressedChunks.h"
+
+using namespace tessarin;
+
+namespace {
+
+// A small sprite file: one page, a few sprites, a sequence that names them.
+const convert::SWDData& spriteFile() {
+    static const convert::SWDData swd = [] {
+        convert::SWDData s;
+        for (int i = 0; i < 4; ++i) {
+            level::TRSpriteTexture t;
+            t.Tile = 0;
+            t.X = static_cast<std::uint8_t>(i * 32);
+            s.SpriteTextures.push_back(t);
+        }
+        s.Pixels.assign(convert::kSWDPageBytes, 0x40);
+        level::TRSpriteSequence seq;
+        seq.SpriteID = 190;
+        seq.NegativeLength = -4;
+        seq.Offset = 0;
+        s.SpriteSequences.push_back(seq);
+        return s;
+    }();
+    return swd;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    level::detail::setParallelInflate(false);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const auto file = fuzz::wrapTR4LevelData(std::span<const std::uint8_t>(data, size));
+    (void)convert::ConvertTR4Bytes(file, "level.tr4", level::kVersionTR3, spriteFile());
+    (void)convert::ConvertTR4Bytes(file, "level.tr4", level::kVersionTR2, spriteFile());
+    return 0;
+}

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -61,6 +63,7 @@ void LevelView::showLevel(level::TRLevel level, const QString& fileName) {
     buildTiles();
     PB->setStatics(viewer::BuildStaticMeshes(m_level));
     PB->setPlacements(viewer::StaticPlacements(m_level, -1));
+    m_fileName = fileName;
     setWindowTitle(kViewerCaption + fileName + "]");
     viewer::PlaceCameraAtPlayer(m_camera, m_level);
     // Every room once: the list is built here rather than on the first frame, so that frame only draws.
@@ -123,10 +126,25 @@ void LevelView::drawOverlay(QPainter& painter) {
 bool LevelView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PB && event->type() == QEvent::KeyPress) {
         // One step per key-down, auto-repeat included.
-        const int code = viewerKeyCode(static_cast<QKeyEvent*>(event)->key());
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_F12 && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+            saveViewPicture();
+            return true;
+        }
+        const int code = viewerKeyCode(key);
         if (code != 0 && viewer::ViewerKeyDown(m_camera, code)) return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QString LevelView::saveViewPicture() {
+    const QFileInfo level(m_fileName);
+    const QDir folder = level.absoluteDir();
+    QString path;
+    // Earlier pictures are never written over.
+    for (int n = 1; path.isEmpty() || QFileInfo::exists(path); ++n)
+        path = folder.filePath(level.completeBaseName() + QString("-view-%1.png").arg(n));
+    return PB->grabFramebuffer().save(path, "PNG") ? path : QString();
 }
 
 void LevelView::closeEvent(QCloseEvent* event) {

@@ -33,6 +33,9 @@ public:
     int curRoom() const { return CurRoom; }
     double frameRate() const { return m_meter.rate(); }
     bool roomsBuilt() const { return RoomsBuilt; }
+    // F12: the picture of the view as "<level>-view-N.png" beside the level, N the first free number.
+    // Returns the file written, or an empty string when it could not be written.
+    QString saveViewPicture();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,6 +54,7 @@ private:
     QElapsedTimer m_clock;
     bool RoomsBuilt = false;
     int CurRoom = -1;
+    QString m_fileName;
 };
 
 // "/view PATH", or "/view" alone (the Open dialog chooses): the device set-up's messages, the level,

@@ -1,5 +1,6 @@
 // The 3D views drawn for real (Mesa's software rasteriser under a virtual X server).
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QScreen>
 
@@ -9,6 +10,7 @@
 #include "gl/DisplayDevice.h"
 #include "gl/RenderView.h"
 #include "level/LevelReader.h"
+#include "support/TestPaths.h"
 
 namespace tessarin::test {
 
@@ -71,6 +73,13 @@ void RenderTest::viewerDrawsTheSampleWithItsOverlayAndWalks() {
     for (int i = 0; i < 3; ++i) QTest::keyClick(view, Qt::Key_Up);
     QVERIFY(qAbs(window.camera().CamX - x) + qAbs(window.camera().CamZ - z) > 0.5);
     QVERIFY(nextPicture(view) != first);
+    // F12 keeps the view as a picture beside the level, never over an earlier one.
+    const QString copy = QString::fromStdString((scratchDir("view-picture") / "sample-tr3.tr2").string());
+    window.showLevel(std::move(level::LoadLevel(path).value()), copy);
+    QTest::keyClick(view, Qt::Key_F12);
+    QTest::keyClick(view, Qt::Key_F12);
+    const QImage picture(QFileInfo(copy).absolutePath() + "/sample-tr3-view-2.png");
+    QCOMPARE(picture.size(), view->grabFramebuffer().size());
 }
 
 void RenderTest::previewShowsTheRoomMarksTheSectorAndOrbits() {

@@ -50,11 +50,16 @@ inline std::size_t listStart(std::span<const std::uint16_t> fd, std::uint16_t fd
     return fdIndex;
 }
 
+// The most actions one trigger may hold. The games' triggers hold a few dozen; without a limit a
+// damaged list with no closing bit would be scanned to the end of the array from every sector that
+// names a place in it, which grows with the square of the floor data.
+inline constexpr std::size_t kMaxTriggerActions = 1024;
+
 // Words of a trigger entry starting at pos (function word, setup word, actions), or 0 when the
-// entry runs past the end of the array.
+// entry runs past the end of the array or holds more than kMaxTriggerActions actions.
 inline std::size_t triggerLength(std::span<const std::uint16_t> fd, std::size_t pos) {
     std::size_t q = pos + 2;  // first action word
-    while (q < fd.size()) {
+    for (std::size_t actions = 0; q < fd.size() && actions < kMaxTriggerActions; ++actions) {
         const Action a{fd[q]};
         bool last = (a.Word & kLastBit) != 0;
         if (hasExtraWord(a.kind())) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "floordata/FloorData.h"
+#include "floordata/FloorDataWalk.h"
 
 using namespace tessarin;
 using namespace tessarin::floordata;
@@ -198,6 +199,14 @@ TEST(FloorData, TriggerActionsStopAtAnUnknownCodeOrACutEntry) {
     EXPECT_EQ(GetTriggerActions(unknown, 1).size(), 1u);
     const Words cut{0, trigger(0), 0, action(kActionObject, 1, true), trigger(0), 0, action(kActionObject, 2)};
     EXPECT_EQ(GetTriggerActions(cut, 1).size(), 1u);
+    // A trigger longer than any a game holds reads as cut, so a list without its closing bit is never
+    // scanned to the end of a large array again and again.
+    for (const std::size_t count : {detail::kMaxTriggerActions, detail::kMaxTriggerActions + 1}) {
+        Words big{0, trigger(0, true), 0};
+        big.insert(big.end(), count - 1, action(kActionObject, 1));
+        big.push_back(action(kActionObject, 2, true));
+        EXPECT_EQ(GetTriggerActions(big, 1).size(), count == detail::kMaxTriggerActions ? count : 0u);
+    }
 }
 
 TEST(FloorData, OnlyObjectAndTargetActionsNameItems) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "level/LevelReader.h"
+#include "level/LevelSize.h"
 #include "level/LevelWriter.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/SampleLevels.h"
@@ -82,29 +83,6 @@ double inflateMs(const fs::path& path, bool tr5) {
         }
         return 0;
     });
-}
-
-template <typename T>
-std::size_t bytesOf(const std::vector<T>& v) {
-    return v.capacity() * sizeof(T);
-}
-
-// What a loaded level holds in memory: the record and every list it owns.
-std::size_t inMemorySize(const level::TRLevel& l) {
-    std::size_t n = sizeof l;
-    for (const auto& r : l.Rooms)
-        n += sizeof r + bytesOf(r.Vertices) + bytesOf(r.Rectangles) + bytesOf(r.Triangles) + bytesOf(r.Sprites) +
-             bytesOf(r.Portals) + bytesOf(r.Sectors) + bytesOf(r.Lights) + bytesOf(r.StaticMeshes) + bytesOf(r.Layers);
-    n += bytesOf(l.Textile8) + bytesOf(l.Textile16) + bytesOf(l.Textile32) + bytesOf(l.MiscTextile) +
-         bytesOf(l.FloorData) + bytesOf(l.MeshData) + bytesOf(l.MeshPointers) + bytesOf(l.Animations) +
-         bytesOf(l.StateChanges) + bytesOf(l.AnimDispatches) + bytesOf(l.AnimCommands) + bytesOf(l.MeshTrees) +
-         bytesOf(l.Frames) + bytesOf(l.Moveables) + bytesOf(l.StaticMeshes) + bytesOf(l.SpriteTextures) +
-         bytesOf(l.SpriteSequences) + bytesOf(l.Cameras) + bytesOf(l.FlybyCameras) + bytesOf(l.SoundSources) +
-         bytesOf(l.Boxes) + bytesOf(l.Overlaps) + bytesOf(l.Zones) + bytesOf(l.AnimatedTextures) +
-         bytesOf(l.ObjectTextures) + bytesOf(l.Items) + bytesOf(l.AIObjects) + bytesOf(l.CinematicFrames) +
-         bytesOf(l.DemoData) + bytesOf(l.SoundDetails) + bytesOf(l.SampleIndices) + bytesOf(l.SampleData) +
-         bytesOf(l.TextureTiles);
-    return n;
 }
 
 // Peak resident memory (KiB) of a child process running `args`, its output thrown away. A child
@@ -224,7 +202,7 @@ void measure(const LevelFile& f, const fs::path& cli, long baselineKiB, std::vec
         rows.push_back({"SaveLevel " + f.name + " (to disk)", save, "ms", "LoadLevel", load, 1.5});
     }
     if (!cli.empty()) {
-        const double mem = static_cast<double>(inMemorySize(*loaded)) / (1 << 20);
+        const double mem = static_cast<double>(level::InMemorySize(*loaded)) / (1 << 20);
         const long peak = peakRssKiB({cli.string(), "info", f.path.string()});
         rows.push_back({"peak RSS of cli info " + f.name + " (above the CLI's own)",
                         static_cast<double>(peak - baselineKiB) / 1024, "MiB", "level in memory", mem, 1.3});

@@ -1,5 +1,7 @@
 #include "editor/UndoHistory.h"
 
+#include "level/LevelSize.h"
+
 #include <utility>
 
 namespace tessarin::editor {
@@ -46,25 +48,9 @@ LevelSnapshot captureWhole(const level::TRLevel& level, std::string fileName) {
     return s;
 }
 
-std::size_t approxBytes(const level::TRLevel& l) {
-    std::size_t n = sizeof(level::TRLevel);
-    n += bytesOf(l.Textile8) + bytesOf(l.Textile16) + bytesOf(l.Textile32) + bytesOf(l.MiscTextile);
-    for (const auto& r : l.Rooms)
-        n += sizeof(r) + bytesOf(r.Vertices) + bytesOf(r.Rectangles) + bytesOf(r.Triangles) + bytesOf(r.Sprites) +
-             bytesOf(r.Portals) + bytesOf(r.Sectors) + bytesOf(r.Lights) + bytesOf(r.StaticMeshes) + bytesOf(r.Layers);
-    n += bytesOf(l.FloorData) + bytesOf(l.MeshData) + bytesOf(l.MeshPointers) + bytesOf(l.Animations) +
-         bytesOf(l.StateChanges) + bytesOf(l.AnimDispatches) + bytesOf(l.AnimCommands) + bytesOf(l.MeshTrees) +
-         bytesOf(l.Frames) + bytesOf(l.Moveables) + bytesOf(l.StaticMeshes) + bytesOf(l.SpriteTextures) +
-         bytesOf(l.SpriteSequences) + bytesOf(l.Cameras) + bytesOf(l.FlybyCameras) + bytesOf(l.SoundSources) +
-         bytesOf(l.Boxes) + bytesOf(l.Overlaps) + bytesOf(l.Zones) + bytesOf(l.AnimatedTextures) +
-         bytesOf(l.ObjectTextures) + bytesOf(l.Items) + bytesOf(l.AIObjects) + bytesOf(l.CinematicFrames) +
-         bytesOf(l.DemoData) + bytesOf(l.SoundDetails) + bytesOf(l.SampleIndices) + bytesOf(l.SampleData) +
-         bytesOf(l.TextureTiles);
-    return n;
-}
 
 std::size_t approxBytes(const LevelSnapshot& s) {
-    if (s.Level) return approxBytes(*s.Level) + s.fileName.size();
+    if (s.Level) return level::InMemorySize(*s.Level) + s.fileName.size();
     std::size_t n = sizeof(s) + bytesOf(s.Items) + bytesOf(s.AIObjects) + bytesOf(s.FloorData) + bytesOf(s.Sectors);
     for (const auto& v : s.Sectors) n += bytesOf(v);
     return n;

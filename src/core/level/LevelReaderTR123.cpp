@@ -8,9 +8,9 @@
 //   sound map, sound details                | TR1: embedded samples; sample indices
 #include <cmath>
 
-#include "level/TextureInfo.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
+#include "level/TextureInfo.h"
 
 namespace tessarin::level::detail {
 

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "convert/SWD.h"
+#include "convert/TR4Converter.h"
 #include "level/LevelReader.h"
 #include "level/LevelSize.h"
 #include "level/LevelWriter.h"
@@ -176,7 +178,14 @@ struct LevelFile {
     fs::path path;
 };
 
-void measure(const LevelFile& f, const fs::path& cli, long baselineKiB, std::vector<Row>& rows) {
+// What the tools around the core need: the CLI for the memory figures, the sprite file for conversions.
+struct Tools {
+    fs::path cli;
+    long baselineKiB = 0;
+    fs::path swd;
+};
+
+void measure(const LevelFile& f, const Tools& tools, std::vector<Row>& rows) {
     std::vector<std::string> warnings;
     auto loaded = level::LoadLevel(f.path, &warnings);
     if (!loaded) {
@@ -201,22 +210,31 @@ void measure(const LevelFile& f, const fs::path& cli, long baselineKiB, std::vec
         fs::remove(out);
         rows.push_back({"SaveLevel " + f.name + " (to disk)", save, "ms", "LoadLevel", load, 1.5});
     }
-    if (!cli.empty()) {
+    if (v == level::kVersionTR4 && !tools.swd.empty()) {
+        // As the command line converts: the sprite file and the level read from disk, the result in memory.
+        for (const std::int16_t target : {level::kVersionTR3, level::kVersionTR2}) {
+            const double convert = medianMs([&] { return convert::ConvertTR4(f.path, target, tools.swd); });
+            rows.push_back({"ConvertTR4 to TR" + std::to_string(target) + " " + f.name, convert, "ms", "LoadLevel",
+                            load, 1.1});
+        }
+    }
+    if (!tools.cli.empty()) {
         const double mem = static_cast<double>(level::InMemorySize(*loaded)) / (1 << 20);
-        const long peak = peakRssKiB({cli.string(), "info", f.path.string()});
+        const long peak = peakRssKiB({tools.cli.string(), "info", f.path.string()});
         rows.push_back({"peak RSS of cli info " + f.name + " (above the CLI's own)",
-                        static_cast<double>(peak - baselineKiB) / 1024, "MiB", "level in memory", mem, 1.3});
+                        static_cast<double>(peak - tools.baselineKiB) / 1024, "MiB", "level in memory", mem, 1.3});
     }
 }
 
 }  // namespace
 
-int runTable(const char* argv0) {
+int runTable(const char* argv0, const char* only) {
+    auto wanted = [only](const std::string& name) { return !only || name.find(only) != std::string::npos; };
     startHelper();
     std::vector<LevelFile> files;
     for (const char* n : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2", "tr4-test1.tr4", "tr5-test1.trc"}) {
         const auto path = test::realLevel(n);
-        if (!path.empty()) files.push_back({n, path});
+        if (!path.empty() && wanted(n)) files.push_back({n, path});
     }
     const fs::path dir = fs::temp_directory_path() / ("tessarin-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
@@ -230,19 +248,23 @@ int runTable(const char* argv0) {
             p.items = 5000;
             p.triggersPerRoom = 6;
             p.seed = 7;
-            const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel(p));
             const std::string name = "gen" + std::to_string(rooms) + "-tr" + std::to_string(v) + levelgen::levelExtension(v);
+            if (!wanted(name)) continue;
+            const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel(p));
             std::ofstream(dir / name, std::ios::binary)
                 .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
             files.push_back({name + " (" + number(static_cast<double>(bytes.size()) / (1 << 20)) + " MiB)", dir / name});
         }
     }
-    fs::path cli = fs::path(argv0).parent_path() / "tessarin2-cli";
-    if (!fs::exists(cli)) cli.clear();
-    const long baseline = cli.empty() ? 0 : peakRssKiB({cli.string(), "info", (dir / "missing.tr2").string()});
+    Tools tools;
+    tools.cli = fs::path(argv0).parent_path() / "tessarin2-cli";
+    if (!fs::exists(tools.cli)) tools.cli.clear();
+    if (!tools.cli.empty()) tools.baselineKiB = peakRssKiB({tools.cli.string(), "info", (dir / "missing.tr2").string()});
+    tools.swd = convert::swdFileBeside(fs::path(argv0).parent_path());
+    if (!fs::exists(tools.swd)) tools.swd.clear();
 
     std::vector<Row> rows;
-    for (const auto& f : files) measure(f, cli, baseline, rows);
+    for (const auto& f : files) measure(f, tools, rows);
     fs::remove_all(dir);
     if (g_toHelper >= 0) close(g_toHelper);
     print(rows);

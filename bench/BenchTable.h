@@ -1,5 +1,6 @@
 #pragma once
 // The summary table of `make bench` (tessarin_bench --table).
 namespace tessarin::bench {
-int runTable(const char* argv0);
+// Only the levels whose name holds `only` are measured when it is given.
+int runTable(const char* argv0, const char* only = nullptr);
 }

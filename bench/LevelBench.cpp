@@ -34,7 +34,8 @@ void registerRealLevel(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--table") == 0) return bench::runTable(argv[0]);
+    if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "--table") == 0)
+        return bench::runTable(argv[0], argc == 3 ? argv[2] : nullptr);
     for (const char* n : {"tr1-test1.phd", "tr2-test1.tr2", "tr3-test1.tr2"}) registerRealLevel(n);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -32,7 +32,10 @@ std::int16_t tr2VertexLighting(std::int16_t lighting, std::int16_t colour) {
     const int a = lighting % 256;  // truncating remainder keeps the sign of the word
     const int c = colour % 256;
     const int b = static_cast<std::uint16_t>(lighting) >> 8;
-    return static_cast<std::int16_t>(roundHalfEven((a + b + c) / 3.0));
+    // A third is never halfway between two whole numbers, so rounding half-even is rounding to
+    // the nearest; in integers, as this runs for every vertex of every room.
+    const int sum = a + b + c;
+    return static_cast<std::int16_t>(sum >= 0 ? (sum + 1) / 3 : -((1 - sum) / 3));
 }
 
 std::int16_t ambientFromColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {

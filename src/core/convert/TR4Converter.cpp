@@ -13,7 +13,7 @@
 #include "level/LevelReader.h"
 #include "level/Mesh.h"
 #include "level/TextureInfo.h"
-#include "util/FileIO.h"
+#include "util/FileBytes.h"
 
 namespace tessarin::convert {
 
@@ -21,11 +21,14 @@ using level::TRLevel;
 
 namespace {
 
+// The sprite file's pages, a partly used last one counted whole.
+std::size_t spritePages(const SWDData& swd) { return (swd.rows() + 255) / 256; }
+
 // The sprite file's pages go behind the level's own 16-bit pages. A sprite file whose pixels end
 // inside a page gets that page filled up with transparent rows.
 void appendSpritePages(TRLevel& level, const SWDData& swd) {
     const std::size_t levelTexels = static_cast<std::size_t>(level.NumTextiles) * level::kTextilePixels;
-    const std::size_t swdPages = (swd.rows() + 255) / 256;
+    const std::size_t swdPages = spritePages(swd);
     level.Textile16.resize(levelTexels + swdPages * level::kTextilePixels, 0);
     const std::size_t swdTexels = swd.Pixels.size() / 3;
     for (std::size_t i = 0; i < swdTexels; ++i)
@@ -50,6 +53,11 @@ void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd) {
     level.LevelVersion = target;
     level.Version = targetMagic(target);
     appendSpritePages(level, swd);
+    // The older games have no 32-bit or misc pages; a record that kept them would count and hold
+    // pages its file does not.
+    level.Textile32 = {};
+    level.MiscTextile = {};
+    level.NumMiscTextiles = 0;
 
     for (auto& room : level.Rooms) detail::convertRoom(room, target);
     if (target == level::kVersionTR2)
@@ -84,6 +92,25 @@ bool hasTrcName(const std::string& fileName) {
     return tail == ".TRC";
 }
 
+bool isTR4File(std::span<const std::uint8_t> bytes, const std::string& fileName) {
+    static constexpr std::uint8_t kMagic[4] = {'T', 'R', '4', 0};
+    return bytes.size() >= 4 && std::equal(kMagic, kMagic + 4, bytes.begin()) && !hasTrcName(fileName);
+}
+
+bool isTarget(std::int16_t targetVersion) {
+    return targetVersion == level::kVersionTR2 || targetVersion == level::kVersionTR3;
+}
+
+constexpr const char* kNoTargetMessage = "TR4 levels convert only into TR2 or TR3 levels";
+
+// The older formats take only the 16-bit pages, and the sprite pages go behind them.
+level::LoadOptions readerOptions(const SWDData& swd) {
+    level::LoadOptions options;
+    options.only16BitPages = true;
+    options.spare16BitPages = spritePages(swd);
+    return options;
+}
+
 }  // namespace
 
 std::uint32_t targetMagic(std::int16_t targetVersion) {
@@ -92,8 +119,7 @@ std::uint32_t targetMagic(std::int16_t targetVersion) {
 
 util::Result<TRLevel> ConvertTR4Level(TRLevel tr4, std::int16_t targetVersion, const SWDData& swd) {
     using R = util::Result<TRLevel>;
-    if (targetVersion != level::kVersionTR2 && targetVersion != level::kVersionTR3)
-        return R::failure("TR4 levels convert only into TR2 or TR3 levels");
+    if (!isTarget(targetVersion)) return R::failure(kNoTargetMessage);
     if (tr4.LevelVersion != level::kVersionTR4) return R::failure(kNoTR4LevelMessage);
     try {
         convertLevel(tr4, targetVersion, swd);
@@ -108,12 +134,9 @@ util::Result<TRLevel> ConvertTR4Level(TRLevel tr4, std::int16_t targetVersion, c
 util::Result<TRLevel> ConvertTR4Bytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
                                       std::int16_t targetVersion, const SWDData& swd) {
     using R = util::Result<TRLevel>;
-    if (targetVersion != level::kVersionTR2 && targetVersion != level::kVersionTR3)
-        return R::failure("TR4 levels convert only into TR2 or TR3 levels");
-    static constexpr std::uint8_t kMagic[4] = {'T', 'R', '4', 0};
-    if (bytes.size() < 4 || !std::equal(kMagic, kMagic + 4, bytes.begin()) || hasTrcName(fileName))
-        return R::failure(kNoTR4LevelMessage);
-    auto tr4 = level::LoadLevelFromBytes(bytes, fileName);
+    if (!isTarget(targetVersion)) return R::failure(kNoTargetMessage);
+    if (!isTR4File(bytes, fileName)) return R::failure(kNoTR4LevelMessage);
+    auto tr4 = level::LoadLevelFromBytes(bytes, fileName, nullptr, nullptr, readerOptions(swd));
     if (!tr4) return R::failure(tr4.error());
     return ConvertTR4Level(std::move(*tr4), targetVersion, swd);
 }
@@ -123,10 +146,16 @@ util::Result<TRLevel> ConvertTR4(const std::filesystem::path& tr4File, std::int1
     using R = util::Result<TRLevel>;
     auto swd = ReadSWD(swdFile);
     if (!swd) return R::failure(swd.error());
+    if (!isTarget(targetVersion)) return R::failure(kNoTargetMessage);
     try {
-        auto bytes = util::readFile(tr4File);
-        if (!bytes) return R::failure(bytes.error());
-        return ConvertTR4Bytes(*bytes, tr4File.filename().string(), targetVersion, *swd);
+        // Mapped rather than copied, as LoadLevel reads: the conversion costs little more than a load.
+        auto file = util::FileBytes::open(tr4File);
+        if (!file) return R::failure(file.error());
+        const std::string name = tr4File.filename().string();
+        if (!isTR4File(file->bytes(), name)) return R::failure(kNoTR4LevelMessage);
+        auto tr4 = level::LoadLevel(*file, name, readerOptions(*swd));
+        if (!tr4) return R::failure(tr4.error());
+        return ConvertTR4Level(std::move(*tr4), targetVersion, *swd);
     } catch (const std::bad_alloc&) {
         return R::failure(tr4File.string() + ": not enough memory to convert the level");
     }

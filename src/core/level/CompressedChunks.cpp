@@ -108,27 +108,39 @@ void checkUnpackedTotal(std::span<const CompressedChunk> chunks, std::size_t fil
                           " (16 per file byte and 32 MiB)");
 }
 
-std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level) {
+std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level, const LoadOptions& options) {
     std::array<CompressedChunk, 3> chunks{readChunk(r, "chunk 1 (32-bit textures)"),
                                           readChunk(r, "chunk 2 (16-bit textures)"),
                                           readChunk(r, "chunk 3 (misc textures)")};
     checkUnpackedTotal(chunks, r.size());
     // Sizes are bounded by readChunk, so these casts and products cannot overflow.
     level.NumTextiles = static_cast<std::int32_t>(roundedQuotient(chunks[0].inflatedSize, kPageBytes32));
-    level.Textile32.assign(static_cast<std::size_t>(level.NumTextiles) * kTextilePixels, 0);
-    // The 16-bit pages follow the 32-bit page count; their own stated size does not size them.
-    level.Textile16.assign(static_cast<std::size_t>(level.NumTextiles) * kTextilePixels, 0);
     level.NumMiscTextiles = static_cast<std::int32_t>(roundedQuotient(chunks[2].inflatedSize, kPageBytes32));
-    level.MiscTextile.assign(roundedQuotient(chunks[2].inflatedSize, kRowBytes32) * 256, 0);
+    const std::size_t pageTexels = static_cast<std::size_t>(level.NumTextiles) * kTextilePixels;
+    if (options.only16BitPages) {
+        // Left packed, but a file whose unused chunks are plainly not zlib streams is still refused.
+        util::checkStreamHeader(chunks[0].data, chunks[0].inflatedSize, chunks[0].name);
+        util::checkStreamHeader(chunks[2].data, chunks[2].inflatedSize, chunks[2].name);
+        level.Textile32.clear();
+        level.MiscTextile.clear();
+    } else {
+        level.Textile32.assign(pageTexels, 0);
+        level.MiscTextile.assign(roundedQuotient(chunks[2].inflatedSize, kRowBytes32) * 256, 0);
+    }
+    // The 16-bit pages follow the 32-bit page count; their own stated size does not size them.
+    level.Textile16.reserve(pageTexels + options.spare16BitPages * kTextilePixels);
+    level.Textile16.assign(pageTexels, 0);
     return chunks;
 }
 
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level, const CompressedChunk* extraChunk,
-                   std::vector<std::uint8_t>* extra) {
+                   std::vector<std::uint8_t>* extra, const LoadOptions& options) {
     std::vector<Job> jobs;
-    jobs.push_back({textures[0].inflatedSize, [&] { inflateInto(textures[0], level.Textile32); }, nullptr});
+    if (!options.only16BitPages)
+        jobs.push_back({textures[0].inflatedSize, [&] { inflateInto(textures[0], level.Textile32); }, nullptr});
     jobs.push_back({textures[1].inflatedSize, [&] { inflateInto(textures[1], level.Textile16); }, nullptr});
-    jobs.push_back({textures[2].inflatedSize, [&] { inflateInto(textures[2], level.MiscTextile); }, nullptr});
+    if (!options.only16BitPages)
+        jobs.push_back({textures[2].inflatedSize, [&] { inflateInto(textures[2], level.MiscTextile); }, nullptr});
     if (extraChunk && extra) {
         extra->assign(extraChunk->inflatedSize, 0);
         jobs.push_back({extraChunk->inflatedSize, [=] { util::inflateChunk(extraChunk->data, *extra, extraChunk->name); },

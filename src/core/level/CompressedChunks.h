@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "level/LoadOptions.h"
 #include "level/TRLevel.h"
 #include "util/ByteReader.h"
 
@@ -34,13 +35,17 @@ void checkUnpackedTotal(std::span<const CompressedChunk> chunks, std::size_t fil
 
 // Reads chunks 1 to 3, holds them to checkUnpackedTotal, and sizes NumTextiles, Textile32, Textile16, NumMiscTextiles and MiscTextile
 // from their stated sizes (pages of 262144 bytes, rounded; the misc strip in rows of 1024 bytes).
-std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level);
+// With `options.only16BitPages` chunks 1 and 3 only have their stream headers checked and their
+// arrays stay empty.
+std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level, const LoadOptions& options = {});
 
-// Inflates the texture chunks into the arrays sized above and, when given, one more chunk into
-// `extra` (TR4's level data). The chunks go side by side on two threads when that is switched on;
-// the result is the same either way, and the first failing chunk in file order is the one reported.
+// Inflates the texture chunks into the arrays sized above (only chunk 2 with
+// `options.only16BitPages`) and, when given, one more chunk into `extra` (TR4's level data). The
+// chunks go side by side on two threads when that is switched on; the result is the same either
+// way, and the first failing chunk in file order is the one reported.
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
-                   const CompressedChunk* extraChunk = nullptr, std::vector<std::uint8_t>* extra = nullptr);
+                   const CompressedChunk* extraChunk = nullptr, std::vector<std::uint8_t>* extra = nullptr,
+                   const LoadOptions& options = {});
 
 // Whether inflateChunks may use a second thread (on by default; the benchmark compares both).
 void setParallelInflate(bool on);

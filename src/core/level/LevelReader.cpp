@@ -51,7 +51,7 @@ namespace {
 // `source`, when given, owns the bytes and hears how far reading has gone.
 util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::string& fileName,
                            std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts,
-                           util::FileBytes* source) {
+                           util::FileBytes* source, const LoadOptions& options = {}) {
     using R = util::Result<TRLevel>;
     try {
         util::ByteReader r(bytes);
@@ -66,7 +66,7 @@ util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::strin
         case kVersionTR1:
         case kVersionTR2:
         case kVersionTR3: detail::readTR123(r, level, &localWarnings); break;
-        case kVersionTR4: detail::readTR4(r, level, &localWarnings); break;
+        case kVersionTR4: detail::readTR4(r, level, &localWarnings, options); break;
         case kVersionTR5: detail::readTR5(r, level, &localWarnings); break;
         case kVersionTexturesOnly: return R::failure(kTexturesOnlyMessage);
         default: return R::failure(kUnknownVersionMessage);
@@ -83,8 +83,13 @@ util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::strin
 }  // namespace
 
 util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
-                                         std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts) {
-    return load(bytes, fileName, warnings, listStarts, nullptr);
+                                         std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts,
+                                         const LoadOptions& options) {
+    return load(bytes, fileName, warnings, listStarts, nullptr, options);
+}
+
+util::Result<TRLevel> LoadLevel(util::FileBytes& file, const std::string& fileName, const LoadOptions& options) {
+    return load(file.bytes(), fileName, nullptr, nullptr, &file, options);
 }
 
 util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName, std::vector<std::string>* warnings) {

@@ -6,8 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "level/LoadOptions.h"
 #include "level/TRLevel.h"
 #include "util/Result.h"
+
+namespace tessarin::util {
+class FileBytes;
+}
 
 namespace tessarin::level {
 
@@ -25,7 +30,12 @@ util::Result<TRLevel> LoadLevel(const std::filesystem::path& fileName,
 // `listStarts`, when given, receives the offset of every list the reader met (for tests).
 util::Result<TRLevel> LoadLevelFromBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
                                          std::vector<std::string>* warnings = nullptr,
-                                         std::vector<std::size_t>* listStarts = nullptr);
+                                         std::vector<std::size_t>* listStarts = nullptr,
+                                         const LoadOptions& options = {});
+
+// The same over a file already open (its pages are given back as reading goes on), for a caller
+// that looks at the bytes first or needs less than the whole level.
+util::Result<TRLevel> LoadLevel(util::FileBytes& file, const std::string& fileName, const LoadOptions& options);
 
 // The version a magic and file name stand for (0 when unknown).
 std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName);

@@ -103,11 +103,11 @@ void readLevelData(ByteReader& r, TRLevel& level) {
 
 }  // namespace
 
-void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
+void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const LoadOptions& options) {
     level.NumRoomTextiles = r.i16("room texture count");
     level.NumObjTextiles = r.i16("object texture page count");
     level.NumBumpTextiles = r.i16("bump texture count");
-    const auto textures = readTextureChunks(r, level);
+    const auto textures = readTextureChunks(r, level, options);
     const CompressedChunk levelChunk = readChunk(r, "chunk 4 (level data)");
     // The level is complete with the sample count: the samples and whatever an extended engine
     // appends after them are not read.
@@ -119,7 +119,7 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     // All four chunks are inflated before any level data is parsed, so a damaged chunk is always
     // the error reported, whichever part of it a parse would have stumbled on.
     std::vector<std::uint8_t> levelData;
-    inflateChunks(textures, level, &levelChunk, &levelData);
+    inflateChunks(textures, level, &levelChunk, &levelData, options);
     ByteReader m(levelData);
     m.setPlace("level data");
     readLevelData(m, level);

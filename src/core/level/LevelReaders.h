@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "level/LoadOptions.h"
 #include "level/TRLevel.h"
 #include "util/ByteReader.h"
 
 namespace tessarin::level::detail {
 
 void readTR123(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
-void readTR4(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
+void readTR4(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings, const LoadOptions& options = {});
 void readTR5(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
 
 // NumDemoData (a byte count) and the demo words it stands for; a negative count is refused.

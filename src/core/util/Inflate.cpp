@@ -48,6 +48,19 @@ std::uint64_t countInflatedSize(std::span<const std::uint8_t> compressed, std::u
     throw Error(chunk + ": damaged compressed data (" + message + ")");
 }
 
+void checkStreamHeader(std::span<const std::uint8_t> compressed, std::uint64_t stated, const std::string& chunk) {
+    if (compressed.empty() && stated == 0) return;
+    if (compressed.size() < 2) throw Error(chunk + ": compressed data ends before its stream does");
+    // The two bytes RFC 1950 puts in front of every stream; the reasons are zlib's own words.
+    const unsigned method = compressed[0], flags = compressed[1];
+    const char* fault = nullptr;
+    if ((method * 256 + flags) % 31 != 0) fault = "incorrect header check";
+    else if ((method & 0x0F) != 8) fault = "unknown compression method";
+    else if ((method >> 4) > 7) fault = "invalid window size";
+    else if (flags & 0x20) fault = "needs a preset dictionary";
+    if (fault) throw Error(chunk + ": damaged compressed data (" + fault + ")");
+}
+
 void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk) {
     if (compressed.size() > UINT32_MAX || out.size() > UINT32_MAX) throw Error(chunk + ": too large to inflate");
     // A chunk stored with no bytes at all for no data (tools write an empty texture block so) holds

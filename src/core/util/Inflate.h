@@ -27,6 +27,11 @@ void checkInflatedSize(std::uint64_t stated, std::span<const std::uint8_t> compr
 // output); counting stops once it passes `limit`. A damaged stream throws Error beginning with `chunk`.
 std::uint64_t countInflatedSize(std::span<const std::uint8_t> compressed, std::uint64_t limit, const std::string& chunk);
 
+// What can be known of a stream without inflating it: that it begins with a zlib header (deflate,
+// a window zlib can use, a sound check value, no preset dictionary). No compressed bytes at all are
+// accepted for a stated size of 0, as inflateChunk accepts them. Throws Error beginning with `chunk`.
+void checkStreamHeader(std::span<const std::uint8_t> compressed, std::uint64_t stated, const std::string& chunk);
+
 // Inflates `compressed` into exactly `out` (its size is the stated size). A damaged stream, or one
 // that ends before `out` is full or holds more than fits, throws Error beginning with `chunk`.
 // No compressed bytes at all are accepted for an empty `out`.

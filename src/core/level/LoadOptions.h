@@ -1,0 +1,17 @@
+#pragma once
+// LoadOptions: what a caller of the level readers needs of a file, when that is less than all of it.
+#include <cstddef>
+
+namespace tessarin::level {
+
+struct LoadOptions {
+    // TR4 files: only the 16-bit pages are inflated. The 32-bit and misc page chunks are checked as
+    // far as that costs nothing (their sizes, that their bytes lie in the file, the zlib header)
+    // and left packed; Textile32 and MiscTextile stay empty. A conversion into TR2/TR3 needs no more.
+    bool only16BitPages = false;
+    // Room for this many pages behind the level's own 16-bit pages, so that pages appended later
+    // (a conversion's sprite pages) do not move the array.
+    std::size_t spare16BitPages = 0;
+};
+
+}  // namespace tessarin::level

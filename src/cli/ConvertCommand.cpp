@@ -1,4 +1,5 @@
-// convert: a TR4 level into a TR3 or TR2 level, written and read back for its counts.
+// convert: a TR4 level into a TR3 or TR2 level, written, with the counts of the converted level;
+// --verify reads the written file back and holds it to them.
 #include <filesystem>
 
 #include "Commands.h"
@@ -18,17 +19,33 @@ std::filesystem::path defaultSWD() {
     return convert::swdFileBeside(util::programFolder());
 }
 
+// The written file read back, refused when it does not read or holds other counts than the level
+// it was written from.
+void verifyWritten(const std::string& out, const level::TRLevel& converted) {
+    const level::TRLevel written = loadOrThrow(out);
+    const auto want = levelCounts(converted), got = levelCounts(written);
+    if (written.LevelVersion != converted.LevelVersion)
+        throw CliError(out + ": reads back as version " + std::to_string(written.LevelVersion) + ", not " +
+                       std::to_string(converted.LevelVersion));
+    for (std::size_t i = 0; i < want.size(); ++i)
+        if (got[i].second != want[i].second)
+            throw CliError(out + ": reads back with " + std::to_string(got[i].second) + " " + got[i].first +
+                           ", not the " + std::to_string(want[i].second) + " converted");
+}
+
 }  // namespace
 
 std::string convertCommand(const Args& args) {
-    static const char* usage = "usage: tessarin2-cli convert FILE --to tr3|tr2 [-o OUT] [--swd SWDFILE]";
+    static const char* usage = "usage: tessarin2-cli convert FILE --to tr3|tr2 [-o OUT] [--swd SWDFILE] [--verify]";
     std::string file, to, out, swd;
+    bool verify = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--to" && hasValue) to = args[++i];
         else if (a == "-o" && hasValue) out = args[++i];
         else if (a == "--swd" && hasValue) swd = args[++i];
+        else if (a == "--verify") verify = true;
         else if (file.empty() && !a.starts_with("-")) file = a;
         else throw CliError(usage);
     }
@@ -40,14 +57,15 @@ std::string convertCommand(const Args& args) {
     auto converted = convert::ConvertTR4(file, target, swdFile);
     if (!converted) throw CliError(file + ": " + converted.error());
     if (auto st = level::SaveLevel(out, *converted); !st) throw CliError(out + ": " + st.error());
+    if (verify) verifyWritten(out, *converted);
 
-    const level::TRLevel written = loadOrThrow(out);
+    // The written file holds these counts: the writer refuses a level it cannot write as it is.
     Json j;
     j.beginObject();
     j.field("output", out);
-    j.field("version", written.LevelVersion);
+    j.field("version", converted->LevelVersion);
     j.key("counts");
-    writeCounts(j, written);
+    writeCounts(j, *converted);
     j.endObject();
     return j.str();
 }

@@ -11,39 +11,45 @@ level::TRLevel loadOrThrow(const std::string& path) {
     return std::move(*result);
 }
 
-void writeCounts(Json& j, const level::TRLevel& l) {
+std::vector<std::pair<const char*, std::int64_t>> levelCounts(const level::TRLevel& l) {
     auto n = [](const auto& v) { return static_cast<std::int64_t>(v.size()); };
+    return {
+        {"rooms", n(l.Rooms)},
+        {"floorData", n(l.FloorData)},
+        {"meshData", l.numMeshData()},
+        {"meshPointers", n(l.MeshPointers)},
+        {"animations", n(l.Animations)},
+        {"stateChanges", n(l.StateChanges)},
+        {"animDispatches", n(l.AnimDispatches)},
+        {"animCommands", n(l.AnimCommands)},
+        {"meshTrees", n(l.MeshTrees)},
+        {"frames", n(l.Frames)},
+        {"moveables", n(l.Moveables)},
+        {"staticMeshes", n(l.StaticMeshes)},
+        {"spriteTextures", n(l.SpriteTextures)},
+        {"spriteSequences", n(l.SpriteSequences)},
+        {"cameras", n(l.Cameras)},
+        {"flybyCameras", n(l.FlybyCameras)},
+        {"soundSources", n(l.SoundSources)},
+        {"boxes", n(l.Boxes)},
+        {"overlaps", n(l.Overlaps)},
+        {"zones", n(l.Zones)},
+        {"animatedTextures", n(l.AnimatedTextures)},
+        {"objectTextures", n(l.ObjectTextures)},
+        {"items", n(l.Items)},
+        {"aiObjects", n(l.AIObjects)},
+        {"cinematicFrames", n(l.CinematicFrames)},
+        {"demoData", l.NumDemoData},
+        {"soundDetails", n(l.SoundDetails)},
+        {"sampleIndices", n(l.SampleIndices)},
+        {"textiles", l.NumTextiles},
+        {"miscTextiles", l.NumMiscTextiles},
+    };
+}
+
+void writeCounts(Json& j, const level::TRLevel& l) {
     j.beginObject();
-    j.field("rooms", n(l.Rooms));
-    j.field("floorData", n(l.FloorData));
-    j.field("meshData", static_cast<std::int64_t>(l.numMeshData()));
-    j.field("meshPointers", n(l.MeshPointers));
-    j.field("animations", n(l.Animations));
-    j.field("stateChanges", n(l.StateChanges));
-    j.field("animDispatches", n(l.AnimDispatches));
-    j.field("animCommands", n(l.AnimCommands));
-    j.field("meshTrees", n(l.MeshTrees));
-    j.field("frames", n(l.Frames));
-    j.field("moveables", n(l.Moveables));
-    j.field("staticMeshes", n(l.StaticMeshes));
-    j.field("spriteTextures", n(l.SpriteTextures));
-    j.field("spriteSequences", n(l.SpriteSequences));
-    j.field("cameras", n(l.Cameras));
-    j.field("flybyCameras", n(l.FlybyCameras));
-    j.field("soundSources", n(l.SoundSources));
-    j.field("boxes", n(l.Boxes));
-    j.field("overlaps", n(l.Overlaps));
-    j.field("zones", n(l.Zones));
-    j.field("animatedTextures", n(l.AnimatedTextures));
-    j.field("objectTextures", n(l.ObjectTextures));
-    j.field("items", n(l.Items));
-    j.field("aiObjects", n(l.AIObjects));
-    j.field("cinematicFrames", n(l.CinematicFrames));
-    j.field("demoData", l.NumDemoData);
-    j.field("soundDetails", n(l.SoundDetails));
-    j.field("sampleIndices", n(l.SampleIndices));
-    j.field("textiles", l.NumTextiles);
-    j.field("miscTextiles", l.NumMiscTextiles);
+    for (const auto& [name, count] : levelCounts(l)) j.field(name, count);
     j.endObject();
 }
 

@@ -1,46 +1,47 @@
-// tessarin2-cli convert: the written level, its JSON, and refusals.
+// tessarin2-cli convert: the written level, its JSON, --verify, and refusals.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "support/CliRun.h"
+#include "support/MiniJson.h"
 #include "support/TestPaths.h"
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-};
+using tessarin::test::parseJson;
 
-CliRun runConvert(const std::string& args) {
-    CliRun run;
-    const std::string cmd = std::string(TESSARIN_CLI_PATH) + " convert " + args + " 2>/dev/null";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return run;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) run.out.append(buf.data(), n);
-    const int status = pclose(p);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+tessarin::test::CliRun runConvert(const std::string& args) { return tessarin::test::runCli("convert " + args); }
 
-TEST(CliConvert, WritesTheLevelAndPrintsItsCounts) {
+// Without --verify the counts come from the converted level in memory; they are what `info` reads
+// from the written file, and what --verify finds there too.
+TEST(CliConvert, PrintsTheCountsTheWrittenLevelReadsBackWith) {
     TESSARIN_REQUIRE_LEVEL(path, "tr4-test1.tr4");
     const auto dir = tessarin::test::scratchDir("cli-convert");
     const auto swd = std::filesystem::path(TESSARIN_CLI_PATH).parent_path() / "TR3.swd";
     for (const char* to : {"tr2", "tr3"}) {
+        SCOPED_TRACE(to);
         const auto out = dir / (std::string("out-") + to + ".tr2");
-        const auto run = runConvert(path.string() + " --to " + to + " -o " + out.string() + " --swd " + swd.string());
-        ASSERT_EQ(run.exitCode, 0) << run.out;
-        EXPECT_NE(run.out.find("\"output\":\"" + out.string() + "\""), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find(std::string("\"version\":") + to[2]), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("\"rooms\":4,"), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("\"meshPointers\":397,"), std::string::npos) << run.out;
-        EXPECT_TRUE(std::filesystem::exists(out));
+        const std::string args = path.string() + " --to " + to + " -o " + out.string() + " --swd " + swd.string();
+        const auto run = runConvert(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const auto doc = parseJson(run.out);
+        EXPECT_EQ(doc["output"].text, out.string());
+        EXPECT_EQ(doc["version"].asInt(), to[2] - '0');
+        EXPECT_EQ(doc["counts"]["rooms"].asInt(), 4);
+        EXPECT_EQ(doc["counts"]["meshPointers"].asInt(), 397);
+
+        const auto info = tessarin::test::runCli("info " + out.string());
+        ASSERT_EQ(info.exitCode, 0) << info.err;
+        const auto back = parseJson(info.out);
+        EXPECT_EQ(back["version"].asInt(), doc["version"].asInt());
+        ASSERT_EQ(back["counts"].fields.size(), doc["counts"].fields.size());
+        for (const auto& [key, value] : back["counts"].fields) EXPECT_EQ(doc["counts"][key].asInt(), value.asInt()) << key;
+
+        const auto verified = runConvert(args + " --verify");
+        ASSERT_EQ(verified.exitCode, 0) << verified.err;
+        EXPECT_EQ(verified.out, run.out);
     }
 }
 

@@ -53,11 +53,13 @@ void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd) {
     level.LevelVersion = target;
     level.Version = targetMagic(target);
     appendSpritePages(level, swd);
-    // The older games have no 32-bit or misc pages; a record that kept them would count and hold
-    // pages its file does not.
+    // A TR2/TR3 file has no place for 32-bit or misc pages, flyby cameras or AI objects (the editor
+    // does not show AI objects of such a level either): the record holds what its file will.
     level.Textile32 = {};
     level.MiscTextile = {};
     level.NumMiscTextiles = 0;
+    level.FlybyCameras = {};
+    level.AIObjects = {};
 
     for (auto& room : level.Rooms) detail::convertRoom(room, target);
     if (target == level::kVersionTR2)

@@ -6,7 +6,9 @@
 #include "convert/TR4ConvertSteps.h"
 #include "convert/TR4Converter.h"
 #include "level/LevelWriter.h"
+#include "level/LevelReader.h"
 #include "level/Mesh.h"
+#include "support/BytePatch.h"
 
 namespace tessarin::convert {
 namespace {
@@ -407,6 +409,45 @@ TEST(TR4Converter, DamagedLevelDataIsReportedNotConverted) {
     auto r = ConvertTR4Bytes(bytes, "x.tr4", kVersionTR3, onePageSWD());
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.error().find("level data"), std::string::npos) << r.error();
+}
+
+// The older formats take only the 16-bit pages, so the 32-bit and misc chunks stay packed: damage
+// inside their streams cannot reach the result, but unsound sizes or a stream that is plainly not
+// zlib still refuse the file before anything is converted.
+TEST(TR4Converter, UnusedTextureChunksAreCheckedButNotUnpacked) {
+    const auto good = tr4Bytes(tr4Level(2));
+    const auto expected = level::SerializeLevel(convert(tr4Level(2), kVersionTR3));
+    ASSERT_TRUE(expected.ok()) << expected.error();
+    std::size_t starts[3] = {10};  // after the magic and the three page counts
+    for (int i = 1; i < 3; ++i) starts[i] = starts[i - 1] + 8 + test::get32(good, starts[i - 1] + 4);
+    auto streamEnd = [&](std::size_t chunk) { return chunk + 8 + test::get32(good, chunk + 4); };
+
+    for (const std::size_t chunk : {starts[0], starts[2]}) {
+        SCOPED_TRACE("chunk at " + std::to_string(chunk));
+        auto badChecksum = good;  // the stream's Adler-32 trailer: only inflating finds it
+        for (std::size_t i = streamEnd(chunk) - 4; i < streamEnd(chunk); ++i) badChecksum[i] ^= 0xA5;
+        EXPECT_FALSE(level::LoadLevelFromBytes(badChecksum, "x.tr4"));
+        auto converted = ConvertTR4Bytes(badChecksum, "x.tr4", kVersionTR3, onePageSWD());
+        ASSERT_TRUE(converted.ok()) << converted.error();
+        EXPECT_EQ(level::SerializeLevel(*converted).value(), *expected);
+
+        auto badHeader = good;
+        badHeader[chunk + 8] ^= 0xFF;
+        auto r = ConvertTR4Bytes(badHeader, "x.tr4", kVersionTR3, onePageSWD());
+        ASSERT_FALSE(r.ok());
+        EXPECT_NE(r.error().find("damaged compressed data"), std::string::npos) << r.error();
+
+        auto absurd = good;
+        test::set32(absurd, chunk, 0xFFFFFFFF);
+        r = ConvertTR4Bytes(absurd, "x.tr4", kVersionTR3, onePageSWD());
+        ASSERT_FALSE(r.ok());
+        EXPECT_NE(r.error().find("exceeds the limit"), std::string::npos) << r.error();
+    }
+    auto badPages16 = good;  // the pages the result holds are inflated and checked in full
+    for (std::size_t i = streamEnd(starts[1]) - 4; i < streamEnd(starts[1]); ++i) badPages16[i] ^= 0xA5;
+    auto r = ConvertTR4Bytes(badPages16, "x.tr4", kVersionTR3, onePageSWD());
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().rfind("chunk 2 (16-bit textures): ", 0), 0u) << r.error();
 }
 
 }  // namespace

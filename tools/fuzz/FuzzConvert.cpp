@@ -1,5 +1,7 @@
-// ConvertTR4 from bytes, to TR3 and TR2. The input is raw TR4 level data, stored in chunk 4 of a
-// file made here, so mutations reach the reader and the converter instead of zlib.
+// ConvertTR4 from bytes, to TR3 and TR2. Built twice: FUZZ_CONVERT_WRAP=4 takes raw TR4 level data
+// and stores it in chunk 4 of a file made here, so mutations reach the reader and the converter
+// instead of zlib; FUZZ_CONVERT_WRAP=0 takes whole TR4 files, so the chunks reach the converter as
+// they are (the ones it leaves packed included).
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -41,7 +43,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+#if FUZZ_CONVERT_WRAP == 4
     const auto file = fuzz::wrapTR4LevelData(std::span<const std::uint8_t>(data, size));
+#else
+    const std::span<const std::uint8_t> file(data, size);
+#endif
     (void)convert::ConvertTR4Bytes(file, "level.tr4", level::kVersionTR3, spriteFile());
     (void)convert::ConvertTR4Bytes(file, "level.tr4", level::kVersionTR2, spriteFile());
     return 0;

@@ -50,6 +50,7 @@ void putLevel(const std::string& name, const level::TRLevel& level) {
         const auto data = fuzz::tr4LevelData(bytes);
         put("fuzz_level_data_tr4", name, data);
         put("fuzz_convert", name, data);
+        put("fuzz_convert_file", name, bytes);
     }
 
     std::vector<std::uint8_t> words;

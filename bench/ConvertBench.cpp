@@ -1,4 +1,4 @@
-// TR4 conversion beside a plain TR4 load of the same bytes. Target: conversion within 1.5x of the load.
+// TR4 conversion beside a plain TR4 load of the same bytes. Target: conversion within 1.1x of the load.
 #include <benchmark/benchmark.h>
 
 #include "convert/SWD.h"

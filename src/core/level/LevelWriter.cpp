@@ -29,57 +29,75 @@ struct WriteError {
 };
 
 // A list held in a 16-bit field of the file must fit it.
-std::int16_t count16(std::size_t n, const std::string& what) {
+void check16(std::size_t n, const std::string& what) {
     if (n > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()))
         throw WriteError{what + ": " + std::to_string(n) + " do not fit the file's 16-bit count"};
-    return static_cast<std::int16_t>(n);
 }
 
-void writeRoom(ByteWriter& w, const TRRoom& room, int v, const std::string& place) {
+// Everything that can make a level unwritable, checked before a byte is written, in the order the
+// file holds it (so the first fault is the one reported).
+void checkLevel(const TRLevel& level) {
+    const std::size_t pagePixels = static_cast<std::size_t>(level.NumTextiles < 0 ? 0 : level.NumTextiles) * kTextilePixels;
+    if (level.Textile8.size() != pagePixels || level.Textile16.size() != pagePixels)
+        throw WriteError{"texture pages: the pages do not match the page count " + std::to_string(level.NumTextiles)};
+    if (level.Zones.size() != level.Boxes.size() * 10)
+        throw WriteError{"zones: " + std::to_string(level.Zones.size()) + " words for " +
+                         std::to_string(level.Boxes.size()) + " boxes"};
+    check16(level.Rooms.size(), "rooms");
+    for (std::size_t i = 0; i < level.Rooms.size(); ++i) {
+        const TRRoom& room = level.Rooms[i];
+        const auto place = [i](const char* what) { return "room " + std::to_string(i) + ", " + what; };
+        constexpr std::size_t kMax = std::numeric_limits<std::int16_t>::max();
+        if (room.Vertices.size() > kMax) check16(room.Vertices.size(), place("vertices"));
+        if (room.Rectangles.size() > kMax) check16(room.Rectangles.size(), place("rectangles"));
+        if (room.Triangles.size() > kMax) check16(room.Triangles.size(), place("triangles"));
+        if (room.Sprites.size() > kMax) check16(room.Sprites.size(), place("sprites"));
+        if (room.Portals.size() > kMax) check16(room.Portals.size(), place("portals"));
+        if (room.NumXSectors < 0 || room.NumZSectors < 0 ||
+            room.Sectors.size() != static_cast<std::size_t>(room.NumXSectors) * static_cast<std::size_t>(room.NumZSectors))
+            throw WriteError{place("sectors: the grid does not match its size")};
+        if (room.Lights.size() > kMax) check16(room.Lights.size(), place("lights"));
+        if (room.StaticMeshes.size() > kMax) check16(room.StaticMeshes.size(), place("static meshes"));
+    }
+    check16(level.CinematicFrames.size(), "cinematic frames");
+}
+
+// A count checkLevel has already held to its 16-bit field.
+std::int16_t count16(std::size_t n) { return static_cast<std::int16_t>(n); }
+
+void writeRoom(ByteWriter& w, const TRRoom& room, int v) {
     w.i32(room.X);
     w.i32(room.Z);
     w.i32(room.YBottom);
     w.i32(room.YTop);
     w.i32(room.NumDataWords);
-    // Each list goes into room made for all of it at once.
-    w.i16(count16(room.Vertices.size(), place + ", vertices"));
-    util::le::Out o(w.append(room.Vertices.size() * kVertexSize));
-    for (const auto& vx : room.Vertices) {
-        o.i16(vx.X);
-        o.i16(vx.Y);
-        o.i16(vx.Z);
-        o.i16(vx.Lighting);
-        o.i16(vx.Attributes);
-        o.i16(vx.Lighting2);
-    }
-    w.i16(count16(room.Rectangles.size(), place + ", rectangles"));
-    o = util::le::Out(w.append(room.Rectangles.size() * kRectangleSize));
-    for (const auto& q : room.Rectangles) {
-        for (auto i : q.Vertices) o.i16(i);
+    w.i16(count16(room.Vertices.size()));
+    io::writeList(w, room.Vertices);
+    w.i16(count16(room.Rectangles.size()));
+    w.records(room.Rectangles.size(), kRectangleSize, [&](util::le::Out& o, std::size_t i) {
+        const TRRoomQuad& q = room.Rectangles[i];
+        for (auto c : q.Vertices) o.i16(c);
         o.i16(q.Texture);
-    }
-    w.i16(count16(room.Triangles.size(), place + ", triangles"));
-    o = util::le::Out(w.append(room.Triangles.size() * kTriangleSize));
-    for (const auto& t : room.Triangles) {
-        for (auto i : t.Vertices) o.i16(i);
+    });
+    w.i16(count16(room.Triangles.size()));
+    w.records(room.Triangles.size(), kTriangleSize, [&](util::le::Out& o, std::size_t i) {
+        const TRRoomTriangle& t = room.Triangles[i];
+        for (auto c : t.Vertices) o.i16(c);
         o.i16(t.Texture);
-    }
-    w.i16(count16(room.Sprites.size(), place + ", sprites"));
+    });
+    w.i16(count16(room.Sprites.size()));
     io::writeList(w, room.Sprites);
-    w.i16(count16(room.Portals.size(), place + ", portals"));
+    w.i16(count16(room.Portals.size()));
     io::writeList(w, room.Portals);
-    if (room.NumXSectors < 0 || room.NumZSectors < 0 ||
-        room.Sectors.size() != static_cast<std::size_t>(room.NumXSectors) * static_cast<std::size_t>(room.NumZSectors))
-        throw WriteError{place + ", sectors: the grid does not match its size"};
     w.i16(room.NumZSectors);
     w.i16(room.NumXSectors);
     io::writeList(w, room.Sectors);
     w.i16(room.AmbientIntensity1);
     w.i16(room.AmbientIntensity2);
     if (v == kVersionTR2) w.i16(room.LightMode);
-    w.i16(count16(room.Lights.size(), place + ", lights"));
-    o = util::le::Out(w.append(room.Lights.size() * kLightSize));
-    for (const auto& l : room.Lights) {
+    w.i16(count16(room.Lights.size()));
+    w.records(room.Lights.size(), kLightSize, [&](util::le::Out& o, std::size_t i) {
+        const TRLight& l = room.Lights[i];
         o.i32(l.X);
         o.i32(l.Y);
         o.i32(l.Z);
@@ -87,18 +105,9 @@ void writeRoom(ByteWriter& w, const TRRoom& room, int v, const std::string& plac
         o.i16(l.Intensity2);
         o.i32(l.Fade1);
         o.i32(l.Fade2);
-    }
-    w.i16(count16(room.StaticMeshes.size(), place + ", static meshes"));
-    o = util::le::Out(w.append(room.StaticMeshes.size() * io::kRoomStaticSize));
-    for (const auto& s : room.StaticMeshes) {
-        o.i32(s.X);
-        o.i32(s.Y);
-        o.i32(s.Z);
-        o.u16(s.Rotation);
-        o.i16(s.Intensity1);
-        o.i16(s.Intensity2);
-        o.u16(s.ObjectID);
-    }
+    });
+    w.i16(count16(room.StaticMeshes.size()));
+    io::writeList(w, room.StaticMeshes);
     w.i16(room.AlternateRoom);
     w.i16(room.Flags);
     if (v == kVersionTR3) {
@@ -110,8 +119,8 @@ void writeRoom(ByteWriter& w, const TRRoom& room, int v, const std::string& plac
 
 void writeObjectTextures(ByteWriter& w, const TRLevel& level) {
     w.u32(static_cast<std::uint32_t>(level.ObjectTextures.size()));
-    util::le::Out o(w.append(level.ObjectTextures.size() * kObjectTextureSize));
-    for (const auto& t : level.ObjectTextures) io::writeObjectTextureTR123(o, t);
+    w.records(level.ObjectTextures.size(), kObjectTextureSize,
+              [&](util::le::Out& o, std::size_t i) { io::writeObjectTextureTR123(o, level.ObjectTextures[i]); });
 }
 
 // The exact size of the file writeBody makes, so that its buffer is allocated once.
@@ -143,16 +152,9 @@ std::size_t fileSize(const TRLevel& level) {
     return n;
 }
 
+// The whole file, for a level checkLevel has passed.
 void writeBody(ByteWriter& w, const TRLevel& level) {
     const int v = level.LevelVersion;
-    const std::size_t pagePixels = static_cast<std::size_t>(level.NumTextiles < 0 ? 0 : level.NumTextiles) * kTextilePixels;
-    if (level.Textile8.size() != pagePixels || level.Textile16.size() != pagePixels)
-        throw WriteError{"texture pages: the pages do not match the page count " + std::to_string(level.NumTextiles)};
-    if (level.Zones.size() != level.Boxes.size() * 10)
-        throw WriteError{"zones: " + std::to_string(level.Zones.size()) + " words for " +
-                         std::to_string(level.Boxes.size()) + " boxes"};
-
-    w.reserve(fileSize(level));
     w.u32(level.Version);
     w.bytes(level.Palette.data(), level.Palette.size());
     w.bytes(level.Palette16.data(), level.Palette16.size());
@@ -160,9 +162,8 @@ void writeBody(ByteWriter& w, const TRLevel& level) {
     w.bytes(level.Textile8.data(), level.Textile8.size());
     w.u16Array<std::uint16_t>(level.Textile16);
     w.i32(level.Reserved);
-    w.i16(count16(level.Rooms.size(), "rooms"));
-    for (std::size_t i = 0; i < level.Rooms.size(); ++i)
-        writeRoom(w, level.Rooms[i], v, "room " + std::to_string(i));
+    w.i16(count16(level.Rooms.size()));
+    for (const TRRoom& room : level.Rooms) writeRoom(w, room, v);
 
     w.u32(static_cast<std::uint32_t>(level.FloorData.size()));
     w.u16Array<std::uint16_t>(level.FloorData);
@@ -171,8 +172,8 @@ void writeBody(ByteWriter& w, const TRLevel& level) {
     w.u32(static_cast<std::uint32_t>(level.MeshPointers.size()));
     w.u32Array<std::int32_t>(level.MeshPointers);
     w.u32(static_cast<std::uint32_t>(level.Animations.size()));
-    util::le::Out o(w.append(level.Animations.size() * kAnimationSize));
-    for (const auto& a : level.Animations) io::writeAnimation(o, a, 8);
+    w.records(level.Animations.size(), kAnimationSize,
+              [&](util::le::Out& o, std::size_t i) { io::writeAnimation(o, level.Animations[i], 8); });
     io::writeCountedList(w, level.StateChanges);
     io::writeCountedList(w, level.AnimDispatches);
     w.u32(static_cast<std::uint32_t>(level.AnimCommands.size()));
@@ -197,12 +198,11 @@ void writeBody(ByteWriter& w, const TRLevel& level) {
     if (v == kVersionTR3) writeObjectTextures(w, level);
     io::writeCountedList(w, level.Items);
     w.bytes(level.LightMap.data(), level.LightMap.size());
-    w.i16(count16(level.CinematicFrames.size(), "cinematic frames"));
+    w.i16(count16(level.CinematicFrames.size()));
     io::writeList(w, level.CinematicFrames);
     w.i16(level.NumDemoData);
     w.u32Array<std::int32_t>(level.DemoData);
-    o = util::le::Out(w.append(level.SoundMap.size() * 2));
-    for (auto s : level.SoundMap) o.i16(s);
+    w.u16Array<std::int16_t>(level.SoundMap);
     io::writeCountedList(w, level.SoundDetails);
     w.u32(static_cast<std::uint32_t>(level.SampleIndices.size()));
     w.u32Array<std::int32_t>(level.SampleIndices);
@@ -221,28 +221,86 @@ std::string SaveRefusal(const TRLevel& level) {
     }
 }
 
+namespace {
+
+// Writers stream in pieces of this size: small enough to stay in the processor's cache between
+// being filled and being handed on, large enough that handing on costs little.
+constexpr std::size_t kPieceSize = std::size_t{256} << 10;
+
+// Why a level can't be written, or "" when it can.
+std::string unwritable(const TRLevel& level) {
+    if (std::string refusal = SaveRefusal(level); !refusal.empty()) return refusal;
+    if (level.DemoData.size() != demoWordCount(level.NumDemoData))
+        return "demo data: " + std::to_string(level.DemoData.size()) + " words for " +
+               std::to_string(level.NumDemoData) + " bytes";
+    try {
+        checkLevel(level);
+    } catch (const WriteError& e) {
+        return e.message;
+    }
+    return {};
+}
+
+// Collects the pieces in a buffer made at the file's size, so nothing is filled twice.
+class VectorSink final : public util::ByteSink {
+public:
+    explicit VectorSink(std::size_t size) { m_bytes.reserve(size); }
+    void put(const std::uint8_t* data, std::size_t size) override { m_bytes.insert(m_bytes.end(), data, data + size); }
+    std::vector<std::uint8_t>& bytes() { return m_bytes; }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+struct FileFailed {};
+
+class FileSink final : public util::ByteSink {
+public:
+    explicit FileSink(util::SafeFileWriter& out) : m_out(out) {}
+    // A failed write ends the save at once: no point preparing bytes that have nowhere to go.
+    void put(const std::uint8_t* data, std::size_t size) override {
+        if (!m_out.write(data, size)) throw FileFailed{};
+    }
+
+private:
+    util::SafeFileWriter& m_out;
+};
+
+}  // namespace
+
 util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
     using R = util::Result<std::vector<std::uint8_t>>;
-    if (std::string refusal = SaveRefusal(level); !refusal.empty()) return R::failure(std::move(refusal));
-    if (level.DemoData.size() != demoWordCount(level.NumDemoData))
-        return R::failure("demo data: " + std::to_string(level.DemoData.size()) + " words for " +
-                          std::to_string(level.NumDemoData) + " bytes");
+    if (std::string why = unwritable(level); !why.empty()) return R::failure(std::move(why));
     try {
-        ByteWriter w;
+        VectorSink sink(fileSize(level));
+        ByteWriter w(sink, kPieceSize);
         writeBody(w, level);
-        assert(w.size() == fileSize(level));
-        return std::move(w.data());
-    } catch (const WriteError& e) {
-        return R::failure(e.message);
+        w.flush();
+        assert(sink.bytes().size() == fileSize(level));
+        return std::move(sink.bytes());
     } catch (const std::bad_alloc&) {
         return R::failure("not enough memory to write the level");
     }
 }
 
 util::Status SaveLevel(const std::filesystem::path& fileName, const TRLevel& level) {
-    auto bytes = SerializeLevel(level);
-    if (!bytes) return util::Status::failure(bytes.error());
-    return util::writeFileSafely(fileName, *bytes);
+    // Everything about the level is checked before the file is touched.
+    if (std::string why = unwritable(level); !why.empty()) return util::Status::failure(std::move(why));
+    util::SafeFileWriter out(fileName);
+    if (auto st = out.open(); !st) return st;
+    // The file is written as the bytes are made: a large level is never held twice in memory.
+    try {
+        FileSink sink(out);
+        ByteWriter w(sink, kPieceSize);
+        writeBody(w, level);
+        w.flush();
+        assert(w.size() == fileSize(level));
+    } catch (const FileFailed&) {
+        return out.commit();  // reports the failed write and removes the temporary file
+    } catch (const std::bad_alloc&) {
+        return util::Status::failure("not enough memory to write the level");
+    }
+    return out.commit();
 }
 
 }  // namespace tessarin::level

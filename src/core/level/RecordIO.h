@@ -1,5 +1,6 @@
 #pragma once
 // Byte layouts of the fixed-size records that every version shares, read and written field by field.
+#include <bit>
 #include <vector>
 
 #include "level/TRLevel.h"
@@ -48,6 +49,30 @@ template <> inline constexpr std::size_t kRecordSize<TRItem> = kItemSize;
 template <> inline constexpr std::size_t kRecordSize<TRAIObject> = kAIObjectSize;
 template <> inline constexpr std::size_t kRecordSize<TRCinematicFrame> = kCinematicFrameSize;
 template <> inline constexpr std::size_t kRecordSize<TRSoundDetail> = kSoundDetailSize;
+template <> inline constexpr std::size_t kRecordSize<TRRoomVertex> = 12;  // TR2 and later
+template <> inline constexpr std::size_t kRecordSize<TRRoomStatic> = kRoomStaticSize;
+
+// Records whose bytes in the file are the record in memory on a little-endian host (same size and
+// field order, no padding): their lists are copied whole. The tests hold each one to its layout below.
+template <typename T> inline constexpr bool kFileLayout = false;
+template <> inline constexpr bool kFileLayout<TRRoomVertex> = true;  // the 12-byte form of TR2 and later
+template <> inline constexpr bool kFileLayout<TRRoomSprite> = true;
+template <> inline constexpr bool kFileLayout<TRPortal> = true;
+template <> inline constexpr bool kFileLayout<TRSector> = true;
+template <> inline constexpr bool kFileLayout<TRRoomStatic> = true;  // the 20-byte form of TR2 and later
+template <> inline constexpr bool kFileLayout<TRStateChange> = true;
+template <> inline constexpr bool kFileLayout<TRAnimDispatch> = true;
+template <> inline constexpr bool kFileLayout<TRStaticMesh> = true;
+template <> inline constexpr bool kFileLayout<TRSpriteTexture> = true;
+template <> inline constexpr bool kFileLayout<TRSpriteSequence> = true;
+template <> inline constexpr bool kFileLayout<TRCamera> = true;
+template <> inline constexpr bool kFileLayout<TRFlybyCamera> = true;
+template <> inline constexpr bool kFileLayout<TRSoundSource> = true;
+template <> inline constexpr bool kFileLayout<TRBox> = true;
+template <> inline constexpr bool kFileLayout<TRItem> = true;  // the 24-byte form of TR2 and later
+template <> inline constexpr bool kFileLayout<TRAIObject> = true;
+template <> inline constexpr bool kFileLayout<TRCinematicFrame> = true;
+template <> inline constexpr bool kFileLayout<TRSoundDetail> = true;
 
 // Field layouts, each written once for both cursors: the checked ByteReader / ByteWriter and the
 // unchecked util::le cursors used inside a list whose whole size was checked or reserved first.
@@ -285,6 +310,27 @@ inline void writeVertex16(W& w, const TRVertex16& v) {
 }
 
 template <typename W>
+inline void write(W& w, const TRRoomVertex& v) {
+    w.i16(v.X);
+    w.i16(v.Y);
+    w.i16(v.Z);
+    w.i16(v.Lighting);
+    w.i16(v.Attributes);
+    w.i16(v.Lighting2);
+}
+
+template <typename W>
+inline void write(W& w, const TRRoomStatic& v) {
+    w.i32(v.X);
+    w.i32(v.Y);
+    w.i32(v.Z);
+    w.u16(v.Rotation);
+    w.i16(v.Intensity1);
+    w.i16(v.Intensity2);
+    w.u16(v.ObjectID);
+}
+
+template <typename W>
 inline void write(W& w, const TRRoomSprite& v) {
     w.i16(v.Vertex);
     w.i16(v.Texture);
@@ -487,13 +533,23 @@ void readCountedList(util::ByteReader& r, std::vector<T>& out, std::size_t size,
     readList(r, out, count, size, what);
 }
 
-// Records appended in one block of the writer.
+// Records written field by field, in one block of the writer (or in batches when it streams).
 template <typename T>
-void writeList(util::ByteWriter& w, const std::vector<T>& list) {
+void writeFields(util::ByteWriter& w, const std::vector<T>& list) {
     constexpr std::size_t size = kRecordSize<T>;
     static_assert(size != 0);
-    util::le::Out o(w.append(list.size() * size));
-    for (const auto& v : list) write(o, v);
+    w.records(list.size(), size, [&list](util::le::Out& o, std::size_t i) { write(o, list[i]); });
+}
+
+// Records appended to the writer: a list in its file layout as one copy on little-endian hosts,
+// any other field by field.
+template <typename T>
+void writeList(util::ByteWriter& w, const std::vector<T>& list) {
+    if constexpr (kFileLayout<T> && sizeof(T) == kRecordSize<T> && std::endian::native == std::endian::little) {
+        w.bytes(list.data(), list.size() * sizeof(T));
+    } else {
+        writeFields(w, list);
+    }
 }
 
 template <typename T>

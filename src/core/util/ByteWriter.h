@@ -1,5 +1,7 @@
 #pragma once
-// ByteWriter: appends little-endian values to a growing byte buffer; mirrors ByteReader.
+// ByteWriter: appends little-endian values to a growing byte buffer, or streams them to a sink
+// piece by piece; mirrors ByteReader.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -12,8 +14,23 @@
 
 namespace tessarin::util {
 
+// Where a streaming ByteWriter hands its bytes, a piece at a time and in order. A sink that
+// cannot take them throws, which ends the writing.
+class ByteSink {
+public:
+    virtual void put(const std::uint8_t* data, std::size_t size) = 0;
+
+protected:
+    ~ByteSink() = default;
+};
+
 class ByteWriter {
 public:
+    ByteWriter() = default;
+    // Streams: bytes gather in a buffer of `pieceSize` that goes to `sink` whenever it fills (and at
+    // flush()); large blocks go to the sink straight from where they are, without a copy.
+    ByteWriter(ByteSink& sink, std::size_t pieceSize);
+
     void u8(std::uint8_t v) { *append(1) = v; }
     void i8(std::int8_t v) { u8(static_cast<std::uint8_t>(v)); }
     void u16(std::uint16_t v) { le::Out(append(2)).u16(v); }
@@ -23,6 +40,10 @@ public:
     void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
     void bytes(std::span<const std::uint8_t> b) { bytes(b.data(), b.size()); }
     void bytes(const void* p, std::size_t n) {
+        if (m_sink && n > m_bytes.size() - m_size) {
+            flush();
+            if (n >= m_bytes.size()) return handOver(static_cast<const std::uint8_t*>(p), n);
+        }
         if (n) std::memcpy(append(n), p, n);
     }
     // Arrays are appended whole on little-endian hosts.
@@ -32,8 +53,7 @@ public:
         if constexpr (std::endian::native == std::endian::little) {
             bytes(a.data(), a.size_bytes());
         } else {
-            le::Out o(append(a.size_bytes()));
-            for (T v : a) o.u16(static_cast<std::uint16_t>(v));
+            records(a.size(), 2, [&](le::Out& o, std::size_t i) { o.u16(static_cast<std::uint16_t>(a[i])); });
         }
     }
     template <typename T>
@@ -42,8 +62,23 @@ public:
         if constexpr (std::endian::native == std::endian::little) {
             bytes(a.data(), a.size_bytes());
         } else {
-            le::Out o(append(a.size_bytes()));
-            for (T v : a) o.u32(static_cast<std::uint32_t>(v));
+            records(a.size(), 4, [&](le::Out& o, std::size_t i) { o.u32(static_cast<std::uint32_t>(a[i])); });
+        }
+    }
+
+    // Appends `count` records of `size` bytes, `fill(out, i)` storing record i through `out`; a
+    // streaming writer takes them in batches that fit its piece.
+    template <typename F>
+    void records(std::size_t count, std::size_t size, F&& fill) {
+        std::size_t i = 0;
+        while (i < count) {
+            std::size_t batch = count - i;
+            if (m_sink) {
+                if (m_bytes.size() - m_size < size) flush();
+                batch = std::min(batch, std::max<std::size_t>((m_bytes.size() - m_size) / size, 1));
+            }
+            le::Out o(append(batch * size));
+            for (const std::size_t end = i + batch; i < end; ++i) fill(o, i);
         }
     }
 
@@ -59,8 +94,11 @@ public:
     void reserve(std::size_t n) {
         if (n > m_bytes.size()) m_bytes.resize(n);
     }
-    std::size_t size() const { return m_size; }
-    // The bytes written so far (the spare room beyond them is given back first).
+    // Bytes written so far, those already handed to the sink included.
+    std::size_t size() const { return m_handed + m_size; }
+    // Hands what has gathered to the sink (streaming writers only).
+    void flush();
+    // The bytes written so far (the spare room beyond them is given back first; not for streaming).
     const std::vector<std::uint8_t>& data() const {
         m_bytes.resize(m_size);
         return m_bytes;
@@ -72,10 +110,13 @@ public:
 
 private:
     void grow(std::size_t n);
+    void handOver(const std::uint8_t* p, std::size_t n);
 
     // Allocated room; only the first m_size bytes are written.
     mutable std::vector<std::uint8_t> m_bytes;
     std::size_t m_size = 0;
+    ByteSink* m_sink = nullptr;
+    std::size_t m_handed = 0;  // bytes the sink has taken
 };
 
 }  // namespace tessarin::util

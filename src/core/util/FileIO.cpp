@@ -1,9 +1,14 @@
 #include "util/FileIO.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <system_error>
 
 namespace tessarin::util {
@@ -30,40 +35,97 @@ Result<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
     return bytes;
 }
 
+namespace {
+
+// A name for the temporary file that no other save is using at the same moment; open() makes
+// sure with O_EXCL and asks again on a clash.
+std::string temporaryName(const std::filesystem::path& path, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    const auto clock = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned long long mix = clock * 0x9E3779B97F4A7C15ull + static_cast<unsigned long long>(::getpid()) * 1000003u +
+                                   counter.fetch_add(1) + attempt;
+    return "." + path.filename().string() + ".tmp" + std::to_string((mix >> 20) % 1000000);
+}
+
+}  // namespace
+
 Status writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    // Renaming into place would replace a file marked read-only even where the folder allows it
-    // (and always for root), so honour the mark here.
-    {
-        std::error_code ec;
-        const auto st = std::filesystem::status(path, ec);
-        using std::filesystem::perms;
-        if (!ec && std::filesystem::is_regular_file(st) &&
-            (st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none)
-            return Status::failure("Can't write " + path.string() + ": the file is read-only; nothing was saved.");
+    SafeFileWriter out(path);
+    if (auto st = out.open(); !st) return st;
+    out.write(bytes.data(), bytes.size());
+    return out.commit();
+}
+
+SafeFileWriter::SafeFileWriter(std::filesystem::path path) : m_path(std::move(path)) {}
+
+SafeFileWriter::~SafeFileWriter() { abandon(); }
+
+Status SafeFileWriter::fail(const std::string& why) {
+    if (m_error.empty()) m_error = "Can't write " + m_path.string() + ": " + why;
+    return Status::failure(m_error);
+}
+
+Status SafeFileWriter::open() {
+    // One look at the target: renaming into place would replace a file marked read-only even where
+    // the folder allows it (and always for root), so the mark is honoured here; the permissions of
+    // a file that is replaced are kept.
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) == 0) {
+        if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            return Status::failure("Can't write " + m_path.string() + ": the file is read-only; nothing was saved.");
+        m_replaces = true;
+        m_keepMode = st.st_mode & 07777;
     }
-    const auto folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::random_device rd;
-    const auto tmp = folder / ("." + path.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return Status::failure("Can't write " + path.string() + ": " + std::strerror(errno));
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) {
-        const std::string why = std::strerror(errno);
-        std::remove(tmp.c_str());
-        return Status::failure("Can't write " + path.string() + ": " + why);
+    const auto folder = m_path.has_parent_path() ? m_path.parent_path() : std::filesystem::path(".");
+    // O_EXCL: never write through something already lying at the temporary name (a link planted
+    // there would otherwise redirect the save).
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        m_temp = folder / temporaryName(m_path, attempt);
+        m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0) return success();
+        if (errno != EEXIST) break;
     }
-    std::error_code ec;
-    // Keep the permissions of the file that is replaced.
-    if (auto st = std::filesystem::status(path, ec); !ec && std::filesystem::exists(st))
-        std::filesystem::permissions(tmp, st.permissions(), ec);
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::remove(tmp.c_str());
-        return Status::failure("Can't write " + path.string() + ": " + ec.message());
+    const std::string why = std::strerror(errno);
+    m_temp.clear();
+    return fail(why);
+}
+
+bool SafeFileWriter::write(const void* data, std::size_t size) {
+    if (m_fd < 0 || !m_error.empty()) return false;
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            fail(n < 0 ? std::strerror(errno) : "nothing more could be written");
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+Status SafeFileWriter::commit() {
+    if (m_fd < 0 && m_error.empty()) return fail("the file was not opened");
+    if (m_error.empty() && m_replaces) ::fchmod(m_fd, static_cast<mode_t>(m_keepMode));
+    // Errors of delayed writes show up when the file is closed.
+    if (m_fd >= 0 && ::close(m_fd) != 0) fail(std::strerror(errno));
+    m_fd = -1;
+    if (m_error.empty() && ::rename(m_temp.c_str(), m_path.c_str()) != 0) fail(std::strerror(errno));
+    if (!m_error.empty()) {
+        abandon();
+        return Status::failure(m_error);
+    }
+    m_temp.clear();
     return success();
+}
+
+void SafeFileWriter::abandon() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    if (!m_temp.empty()) ::unlink(m_temp.c_str());
+    m_temp.clear();
 }
 
 std::filesystem::path programFolder() {

@@ -17,6 +17,36 @@ Result<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path);
 // written, so a failed save never damages the file that was there.
 Status writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
+// The same, for a writer that hands its bytes over piece by piece (a large level is never held
+// whole in memory): open(), write() as the pieces fill, then commit(). Until commit() succeeds the
+// target is untouched; a writer dropped before that removes its temporary file.
+class SafeFileWriter {
+public:
+    explicit SafeFileWriter(std::filesystem::path path);
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+    ~SafeFileWriter();
+
+    // Refuses a target marked read-only and creates the temporary file beside it.
+    Status open();
+    // False once anything has failed; the first failure is what commit() reports.
+    bool write(const void* data, std::size_t size);
+    // Closes the temporary file, gives it the target's permissions and renames it into place.
+    Status commit();
+    // Gives up: the temporary file is removed and the target stays as it was.
+    void abandon();
+
+private:
+    Status fail(const std::string& why);
+
+    std::filesystem::path m_path;
+    std::filesystem::path m_temp;
+    int m_fd = -1;
+    unsigned m_keepMode = 0;  // the replaced file's permission bits, when there is one
+    bool m_replaces = false;
+    std::string m_error;
+};
+
 // The folder of the running executable (the working folder when the system can't say).
 std::filesystem::path programFolder();
 

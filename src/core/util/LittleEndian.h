@@ -43,17 +43,26 @@ public:
     explicit Out(std::uint8_t* p) : m_p(p) {}
     void u8(std::uint8_t v) { *m_p++ = v; }
     void i8(std::int8_t v) { *m_p++ = static_cast<std::uint8_t>(v); }
+    // One store per value where the host is little-endian already.
     void u16(std::uint16_t v) {
-        m_p[0] = static_cast<std::uint8_t>(v);
-        m_p[1] = static_cast<std::uint8_t>(v >> 8);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(m_p, &v, 2);
+        } else {
+            m_p[0] = static_cast<std::uint8_t>(v);
+            m_p[1] = static_cast<std::uint8_t>(v >> 8);
+        }
         m_p += 2;
     }
     void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
     void u32(std::uint32_t v) {
-        m_p[0] = static_cast<std::uint8_t>(v);
-        m_p[1] = static_cast<std::uint8_t>(v >> 8);
-        m_p[2] = static_cast<std::uint8_t>(v >> 16);
-        m_p[3] = static_cast<std::uint8_t>(v >> 24);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(m_p, &v, 4);
+        } else {
+            m_p[0] = static_cast<std::uint8_t>(v);
+            m_p[1] = static_cast<std::uint8_t>(v >> 8);
+            m_p[2] = static_cast<std::uint8_t>(v >> 16);
+            m_p[3] = static_cast<std::uint8_t>(v >> 24);
+        }
         m_p += 4;
     }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }

@@ -9,6 +9,7 @@
 #include "level/RecordIO.h"
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
+#include "util/LargePages.h"
 
 namespace tessarin::level {
 
@@ -76,13 +77,13 @@ void writeRoom(ByteWriter& w, const TRRoom& room, int v) {
     w.i16(count16(room.Rectangles.size()));
     w.records(room.Rectangles.size(), kRectangleSize, [&](util::le::Out& o, std::size_t i) {
         const TRRoomQuad& q = room.Rectangles[i];
-        for (auto c : q.Vertices) o.i16(c);
+        o.i16s(q.Vertices.data(), q.Vertices.size());
         o.i16(q.Texture);
     });
     w.i16(count16(room.Triangles.size()));
     w.records(room.Triangles.size(), kTriangleSize, [&](util::le::Out& o, std::size_t i) {
         const TRRoomTriangle& t = room.Triangles[i];
-        for (auto c : t.Vertices) o.i16(c);
+        o.i16s(t.Vertices.data(), t.Vertices.size());
         o.i16(t.Texture);
     });
     w.i16(count16(room.Sprites.size()));
@@ -244,7 +245,10 @@ std::string unwritable(const TRLevel& level) {
 // Collects the pieces in a buffer made at the file's size, so nothing is filled twice.
 class VectorSink final : public util::ByteSink {
 public:
-    explicit VectorSink(std::size_t size) { m_bytes.reserve(size); }
+    explicit VectorSink(std::size_t size) {
+        m_bytes.reserve(size);
+        util::preferLargePages(m_bytes.data(), size);
+    }
     void put(const std::uint8_t* data, std::size_t size) override { m_bytes.insert(m_bytes.end(), data, data + size); }
     std::vector<std::uint8_t>& bytes() { return m_bytes; }
 

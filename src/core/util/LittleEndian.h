@@ -67,6 +67,15 @@ public:
     }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
     void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
+    // `n` 16-bit values in a row (one copy on a little-endian host).
+    void i16s(const std::int16_t* v, std::size_t n) {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(m_p, v, n * 2);
+            m_p += n * 2;
+        } else {
+            for (std::size_t i = 0; i < n; ++i) i16(v[i]);
+        }
+    }
     void bytes(const void* p, std::size_t n) {
         std::memcpy(m_p, p, n);
         m_p += n;

@@ -1,5 +1,10 @@
 // Version recognition, refusals and safe saving.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
@@ -130,4 +135,31 @@ TEST(SaveLevel, AFileMarkedReadOnlyIsNotReplaced) {
     ASSERT_FALSE(st);
     EXPECT_NE(st.error().find("read-only"), std::string::npos);
     EXPECT_EQ(*util::readFile(target), old);
+}
+
+// A save that fails half-way (here: the file may not grow past 1 MiB, as on a full disk) reports
+// the system's reason and leaves the old file and no temporary file behind.
+TEST(SaveLevel, AWriteFailingHalfWayKeepsTheOldFile) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr2-test1.tr2");
+    auto l = level::LoadLevel(path);
+    ASSERT_TRUE(l);
+    const auto dir = test::scratchDir("save-cut-short");
+    const auto target = dir / "level.tr2";
+    const std::vector<std::uint8_t> old(5000, 0x5A);
+    ASSERT_TRUE(util::writeFileSafely(target, old));
+
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto st = level::SaveLevel(target, *l);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_FALSE(st);
+    EXPECT_EQ(st.error(), "Can't write " + target.string() + ": " + std::strerror(EFBIG));
+    EXPECT_EQ(*util::readFile(target), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 }

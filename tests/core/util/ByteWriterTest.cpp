@@ -1,0 +1,56 @@
+// The streaming writer hands on exactly the bytes the in-memory one keeps, however the pieces fall.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <numeric>
+#include <vector>
+
+#include "util/ByteWriter.h"
+
+using namespace tessarin;
+
+namespace {
+
+struct Collect final : util::ByteSink {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> pieces;
+    void put(const std::uint8_t* p, std::size_t n) override {
+        bytes.insert(bytes.end(), p, p + n);
+        pieces.push_back(n);
+    }
+};
+
+void writeMix(util::ByteWriter& w) {
+    std::vector<std::uint16_t> words(300);
+    std::iota(words.begin(), words.end(), std::uint16_t{0x1234});
+    std::vector<std::uint8_t> block(1000);
+    std::iota(block.begin(), block.end(), std::uint8_t{7});
+    for (int round = 0; round < 3; ++round) {
+        w.u8(0xA5);
+        w.u32(0xDEADBEEF);
+        w.i16(-2);
+        w.u16Array<std::uint16_t>(words);                       // larger than a piece: goes straight on
+        w.bytes(block.data(), 40);                              // fits beside what is gathered
+        w.records(37, 6, [](util::le::Out& o, std::size_t i) {  // batches across piece boundaries
+            o.u16(static_cast<std::uint16_t>(i));
+            o.i32(-static_cast<std::int32_t>(i));
+        });
+        w.bytes(block.data(), block.size());
+    }
+}
+
+}  // namespace
+
+TEST(ByteWriter, StreamingHandsOnTheSameBytesAsWritingToMemory) {
+    util::ByteWriter memory;
+    writeMix(memory);
+    for (std::size_t piece : {64u, 100u, 4096u}) {
+        Collect sink;
+        util::ByteWriter w(sink, piece);
+        writeMix(w);
+        w.flush();
+        EXPECT_EQ(sink.bytes, memory.data()) << "pieces of " << piece;
+        EXPECT_EQ(w.size(), memory.size());
+        for (std::size_t n : sink.pieces) EXPECT_GT(n, 0u);
+    }
+}

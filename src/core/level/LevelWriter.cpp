@@ -48,6 +48,7 @@ void checkLevel(const TRLevel& level) {
     for (std::size_t i = 0; i < level.Rooms.size(); ++i) {
         const TRRoom& room = level.Rooms[i];
         const auto place = [i](const char* what) { return "room " + std::to_string(i) + ", " + what; };
+        // (a message is only made for a list that does not fit)
         constexpr std::size_t kMax = std::numeric_limits<std::int16_t>::max();
         if (room.Vertices.size() > kMax) check16(room.Vertices.size(), place("vertices"));
         if (room.Rectangles.size() > kMax) check16(room.Rectangles.size(), place("rectangles"));

@@ -134,16 +134,15 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
 }
 
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level, const CompressedChunk* extraChunk,
-                   std::vector<std::uint8_t>* extra, const LoadOptions& options) {
+                   std::span<std::uint8_t> extra, const LoadOptions& options) {
     std::vector<Job> jobs;
     if (!options.only16BitPages)
         jobs.push_back({textures[0].inflatedSize, [&] { inflateInto(textures[0], level.Textile32); }, nullptr});
     jobs.push_back({textures[1].inflatedSize, [&] { inflateInto(textures[1], level.Textile16); }, nullptr});
     if (!options.only16BitPages)
         jobs.push_back({textures[2].inflatedSize, [&] { inflateInto(textures[2], level.MiscTextile); }, nullptr});
-    if (extraChunk && extra) {
-        extra->assign(extraChunk->inflatedSize, 0);
-        jobs.push_back({extraChunk->inflatedSize, [=] { util::inflateChunk(extraChunk->data, *extra, extraChunk->name); },
+    if (extraChunk) {
+        jobs.push_back({extraChunk->inflatedSize, [=] { util::inflateChunk(extraChunk->data, extra, extraChunk->name); },
                         nullptr});
     }
     runJobs(jobs);

@@ -40,11 +40,11 @@ void checkUnpackedTotal(std::span<const CompressedChunk> chunks, std::size_t fil
 std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level, const LoadOptions& options = {});
 
 // Inflates the texture chunks into the arrays sized above (only chunk 2 with
-// `options.only16BitPages`) and, when given, one more chunk into `extra` (TR4's level data). The
-// chunks go side by side on two threads when that is switched on; the result is the same either
-// way, and the first failing chunk in file order is the one reported.
+// `options.only16BitPages`) and, when given, one more chunk into `extra`, which holds exactly its
+// stated size (TR4's level data). The chunks go side by side on two threads when that is switched
+// on; the result is the same either way, and the first failing chunk in file order is the one reported.
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
-                   const CompressedChunk* extraChunk = nullptr, std::vector<std::uint8_t>* extra = nullptr,
+                   const CompressedChunk* extraChunk = nullptr, std::span<std::uint8_t> extra = {},
                    const LoadOptions& options = {});
 
 // Whether inflateChunks may use a second thread (on by default; the benchmark compares both).

@@ -14,6 +14,7 @@
 #include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
+#include "util/PageBuffer.h"
 
 namespace tessarin::level::detail {
 
@@ -118,9 +119,11 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
 
     // All four chunks are inflated before any level data is parsed, so a damaged chunk is always
     // the error reported, whichever part of it a parse would have stumbled on.
-    std::vector<std::uint8_t> levelData;
-    inflateChunks(textures, level, &levelChunk, &levelData, options);
-    ByteReader m(levelData);
+    // The level data is parsed front to back once: its pages go back as the parse passes them.
+    util::PageBuffer levelData(levelChunk.inflatedSize);
+    inflateChunks(textures, level, &levelChunk, levelData.bytes(), options);
+    ByteReader m(levelData.bytes());
+    m.onConsumed([](void* buffer, std::size_t upTo) { static_cast<util::PageBuffer*>(buffer)->release(upTo); }, &levelData);
     m.setPlace("level data");
     readLevelData(m, level);
 

@@ -104,7 +104,8 @@ std::int16_t mergedIndex(ByteReader& r, std::int16_t index, std::int64_t base, s
 
 // The 88-byte light: float position, colour, cone and direction, then the integer position and
 // direction the older tools wrote beside them.
-void readLight(ByteReader& r, TRLight& l) {
+template <typename R>
+void readLight(R& r, TRLight& l) {
     l.X5 = r.f32();
     l.Y5 = r.f32();
     l.Z5 = r.f32();
@@ -183,8 +184,12 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     r.skip(8, "room header");  // vertex and polygon offsets: the layers say where things are
     r.skip(24, "room header");
 
-    room.Lights.assign(r.checkCount(numLights, kLightSize, "lights"), {});
-    for (auto& l : room.Lights) readLight(r, l);
+    r.readRecords(room.Lights, numLights, kLightSize, "lights", [](const std::uint8_t* p) {
+        util::le::Cursor c(p);
+        TRLight l;
+        readLight(c, l);
+        return l;
+    });
     r.skip(r.checkCount(numFogBulbs, kFogBulbSize, "fog bulbs") * kFogBulbSize, "fog bulbs");
 
     // The sectors and the layers are found through offsets, not by position: trust neither until
@@ -220,19 +225,21 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     std::int64_t vertexBase = 0;
     std::size_t rect = 0, tri = 0;
     for (std::size_t i = 0; i < layers; ++i) {
-        r.checkCount(counts[i].rectangles, kRectangleSize, "rectangles");
-        for (std::size_t k = 0; k < counts[i].rectangles; ++k) {
+        const std::size_t nr = r.checkCount(counts[i].rectangles, kRectangleSize, "rectangles");
+        util::le::Cursor rc(r.view(nr * kRectangleSize, "rectangles").data());
+        for (std::size_t k = 0; k < nr; ++k) {
             auto& q = room.Rectangles[rect++];
-            for (auto& v : q.Vertices) v = mergedIndex(r, r.i16(), vertexBase, i);
-            q.Texture = r.i16();
-            q.FaceFlags = r.i16();
+            for (auto& v : q.Vertices) v = mergedIndex(r, rc.i16(), vertexBase, i);
+            q.Texture = rc.i16();
+            q.FaceFlags = rc.i16();
         }
-        r.checkCount(counts[i].triangles, kTriangleSize, "triangles");
-        for (std::size_t k = 0; k < counts[i].triangles; ++k) {
+        const std::size_t nt = r.checkCount(counts[i].triangles, kTriangleSize, "triangles");
+        util::le::Cursor tc(r.view(nt * kTriangleSize, "triangles").data());
+        for (std::size_t k = 0; k < nt; ++k) {
             auto& t = room.Triangles[tri++];
-            for (auto& v : t.Vertices) v = mergedIndex(r, r.i16(), vertexBase, i);
-            t.Texture = r.i16();
-            t.FaceFlags = r.i16();
+            for (auto& v : t.Vertices) v = mergedIndex(r, tc.i16(), vertexBase, i);
+            t.Texture = tc.i16();
+            t.FaceFlags = tc.i16();
         }
         vertexBase += counts[i].vertices;
     }
@@ -247,14 +254,15 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     room.Vertices.clear();
     room.Vertices.reserve(r.checkCount(totalVertices, kVertexSize, "vertices"));
     for (std::size_t i = 0; i < layers; ++i) {
-        r.checkCount(counts[i].vertices, kVertexSize, "vertices");
-        for (std::int32_t k = 0; k < counts[i].vertices; ++k) {
+        const std::size_t nv = r.checkCount(counts[i].vertices, kVertexSize, "vertices");
+        util::le::Cursor c(r.view(nv * kVertexSize, "vertices").data());
+        for (std::size_t k = 0; k < nv; ++k) {
             TRRoomVertex v;
             const auto index = room.Vertices.size();
-            v.X = toVertexCoordinate(r, r.f32(), i, index);
-            v.Y = toVertexCoordinate(r, r.f32(), i, index);
-            v.Z = toVertexCoordinate(r, r.f32(), i, index);
-            r.skip(16);  // normal and colour
+            v.X = toVertexCoordinate(r, c.f32(), i, index);
+            v.Y = toVertexCoordinate(r, c.f32(), i, index);
+            v.Z = toVertexCoordinate(r, c.f32(), i, index);
+            c.skip(16);  // normal and colour
             room.Vertices.push_back(v);
         }
     }
@@ -300,11 +308,8 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     skipCountedList(r, 2, "animation commands");
     skipCountedList(r, 4, "mesh trees");
     skipCountedList(r, 2, "frames");
-    level.Moveables.assign(r.checkCount(r.i32("moveable count"), kMoveableSize, "moveables"), {});
-    for (auto& m : level.Moveables) {
-        io::read(r, m);
-        r.skip(2);  // padding to 20 bytes
-    }
+    // 20 bytes: the TR1-TR4 record and 2 bytes of padding.
+    r.readRecords(level.Moveables, r.i32("moveable count"), kMoveableSize, "moveables", io::decodeRecord<TRMoveable>);
     io::readCountedList(r, level.StaticMeshes, io::kStaticMeshSize, "static meshes");
     r.skip(4, "sprite marker");
     skipCountedList(r, io::kSpriteTextureSize, "sprite textures");
@@ -322,17 +327,19 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     // Object texture, 40 bytes: Attribute 2 | Tile 2 | NewFlags 2 | four corners of x coordinate,
     // x pixel, y coordinate, y pixel | SourceUV 8 | Width 4 | Height 4 | 2 bytes of padding.
     // This is the TR4 record plus the padding, so the tile table reads both alike.
-    level.ObjectTextures.assign(r.checkCount(r.i32("object texture count"), kObjectTextureSize, "object textures"), {});
-    for (auto& t : level.ObjectTextures) {
-        t.Attribute = r.i16();
-        t.Tile = t.RawTile = r.i16();
-        t.NewFlags = r.i16();
-        io::readCorners(r, t);
-        r.bytes(t.SourceUV.data(), t.SourceUV.size());
-        t.Width = r.i32();
-        t.Height = r.i32();
-        r.skip(2);
-    }
+    r.readRecords(level.ObjectTextures, r.i32("object texture count"), kObjectTextureSize, "object textures",
+                  [](const std::uint8_t* p) {
+                      util::le::Cursor c(p);
+                      TRObjectTexture t;
+                      t.Attribute = c.i16();
+                      t.Tile = t.RawTile = c.i16();
+                      t.NewFlags = c.i16();
+                      io::readCorners(c, t);
+                      c.bytes(t.SourceUV.data(), t.SourceUV.size());
+                      t.Width = c.i32();
+                      t.Height = c.i32();
+                      return t;
+                  });
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");

@@ -36,9 +36,7 @@ void readRoomHeadToSectors(ByteReader& r, TRRoom& room, std::size_t vertexSize) 
 
     // Geometry and sectors are most of a room: each list is checked once, then decoded unchecked.
     if (vertexSize == 12) {
-        r.readRecords(room.Vertices, r.i16("vertex count"), 12, "vertices", [](const std::uint8_t* p) {
-            return TRRoomVertex{le::i16(p), le::i16(p + 2), le::i16(p + 4), le::i16(p + 6), le::i16(p + 8), le::i16(p + 10)};
-        });
+        readList(r, room.Vertices, r.i16("vertex count"), 12, "vertices");
     } else {
         r.readRecords(room.Vertices, r.i16("vertex count"), vertexSize, "vertices", [](const std::uint8_t* p) {
             return TRRoomVertex{le::i16(p), le::i16(p + 2), le::i16(p + 4), le::i16(p + 6), 0, 0};

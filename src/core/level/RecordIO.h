@@ -74,9 +74,41 @@ template <> inline constexpr bool kFileLayout<TRAIObject> = true;
 template <> inline constexpr bool kFileLayout<TRCinematicFrame> = true;
 template <> inline constexpr bool kFileLayout<TRSoundDetail> = true;
 
+// Records whose bytes in the file are the record in memory on a little-endian host (same size and
+// field order, no padding): their lists are copied whole. The tests hold each one to its layout below.
+template <typename T> inline constexpr bool kFileLayout = false;
+template <> inline constexpr bool kFileLayout<TRRoomVertex> = true;  // the 12-byte form of TR2 and later
+template <> inline constexpr bool kFileLayout<TRRoomSprite> = true;
+template <> inline constexpr bool kFileLayout<TRPortal> = true;
+template <> inline constexpr bool kFileLayout<TRSector> = true;
+template <> inline constexpr bool kFileLayout<TRRoomStatic> = true;  // the 20-byte form of TR2 and later
+template <> inline constexpr bool kFileLayout<TRStateChange> = true;
+template <> inline constexpr bool kFileLayout<TRAnimDispatch> = true;
+template <> inline constexpr bool kFileLayout<TRStaticMesh> = true;
+template <> inline constexpr bool kFileLayout<TRSpriteTexture> = true;
+template <> inline constexpr bool kFileLayout<TRSpriteSequence> = true;
+template <> inline constexpr bool kFileLayout<TRCamera> = true;
+template <> inline constexpr bool kFileLayout<TRFlybyCamera> = true;
+template <> inline constexpr bool kFileLayout<TRSoundSource> = true;
+template <> inline constexpr bool kFileLayout<TRBox> = true;
+template <> inline constexpr bool kFileLayout<TRItem> = true;  // the 24-byte form of TR2 and later
+template <> inline constexpr bool kFileLayout<TRAIObject> = true;
+template <> inline constexpr bool kFileLayout<TRCinematicFrame> = true;
+template <> inline constexpr bool kFileLayout<TRSoundDetail> = true;
+
 // Field layouts, each written once for both cursors: the checked ByteReader / ByteWriter and the
 // unchecked util::le cursors used inside a list whose whole size was checked or reserved first.
 // Items are read in their 24-byte form, room statics in the 20-byte form of TR2 and later.
+
+template <typename R>
+inline void read(R& r, TRRoomVertex& v) {
+    v.X = r.i16();
+    v.Y = r.i16();
+    v.Z = r.i16();
+    v.Lighting = r.i16();
+    v.Attributes = r.i16();
+    v.Lighting2 = r.i16();
+}
 
 template <typename R>
 inline void readVertex16(R& r, TRVertex16& v) {
@@ -515,15 +547,23 @@ inline void writeObjectTextureTR123(W& w, const TRObjectTexture& v) {
     writeCorners(w, v);
 }
 
-// Reads `count` records of `size` bytes each after checking, once, that they all fit.
+// The field-by-field decoding of one record from bytes already checked.
+template <typename T>
+T decodeRecord(const std::uint8_t* p) {
+    util::le::Cursor c(p);
+    T v;
+    read(c, v);
+    return v;
+}
+
+// Reads `count` records of `size` bytes each after checking, once, that they all fit; a list in
+// its file layout is copied whole.
 template <typename T>
 void readList(util::ByteReader& r, std::vector<T>& out, std::int64_t count, std::size_t size, const char* what) {
-    r.readRecords(out, count, size, what, [](const std::uint8_t* p) {
-        util::le::Cursor c(p);
-        T v;
-        read(c, v);
-        return v;
-    });
+    if constexpr (kFileLayout<T>) {
+        if (size == sizeof(T)) return r.copyRecords(out, count, what, decodeRecord<T>);
+    }
+    r.readRecords(out, count, size, what, decodeRecord<T>);
 }
 
 // A 32-bit count followed by its records.

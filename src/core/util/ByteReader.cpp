@@ -50,7 +50,8 @@ std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, 
     if (m_listStarts) m_listStarts->push_back(m_pos);
     // Every list passes here, so this is where the owner hears of progress (in steps, not per list).
     if (m_consumed && m_pos >= m_nextConsumedReport) {
-        constexpr std::size_t kStep = std::size_t{4} << 20;
+        // Fine enough that a level of a few megabytes is not held beside its file.
+        constexpr std::size_t kStep = std::size_t{256} << 10;
         m_consumed(m_consumedContext, m_pos);
         m_nextConsumedReport = m_pos + kStep;
     }

@@ -1,11 +1,13 @@
 #pragma once
 // ByteReader: a bounded little-endian cursor over a byte span; every read is checked first.
+#include <algorithm>
 #include <bit>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -79,6 +81,38 @@ void decodeWords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, bool
     decodeRecords(out, p, n, sizeof(T), decode);
 }
 
+// Records stored in the file exactly as T lies in memory (same size and field order, no padding,
+// little-endian words): copied whole on a little-endian host, otherwise each built by `decode`
+// (the portable path, also taken when `allowBulk` is off).
+template <typename T, typename Decode>
+void copyRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, const Decode& decode, bool allowBulk = true) {
+    static_assert(std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>);
+    if constexpr (std::endian::native == std::endian::little) {
+        if (allowBulk && reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0) {
+            // As for decodeWords: the bytes lie in storage from allocation or mapping; one memmove.
+            const T* records = reinterpret_cast<const T*>(p);
+            out.assign(records, records + n);
+            return;
+        }
+        if (allowBulk) {
+            // Bytes at an odd offset pass through a small aligned buffer, still in large copies.
+            constexpr std::size_t kBatch = std::max<std::size_t>(1, 16384 / sizeof(T));
+            alignas(T) std::byte batch[kBatch * sizeof(T)];
+            out.clear();
+            out.reserve(n);
+            for (std::size_t done = 0; done < n;) {
+                const std::size_t k = std::min(kBatch, n - done);
+                std::memcpy(batch, p + done * sizeof(T), k * sizeof(T));
+                const T* records = std::launder(reinterpret_cast<const T*>(batch));
+                out.insert(out.end(), records, records + k);
+                done += k;
+            }
+            return;
+        }
+    }
+    decodeRecords(out, p, n, sizeof(T), decode);
+}
+
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> data) : m_data(data) {}
@@ -135,6 +169,13 @@ public:
         decodeRecords(out, view(n * size, what).data(), n, size, decode);
     }
 
+    // The same for records whose file layout is their memory layout (copyRecords).
+    template <typename T, typename Decode>
+    void copyRecords(std::vector<T>& out, std::int64_t count, const char* what, const Decode& decode) {
+        const std::size_t n = checkCount(count, sizeof(T), what);
+        util::copyRecords(out, view(n * sizeof(T), what).data(), n, decode);
+    }
+
     // Little-endian arrays read into vectors (count checked first).
     void readU16Array(std::vector<std::uint16_t>& out, std::int64_t count, const char* what);
     void readI16Array(std::vector<std::int16_t>& out, std::int64_t count, const char* what);
@@ -144,7 +185,8 @@ public:
     [[noreturn]] void fail(const std::string& message) const;
 
     // Tells the owner of the bytes, now and then as the cursor moves on, that what lies before the
-    // cursor has been read (a mapped file drops those pages; a later read of them still works).
+    // cursor has been read (a mapped file drops those pages; a later read of them still works, but
+    // a PageBuffer's read back as zeros, so its reader never goes back).
     using ConsumedHook = void (*)(void* context, std::size_t upTo);
     void onConsumed(ConsumedHook hook, void* context) {
         m_consumed = hook;

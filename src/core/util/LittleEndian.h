@@ -32,6 +32,7 @@ public:
         std::memcpy(dest, m_p, n);
         m_p += n;
     }
+    void skip(std::size_t n, const char* = nullptr) { m_p += n; }
 
 private:
     const std::uint8_t* m_p;

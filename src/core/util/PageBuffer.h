@@ -1,0 +1,41 @@
+#pragma once
+// PageBuffer: scratch bytes of a known size, filled once and then read once from front to back (an
+// inflated chunk being parsed). A large one lives in pages of its own: nothing zero-fills it first,
+// and release() gives back the pages the reader has passed, so the buffer and what is built from
+// it are never both held whole. Released bytes read back as zeros, so only a reader that never
+// goes back may release. A small one is plain heap memory and release() does nothing.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace tessarin::util {
+
+class PageBuffer {
+public:
+    // Throws std::bad_alloc when the memory cannot be had.
+    explicit PageBuffer(std::size_t size);
+    PageBuffer(PageBuffer&& other) noexcept;
+    PageBuffer& operator=(PageBuffer&& other) noexcept;
+    PageBuffer(const PageBuffer&) = delete;
+    PageBuffer& operator=(const PageBuffer&) = delete;
+    ~PageBuffer();
+
+    std::span<std::uint8_t> bytes() { return {m_data, m_size}; }
+    std::span<const std::uint8_t> bytes() const { return {m_data, m_size}; }
+    bool mapped() const { return m_map != nullptr; }
+
+    // The bytes before `upTo` will not be read again.
+    void release(std::size_t upTo);
+
+private:
+    void unmap();
+
+    std::uint8_t* m_data = nullptr;
+    std::size_t m_size = 0;
+    void* m_map = nullptr;
+    std::size_t m_released = 0;
+    std::unique_ptr<std::uint8_t[]> m_buffer;
+};
+
+}  // namespace tessarin::util

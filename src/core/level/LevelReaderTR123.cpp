@@ -96,8 +96,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
     level.NumTextiles = r.i32("texture page count");
     const std::size_t pageBytes = kTextilePixels * (v > kVersionTR1 ? 3 : 1);
     const std::size_t pages = r.checkCount(level.NumTextiles, pageBytes, "texture pages");
-    const std::uint8_t* texels = r.view(pages * kTextilePixels, "8-bit texture pages").data();
-    level.Textile8.assign(texels, texels + pages * kTextilePixels);
+    r.readBytes(level.Textile8, pages * kTextilePixels, "8-bit texture pages");
     if (v > kVersionTR1) r.readU16Array(level.Textile16, static_cast<std::int64_t>(pages * kTextilePixels), "16-bit texture pages");
     level.Reserved = r.i32("reserved");
 
@@ -173,8 +172,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
         // TR1 embeds its samples here: a byte count and the bytes.
         level.NumSamples = r.i32("sample data size");
         const std::size_t n = r.checkCount(level.NumSamples, 1, "sample data");
-        const std::uint8_t* samples = r.view(n, "sample data").data();
-        level.SampleData.assign(samples, samples + n);
+        r.readBytes(level.SampleData, n, "sample data");
     }
     r.readI32Array(level.SampleIndices, r.i32("sample index count"), "sample indices");
 

@@ -122,6 +122,7 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
     // The level data is parsed front to back once: its pages go back as the parse passes them.
     util::PageBuffer levelData(levelChunk.inflatedSize);
     inflateChunks(textures, level, &levelChunk, levelData.bytes(), options);
+    r.reportConsumed();  // the compressed bytes are done with
     ByteReader m(levelData.bytes());
     m.onConsumed([](void* buffer, std::size_t upTo) { static_cast<util::PageBuffer*>(buffer)->release(upTo); }, &levelData);
     m.setPlace("level data");

@@ -281,6 +281,7 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     level.NumBumpTextiles = r.i16("bump texture count");
     const auto textures = readTextureChunks(r, level);
     inflateChunks(textures, level);
+    r.reportConsumed();  // the compressed bytes are done with
 
     level.LaraType = r.i16("Lara type");
     level.WeatherType = r.i16("weather type");

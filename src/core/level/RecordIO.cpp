@@ -61,8 +61,7 @@ void readRoomHeadToSectors(ByteReader& r, TRRoom& room, std::size_t vertexSize) 
 void readFloorAndMeshData(ByteReader& r, TRLevel& level) {
     r.readU16Array(level.FloorData, r.i32("floor data count"), "floor data");
     const std::size_t meshWords = r.checkCount(r.i32("mesh data count"), 2, "mesh data");
-    const std::uint8_t* mesh = r.view(meshWords * 2, "mesh data").data();
-    level.MeshData.assign(mesh, mesh + meshWords * 2);
+    r.readBytes(level.MeshData, meshWords * 2, "mesh data");
     r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
 }
 

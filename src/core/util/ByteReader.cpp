@@ -2,6 +2,7 @@
 
 #include "util/NumberText.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -49,12 +50,7 @@ std::span<const std::uint8_t> ByteReader::view(std::size_t n, const char* what) 
 std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, const char* what) {
     if (m_listStarts) m_listStarts->push_back(m_pos);
     // Every list passes here, so this is where the owner hears of progress (in steps, not per list).
-    if (m_consumed && m_pos >= m_nextConsumedReport) {
-        // Fine enough that a level of a few megabytes is not held beside its file.
-        constexpr std::size_t kStep = std::size_t{256} << 10;
-        m_consumed(m_consumedContext, m_pos);
-        m_nextConsumedReport = m_pos + kStep;
-    }
+    progress();
     if (count < 0) fail(std::string(what) + ": negative count " + std::to_string(count));
     const auto n = static_cast<std::uint64_t>(count);
     if (elementSize != 0 && n > remaining() / elementSize)
@@ -64,21 +60,45 @@ std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, 
     return static_cast<std::size_t>(n);
 }
 
+template <typename T>
+void ByteReader::readWords(std::vector<T>& out, std::int64_t count, const char* what) {
+    const std::size_t n = checkCount(count, sizeof(T), what);
+    out.clear();
+    out.reserve(n);
+    constexpr std::size_t kSlice = kConsumedStep / sizeof(T);
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t k = std::min(kSlice, n - done);
+        appendWords(out, view(k * sizeof(T), what).data(), k);
+        done += k;
+        progress();
+    }
+}
+
 void ByteReader::readU16Array(std::vector<std::uint16_t>& out, std::int64_t count, const char* what) {
-    const std::size_t n = checkCount(count, 2, what);
-    decodeWords(out, view(n * 2, what).data(), n);
+    readWords(out, count, what);
 }
 void ByteReader::readI16Array(std::vector<std::int16_t>& out, std::int64_t count, const char* what) {
-    const std::size_t n = checkCount(count, 2, what);
-    decodeWords(out, view(n * 2, what).data(), n);
+    readWords(out, count, what);
 }
 void ByteReader::readI32Array(std::vector<std::int32_t>& out, std::int64_t count, const char* what) {
-    const std::size_t n = checkCount(count, 4, what);
-    decodeWords(out, view(n * 4, what).data(), n);
+    readWords(out, count, what);
 }
 void ByteReader::readU32Array(std::vector<std::uint32_t>& out, std::int64_t count, const char* what) {
-    const std::size_t n = checkCount(count, 4, what);
-    decodeWords(out, view(n * 4, what).data(), n);
+    readWords(out, count, what);
+}
+
+void ByteReader::readBytes(std::vector<std::uint8_t>& out, std::size_t n, const char* what) {
+    need(n, what);
+    out.clear();
+    out.reserve(n);
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t k = std::min(kConsumedStep, n - done);
+        const std::uint8_t* p = m_data.data() + m_pos;
+        out.insert(out.end(), p, p + k);
+        m_pos += k;
+        done += k;
+        progress();
+    }
 }
 
 }  // namespace tessarin::util

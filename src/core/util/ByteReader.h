@@ -61,16 +61,16 @@ void decodeRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, st
     out.assign(It(p, stride, &decode), It(p + n * stride, stride, &decode));
 }
 
-// Little-endian words into `out`: copied whole when the host stores them the same way and the
-// bytes are aligned for T, otherwise assembled byte by byte (the portable path).
+// Little-endian words appended to `out`: copied whole when the host stores them the same way and
+// the bytes are aligned for T, otherwise assembled byte by byte (the portable path).
 template <typename T>
-void decodeWords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, bool allowBulk = true) {
+void appendWords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, bool allowBulk = true) {
     static_assert(std::is_integral_v<T> && (sizeof(T) == 2 || sizeof(T) == 4));
     if constexpr (std::endian::native == std::endian::little) {
         if (allowBulk && reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0) {
             // The bytes lie in storage that allocation or mapping gave us, where integers may live.
             const T* words = reinterpret_cast<const T*>(p);
-            out.assign(words, words + n);
+            out.insert(out.end(), words, words + n);
             return;
         }
     }
@@ -78,7 +78,16 @@ void decodeWords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, bool
         if constexpr (sizeof(T) == 2) return static_cast<T>(le::u16(q));
         else return static_cast<T>(le::u32(q));
     };
-    decodeRecords(out, p, n, sizeof(T), decode);
+    using It = DecodeIterator<T, decltype(decode)>;
+    out.insert(out.end(), It(p, sizeof(T), &decode), It(p + n * sizeof(T), sizeof(T), &decode));
+}
+
+// The same into `out` alone.
+template <typename T>
+void decodeWords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, bool allowBulk = true) {
+    out.clear();
+    out.reserve(n);
+    appendWords(out, p, n, allowBulk);
 }
 
 // Records stored in the file exactly as T lies in memory (same size and field order, no padding,
@@ -182,6 +191,9 @@ public:
     void readI32Array(std::vector<std::int32_t>& out, std::int64_t count, const char* what);
     void readU32Array(std::vector<std::uint32_t>& out, std::int64_t count, const char* what);
 
+    // n raw bytes into `out` (what view(n, what) would show).
+    void readBytes(std::vector<std::uint8_t>& out, std::size_t n, const char* what);
+
     [[noreturn]] void fail(const std::string& message) const;
 
     // Tells the owner of the bytes, now and then as the cursor moves on, that what lies before the
@@ -192,8 +204,24 @@ public:
         m_consumed = hook;
         m_consumedContext = context;
     }
+    // Tells the owner now (after a large part was read other than by lists, as chunks are inflated).
+    void reportConsumed() {
+        if (m_consumed) m_consumed(m_consumedContext, m_pos);
+    }
 
 private:
+    // Large arrays are copied in slices of this size, the owner hearing of progress between them, so
+    // that their bytes and their copy are not both held whole.
+    static constexpr std::size_t kConsumedStep = std::size_t{256} << 10;
+    void progress() {
+        if (m_consumed && m_pos >= m_nextConsumedReport) {
+            m_consumed(m_consumedContext, m_pos);
+            m_nextConsumedReport = m_pos + kConsumedStep;
+        }
+    }
+    template <typename T>
+    void readWords(std::vector<T>& out, std::int64_t count, const char* what);
+
     void need(std::size_t n, const char* what) const {
         if (n > remaining()) failShort(n, what);
     }

@@ -59,6 +59,11 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
         if (map != MAP_FAILED) {
             // Read from start to end: the system may read ahead.
             madvise(map, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
+#ifdef MADV_NOHUGEPAGE
+            // A freshly written file can sit in the page cache in 2 MiB pieces, which would be
+            // mapped whole and could not be given back in the steps reading goes in.
+            madvise(map, static_cast<std::size_t>(st.st_size), MADV_NOHUGEPAGE);
+#endif
             FileBytes f;
             f.m_map = map;
             f.m_data = static_cast<const std::uint8_t*>(map);

@@ -66,12 +66,23 @@ void skipCountedList(ByteReader& r, std::size_t size, const char* what) {
     r.skip(n * size, what);
 }
 
-std::int16_t toVertexCoordinate(ByteReader& r, float f, std::size_t layer, std::size_t vertex) {
-    // Rounds halves to the even neighbour (the default rounding mode).
-    const double v = std::nearbyint(static_cast<double>(f));
-    if (!(v >= -32768.0 && v <= 32767.0))
-        r.fail("layer " + std::to_string(layer) + ", vertex " + std::to_string(vertex) + ": position " +
-               std::to_string(f) + " does not fit in 16 bits");
+[[noreturn, gnu::cold]] void failVertexCoordinate(ByteReader& r, float f, std::size_t layer, std::size_t vertex) {
+    r.fail("layer " + std::to_string(layer) + ", vertex " + std::to_string(vertex) + ": position " +
+           std::to_string(f) + " does not fit in 16 bits");
+}
+
+// Rounds halves to the even neighbour, as nearbyint does in the default rounding mode, without a
+// library call per coordinate: past 2^52 a double has no fraction bits, so adding and taking away
+// 2^52 rounds. Larger values, infinities and NaN come out unchanged or NaN and fail the range check.
+inline double roundHalfEven(double v) {
+    constexpr double kShift = 4503599627370496.0;  // 2^52
+    return v >= 0 ? (v + kShift) - kShift : (v - kShift) + kShift;
+}
+
+inline std::int16_t toVertexCoordinate(ByteReader& r, float f, std::size_t layer, std::size_t vertex) {
+    const double v = roundHalfEven(static_cast<double>(f));
+    if (!(v >= -32768.0 && v <= 32767.0)) [[unlikely]]
+        failVertexCoordinate(r, f, layer, vertex);
     return static_cast<std::int16_t>(v);
 }
 
@@ -94,11 +105,15 @@ LayerCounts layerCounts(ByteReader& r, const TRLayer& layer, std::size_t index) 
 }
 
 // A face's vertex index shifted by its layer's vertex base; it must still fit the 16-bit index.
-std::int16_t mergedIndex(ByteReader& r, std::int16_t index, std::int64_t base, std::size_t layer) {
+[[noreturn, gnu::cold]] void failMergedIndex(ByteReader& r, std::int16_t index, std::int64_t base, std::size_t layer) {
+    r.fail("layer " + std::to_string(layer) + ": vertex index " + std::to_string(index) + " + " +
+           std::to_string(base) + " does not fit in 16 bits");
+}
+
+inline std::int16_t mergedIndex(ByteReader& r, std::int16_t index, std::int64_t base, std::size_t layer) {
     const std::int64_t v = index + base;
-    if (v < -32768 || v > 32767)
-        r.fail("layer " + std::to_string(layer) + ": vertex index " + std::to_string(index) + " + " +
-               std::to_string(base) + " does not fit in 16 bits");
+    if (v < -32768 || v > 32767) [[unlikely]]
+        failMergedIndex(r, index, base, layer);
     return static_cast<std::int16_t>(v);
 }
 

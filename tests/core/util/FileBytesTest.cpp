@@ -1,10 +1,12 @@
-// FileBytes: the whole file, whether mapped or read, and still whole after pages are given back.
+// FileBytes: the whole file, whether mapped or read, and still whole after pages are given back;
+// PageBuffer: what the reader has not passed survives giving back.
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "support/TestPaths.h"
 #include "util/FileBytes.h"
+#include "util/PageBuffer.h"
 
 using namespace tessarin;
 
@@ -26,4 +28,19 @@ TEST(FileBytes, PagesGivenBackReadTheSameAgain) {
     }
     EXPECT_FALSE(util::FileBytes::open(dir / "missing.tr2"));
     EXPECT_NE(util::FileBytes::open(dir).error().find("is a folder"), std::string::npos);
+}
+
+TEST(PageBuffer, GivingBackStopsAtThePageTheReaderIsIn) {
+    // Mapped at this size: the bytes from the page holding `upTo` on must survive a release.
+    constexpr std::size_t size = std::size_t{1} << 20;
+    util::PageBuffer buffer(size);
+    EXPECT_TRUE(buffer.mapped());
+    auto bytes = buffer.bytes();
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
+    const std::size_t upTo = 3 * 4096 + 100;
+    buffer.release(upTo);
+    buffer.release(upTo - 50);  // going back asks for nothing
+    for (std::size_t i = upTo / 4096 * 4096; i < size; ++i)
+        ASSERT_EQ(bytes[i], static_cast<std::uint8_t>(i * 13 + 1)) << i;
+    EXPECT_EQ(util::PageBuffer(0).bytes().size(), 0u);
 }

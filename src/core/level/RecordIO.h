@@ -74,28 +74,6 @@ template <> inline constexpr bool kFileLayout<TRAIObject> = true;
 template <> inline constexpr bool kFileLayout<TRCinematicFrame> = true;
 template <> inline constexpr bool kFileLayout<TRSoundDetail> = true;
 
-// Records whose bytes in the file are the record in memory on a little-endian host (same size and
-// field order, no padding): their lists are copied whole. The tests hold each one to its layout below.
-template <typename T> inline constexpr bool kFileLayout = false;
-template <> inline constexpr bool kFileLayout<TRRoomVertex> = true;  // the 12-byte form of TR2 and later
-template <> inline constexpr bool kFileLayout<TRRoomSprite> = true;
-template <> inline constexpr bool kFileLayout<TRPortal> = true;
-template <> inline constexpr bool kFileLayout<TRSector> = true;
-template <> inline constexpr bool kFileLayout<TRRoomStatic> = true;  // the 20-byte form of TR2 and later
-template <> inline constexpr bool kFileLayout<TRStateChange> = true;
-template <> inline constexpr bool kFileLayout<TRAnimDispatch> = true;
-template <> inline constexpr bool kFileLayout<TRStaticMesh> = true;
-template <> inline constexpr bool kFileLayout<TRSpriteTexture> = true;
-template <> inline constexpr bool kFileLayout<TRSpriteSequence> = true;
-template <> inline constexpr bool kFileLayout<TRCamera> = true;
-template <> inline constexpr bool kFileLayout<TRFlybyCamera> = true;
-template <> inline constexpr bool kFileLayout<TRSoundSource> = true;
-template <> inline constexpr bool kFileLayout<TRBox> = true;
-template <> inline constexpr bool kFileLayout<TRItem> = true;  // the 24-byte form of TR2 and later
-template <> inline constexpr bool kFileLayout<TRAIObject> = true;
-template <> inline constexpr bool kFileLayout<TRCinematicFrame> = true;
-template <> inline constexpr bool kFileLayout<TRSoundDetail> = true;
-
 // Field layouts, each written once for both cursors: the checked ByteReader / ByteWriter and the
 // unchecked util::le cursors used inside a list whose whole size was checked or reserved first.
 // Items are read in their 24-byte form, room statics in the 20-byte form of TR2 and later.

@@ -1,5 +1,5 @@
 // The GUI test binary: one QApplication, every test class in turn. "--screenshot" runs only the
-// screenshot class, which needs a real (or virtual) X server.
+// screenshot class, which needs a real (or virtual) X server; "--open PATH" only opens a level.
 #include <QApplication>
 #include <QTest>
 #include <cstring>
@@ -47,6 +47,19 @@ std::filesystem::path divertDesktopFolders() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // "--open PATH" opens one level in the editor and ends (tools/crafted-check.sh).
+    if (argc == 3 && std::strcmp(argv[1], "--open") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        const std::filesystem::path home = divertDesktopFolders();
+        int code = 0;
+        {
+            QApplication app(argc, argv);
+            code = tessarin::test::openForCheck(argv[2]);
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(home, ec);
+        return code;
+    }
     // "--screenshot" and "--render" need a display; the rest runs offscreen.
     const bool screenshot = argc > 1 && std::strcmp(argv[1], "--screenshot") == 0;
     const bool render = argc > 1 && std::strcmp(argv[1], "--render") == 0;

@@ -4,6 +4,9 @@
 
 namespace tessarin::test {
 
+// The "--open PATH" mode of the test binary (CraftedOpen.cpp): exit code 0 when the level opened.
+int openForCheck(const char* path);
+
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:

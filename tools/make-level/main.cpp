@@ -3,6 +3,9 @@
 //   make-level sample DESCRIPTION.txt OUT      the level a text description sets out
 //   make-level large OUT [--version V] [--rooms N] [--sectors N] [--items N] [--triggers N]
 //                        [--faces N] [--seed N]
+//   make-level crafted OUTDIR [--scale S] [--only NAME]
+//                                            every crafted class for every version it has, as
+//                                            OUTDIR/NAME-trV.EXT (tools/crafted-check.sh runs them)
 //
 // Prints one line about the level written; on an error, one line on stderr and exit status 1.
 #include <cstdio>
@@ -11,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "levelgen/CraftedLevels.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/SampleLevels.h"
 
@@ -21,7 +25,8 @@ using namespace tessarin;
 int usage() {
     std::cerr << "usage: make-level sample DESCRIPTION.txt OUT\n"
                  "       make-level large OUT [--version V] [--rooms N] [--sectors N] [--items N]"
-                 " [--triggers N] [--faces N] [--seed N]\n";
+                 " [--triggers N] [--faces N] [--seed N]\n"
+                 "       make-level crafted OUTDIR [--scale S] [--only NAME]\n";
     return 2;
 }
 
@@ -37,6 +42,39 @@ void writeLevel(const level::TRLevel& level, const std::string& out) {
     if (std::rename(temp.c_str(), out.c_str()) != 0) throw levelgen::BuildError("cannot rename " + temp + " to " + out);
     std::cout << out << ": TR" << level.LevelVersion << ", " << level.Rooms.size() << " rooms, " << level.Items.size()
               << " items, " << bytes.size() << " bytes\n";
+}
+
+void writeBytes(const std::vector<std::uint8_t>& bytes, const std::string& out) {
+    const std::string temp = out + ".part";
+    {
+        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!f) throw levelgen::BuildError("cannot write " + temp);
+    }
+    if (std::rename(temp.c_str(), out.c_str()) != 0) throw levelgen::BuildError("cannot rename " + temp + " to " + out);
+}
+
+int writeCrafted(int argc, char** argv) {
+    const std::string dir = argv[2];
+    double scale = 1.0;
+    std::string only;
+    for (int i = 3; i < argc; i += 2) {
+        if (i + 1 >= argc) return usage();
+        const std::string key = argv[i];
+        if (key == "--scale") scale = std::stod(argv[i + 1]);
+        else if (key == "--only") only = argv[i + 1];
+        else return usage();
+    }
+    for (const auto& c : levelgen::craftedClasses()) {
+        if (!only.empty() && only != c.name) continue;
+        for (const std::int16_t v : c.versions) {
+            const std::string out = dir + "/" + c.name + "-tr" + std::to_string(v) + levelgen::levelExtension(v);
+            const auto bytes = levelgen::buildCrafted(c.name, v, scale);
+            writeBytes(bytes, out);
+            std::cout << out << "\t" << bytes.size() << "\t" << c.what << "\n";
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -72,6 +110,7 @@ int main(int argc, char** argv) {
             writeLevel(levelgen::composeLargeLevel(p), argv[2]);
             return 0;
         }
+        if (mode == "crafted") return writeCrafted(argc, argv);
         return usage();
     } catch (const std::exception& e) {
         std::cerr << "make-level: " << e.what() << "\n";

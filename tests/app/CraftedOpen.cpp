@@ -1,0 +1,31 @@
+// "--open PATH": the editor opens one level as File, Open does (with the 3D preview on a display;
+// the offscreen platform has no OpenGL), selects sector (1, 1) of the room shown, runs the
+// preview's frames for a moment and ends. Prints "opened" or the message the user would see, so that
+// tools/crafted-check.sh can measure the editor on crafted files.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "AppTestSupport.h"
+#include "AppTests.h"
+
+namespace tessarin::test {
+
+int openForCheck(const char* path) {
+    const bool display = QGuiApplication::platformName() != "offscreen";
+    WindowFixture f(display ? app::Tessarin2_Frm::Preview3D::On : app::Tessarin2_Frm::Preview3D::Off);
+    const bool opened = f.open(path);
+    if (opened) {
+        f.clickSector(1, 1);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    const QString shown = f.log->messages.join(" | ");
+    std::printf("%s\n", opened ? "opened" : "not opened");
+    if (!shown.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(shown));
+    return opened ? 0 : 1;
+}
+
+}  // namespace tessarin::test

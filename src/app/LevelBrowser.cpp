@@ -1,8 +1,11 @@
 #include "LevelBrowser.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -33,7 +36,8 @@ private:
 }  // namespace
 
 LevelBrowser::LevelBrowser(QWidget* parent)
-    : QDockWidget("Level Browser", parent), m_filter(new QLineEdit), m_kind(new QComboBox), m_list(new QTreeWidget) {
+    : QDockWidget("Level Browser", parent), m_more(new QLabel), m_filter(new QLineEdit), m_kind(new QComboBox),
+      m_list(new QTreeWidget) {
     setObjectName("LevelBrowser");
     m_filter->setObjectName("BrowserFilter");
     m_filter->setPlaceholderText("Filter by number, name or \"room N\" (Ctrl+F)");
@@ -54,6 +58,9 @@ LevelBrowser::LevelBrowser(QWidget* parent)
     row->addWidget(m_kind);
     box->addLayout(row);
     box->addWidget(m_list, 1);
+    m_more->setObjectName("BrowserMore");
+    m_more->hide();
+    box->addWidget(m_more);
     setWidget(body);
 
     connect(m_filter, &QLineEdit::textChanged, this, &LevelBrowser::refill);
@@ -64,9 +71,29 @@ LevelBrowser::LevelBrowser(QWidget* parent)
     });
 }
 
-void LevelBrowser::setEntries(std::vector<editor::BrowserEntry> entries) {
-    m_entries = std::move(entries);
+void LevelBrowser::setEntriesSource(std::function<std::vector<editor::BrowserEntry>()> source) {
+    m_source = std::move(source);
+    m_stale = true;
+    m_entries.clear();
+    m_list->clear();
+    if (isVisible()) loadIfStale();
+}
+
+void LevelBrowser::loadIfStale() {
+    if (!m_stale) return;
+    m_stale = false;
+    m_entries = m_source ? m_source() : std::vector<editor::BrowserEntry>{};
     refill();
+}
+
+const std::vector<editor::BrowserEntry>& LevelBrowser::entries() {
+    loadIfStale();
+    return m_entries;
+}
+
+void LevelBrowser::showEvent(QShowEvent* event) {
+    QDockWidget::showEvent(event);
+    loadIfStale();
 }
 
 void LevelBrowser::focusFilter() {
@@ -81,7 +108,8 @@ void LevelBrowser::focusFilter() {
     m_filter->selectAll();
 }
 
-QStringList LevelBrowser::shownLabels() const {
+QStringList LevelBrowser::shownLabels() {
+    loadIfStale();
     QStringList out;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) out << m_list->topLevelItem(i)->text(kLabel);
     return out;
@@ -90,7 +118,10 @@ QStringList LevelBrowser::shownLabels() const {
 void LevelBrowser::refill() {
     std::optional<editor::EntryKind> kind;
     if (m_kind->currentIndex() > 0) kind = static_cast<editor::EntryKind>(m_kind->currentIndex() - 1);
-    const auto shown = editor::filterEntries(m_entries, m_filter->text().toStdString(), kind);
+    auto shown = editor::filterEntries(m_entries, m_filter->text().toStdString(), kind);
+    m_more->setVisible(shown.size() > kMaxRows);
+    m_more->setText(QStringLiteral("The first %1 of %2 entries; the filter finds the others.").arg(kMaxRows).arg(shown.size()));
+    shown.resize(std::min(shown.size(), kMaxRows));
     m_list->setSortingEnabled(false);
     m_list->clear();
     QList<QTreeWidgetItem*> rows;

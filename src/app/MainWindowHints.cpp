@@ -90,7 +90,8 @@ void Tessarin2_Frm::addHints(QMenu* file) {
 }
 
 void Tessarin2_Frm::refreshBrowser() {
-    if (m_browser) m_browser->setEntries(editor::listLevelObjects(m_session.Level, m_session.names()));
+    if (m_browser)
+        m_browser->setEntriesSource([this] { return editor::listLevelObjects(m_session.Level, m_session.names()); });
 }
 
 void Tessarin2_Frm::updateUnsavedMark() {

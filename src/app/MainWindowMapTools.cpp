@@ -81,6 +81,10 @@ void Tessarin2_Frm::Mnu_File_ExportMap_Click() {
     const QString path = m_dialogs->saveFileName(this, kPngFilter);
     if (path.isEmpty()) return;
     const editor::SectorMap& map = m_session.map();
+    if (const std::string refusal = editor::mapImageRefusal(map, map.cellPixels()); !refusal.empty()) {
+        m_dialogs->message(this, qs("The map was not saved: " + refusal + "."));
+        return;
+    }
     const util::Status status = util::writePng(toPath(path), editor::renderMapImage(map, map.cellPixels()));
     if (!status) {
         m_dialogs->message(this, qs(status.error()));

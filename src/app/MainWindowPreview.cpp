@@ -1,5 +1,8 @@
 // The room preview of the main window: rebuilt after a room, door or selection change, drawn on
 // change only, at most one frame per frame interval while keys are held.
+#include <QStatusBar>
+#include <new>
+
 #include "ClickLabel.h"
 #include "MainWindow.h"
 #include "PreviewArea.h"
@@ -48,7 +51,13 @@ void Tessarin2_Frm::previewLevelOpened(const viewer::RgbaImage& pages) {
     if (m_previewView) {
         // A new level: new texture pages and static meshes on the device.
         m_previewView->setPages(pages);
-        m_previewView->setStatics(viewer::BuildStaticMeshes(m_session.Level));
+        try {
+            m_previewView->setStatics(viewer::BuildStaticMeshes(m_session.Level));
+        } catch (const std::bad_alloc&) {
+            // Without memory for them the preview shows the rooms without their static meshes.
+            m_previewView->setStatics({});
+            statusBar()->showMessage("Not enough memory for the static meshes; the preview shows the rooms without them");
+        }
     }
     requestPreviewFrame();
 }

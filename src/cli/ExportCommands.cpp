@@ -45,7 +45,10 @@ std::string exportMapCommand(const Args& args) {
                        " rooms)");
     editor::SectorMap map;
     map.build(level, static_cast<int>(room));
-    const util::RgbaPixels image = editor::renderMapImage(map, editor::SectorMap::kCellSize * static_cast<int>(scale));
+    const int cell = editor::SectorMap::kCellSize * static_cast<int>(scale);
+    if (const std::string refusal = editor::mapImageRefusal(map, cell); !refusal.empty())
+        throw CliError(args[0] + ": room " + args[1] + ": " + refusal);
+    const util::RgbaPixels image = editor::renderMapImage(map, cell);
     writeOrThrow(args[2], image);
 
     Json j;

@@ -15,6 +15,9 @@ namespace tessarin::cli {
 
 namespace {
 
+// Polygons statics prints beyond one per four bytes of mesh data (a face takes 8 bytes or more).
+constexpr std::size_t kStaticPolysPrinted = 262144;
+
 template <typename T>
 T parse(const std::string& text, const char* what) {
     T v{};
@@ -72,13 +75,22 @@ std::string polysCommand(const Args& args) {
 std::string staticsCommand(const Args& args) {
     if (args.size() != 1) throw CliError("usage: tessarin2-cli statics FILE");
     const level::TRLevel level = loadOrThrow(args[0]);
-    Json j;
+    const std::vector<viewer::StaticMeshPolys> statics = viewer::BuildStaticMeshes(level);
+    // Definitions may name one mesh many times over; each is printed in full, so the text is
+    // bounded by what the mesh data could honestly hold.
+    const std::size_t polys = viewer::CountStaticPolys(statics);
+    const std::size_t ceiling = kStaticPolysPrinted + level.MeshData.size() / 4;
+    if (polys > ceiling)
+        throw CliError(args[0] + ": statics: " + std::to_string(statics.size()) + " static-object definitions name " +
+                       std::to_string(polys) + " polygons, more than the " + std::to_string(ceiling) +
+                       " this command prints for " + std::to_string(level.MeshData.size()) + " bytes of mesh data");
+    Json j(stdout);
     j.beginObject().key("statics").beginArray();
-    for (const viewer::StaticMeshPolys& def : viewer::BuildStaticMeshes(level)) {
+    for (const viewer::StaticMeshPolys& def : statics) {
         j.beginObject();
         j.field("objectId", def.ObjectID);
         j.key("polys").beginArray();
-        for (const viewer::RoomPoly& poly : def.Polys) writePoly(j, poly, nullptr);
+        for (const viewer::RoomPoly& poly : def.polys()) writePoly(j, poly, nullptr);
         j.endArray();
         j.endObject();
     }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cmath>
 #include <cstddef>
+#include <unordered_map>
 
 namespace tessarin::app {
 
@@ -153,11 +154,18 @@ void SceneRenderer::uploadStatics(const std::vector<viewer::StaticMeshPolys>& st
     if (!m_ready) return;
     std::vector<viewer::TriangleVertex> all;
     m_meshes.assign(statics.size(), {});
+    // Definitions that share a shape share its vertices on the device too.
+    std::unordered_map<const viewer::StaticMeshShape*, std::size_t> uploaded;
     for (std::size_t i = 0; i < statics.size(); ++i) {
-        const viewer::TriangleBatches mesh = viewer::BatchMeshPolys(statics[i].Polys);
+        const auto [at, isNew] = uploaded.emplace(statics[i].Shape.get(), i);
+        if (!isNew) {
+            m_meshes[i] = m_meshes[at->second];
+            continue;
+        }
+        const viewer::TriangleBatches mesh = viewer::BatchMeshPolys(statics[i].polys());
         m_meshes[i].first = static_cast<std::uint32_t>(all.size());
         m_meshes[i].count = static_cast<std::uint32_t>(mesh.vertices.size());
-        m_meshes[i].bounds = statics[i].Bounds;
+        m_meshes[i].bounds = statics[i].bounds();
         all.insert(all.end(), mesh.vertices.begin(), mesh.vertices.end());
     }
     glBindBuffer(GL_ARRAY_BUFFER, m_meshVbo);

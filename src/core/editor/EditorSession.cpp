@@ -198,10 +198,11 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
 
     if (RefreshItems) {
         const SectorCentre c = sectorCentre(*room, x, z);
-        const auto items = GetSectorItems(Level, CurRoom, c.x, c.z);
+        auto items = GetSectorItems(Level, CurRoom, c.x, c.z);
         const auto statics = GetSectorStatics(Level, CurRoom, c.x, c.z);
         const auto count = static_cast<std::int64_t>(items.size());
         in.itemCount = numberForm(count) + (count == 1 ? " item" : " items");
+        items.resize(std::min(items.size(), kMaxSectorEntries));
         if (!KeepItemList) {
             // Remember the entry numbers behind the rows: the edits act on what the list shows.
             m_entries = items;

@@ -32,6 +32,11 @@ struct Feedback {
 inline constexpr const char* kAppTitle = "Tessarin2";
 inline constexpr const char* kNoTriggerMessage = "No trigger found for this object!";
 
+// The most entries a sector's item list holds. The games stand a handful of items on a sector; a
+// crafted file can stand millions there, and every row costs the window about 200 bytes. The
+// count caption still gives the whole number.
+inline constexpr std::size_t kMaxSectorEntries = 10000;
+
 // Panel state that depends on the level rather than on the selected sector.
 struct LevelPanels {
     std::vector<std::string> roomList;    // RoomNumber entries: "Room" + number form

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "util/Result.h"
+
 namespace tessarin::editor {
 
 namespace {
@@ -17,7 +19,18 @@ void fill(util::RgbaPixels& img, const PixelRect& r, Rgb c, bool border = false)
 
 }  // namespace
 
+std::string mapImageRefusal(const SectorMap& map, int cell) {
+    cell = std::clamp(cell, SectorMap::kMinCell, SectorMap::kCellSize * kMaxMapScale);
+    const std::int64_t width = std::int64_t{std::max(map.numZ(), 0)} * cell;
+    const std::int64_t height = std::int64_t{std::max(map.numX(), 0)} * cell;
+    if (width * height <= kMaxMapImagePixels) return {};
+    return "the map of " + std::to_string(map.numZ()) + " x " + std::to_string(map.numX()) + " sectors would be " +
+           std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
+           std::to_string(kMaxMapImagePixels) + " a map picture may have";
+}
+
 util::RgbaPixels renderMapImage(const SectorMap& map, int cell) {
+    if (std::string refusal = mapImageRefusal(map, cell); !refusal.empty()) throw util::Error(refusal);
     cell = std::clamp(cell, SectorMap::kMinCell, SectorMap::kCellSize * kMaxMapScale);
     if (map.numX() <= 0 || map.numZ() <= 0) return util::RgbaPixels(1, 1);
     // The window's geometry times the scale, in the order it paints: cell, outline, marks. The

@@ -90,6 +90,31 @@ util::Result<TRMesh> ParseMesh(std::span<const std::uint8_t> meshData, std::int6
     }
 }
 
+std::uint64_t MeshExtent(std::span<const std::uint8_t> meshData, std::int64_t position, int version) {
+    if (position < 0 || static_cast<std::uint64_t>(position) >= meshData.size()) return 0;
+    const std::uint64_t size = meshData.size();
+    std::uint64_t at = static_cast<std::uint64_t>(position) + 10;  // centre and radius
+    // Reads the count at `at`, then steps over it and `count` records of `bytes` each.
+    auto skipList = [&](std::uint64_t bytes, bool lightsWhenNegative) {
+        if (at + 2 > size) return false;
+        const auto word = static_cast<std::uint16_t>(meshData[at] | (meshData[at + 1] << 8));
+        at += 2;
+        std::uint64_t count = word;
+        if (word >= 32768) {
+            if (!lightsWhenNegative) return false;  // a negative count, which ParseMesh refuses too
+            count = 65536 - word, bytes = 2;
+        }
+        at += count * bytes;
+        return at <= size;
+    };
+    const bool effects = version >= kVersionTR4;
+    if (!skipList(6, false) || !skipList(6, true) || !skipList(effects ? 12 : 10, false) ||
+        !skipList(effects ? 10 : 8, false))
+        return 0;
+    if (!effects && (!skipList(10, false) || !skipList(8, false))) return 0;
+    return at - static_cast<std::uint64_t>(position);
+}
+
 std::uint32_t MeshByteSize(const TRMesh& m, int version) {
     std::uint32_t size = 10 + 2 + 6 * static_cast<std::uint32_t>(m.Vertices.size()) + 2;
     size += m.NumNormals > 0 ? 6 * static_cast<std::uint32_t>(m.Normals.size())

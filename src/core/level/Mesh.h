@@ -42,6 +42,11 @@ struct TRMesh {
 // that leads outside the block is an error naming the mesh's offset.
 util::Result<TRMesh> ParseMesh(std::span<const std::uint8_t> meshData, std::int64_t position, int version);
 
+// Bytes the mesh at `position` takes in the layout of `version`, found from its counts alone
+// (nothing is allocated), or 0 when it runs outside the block. Lets callers that read many meshes
+// bound their work before parsing any.
+std::uint64_t MeshExtent(std::span<const std::uint8_t> meshData, std::int64_t position, int version);
+
 // Bytes the mesh takes in the layout of `version`.
 std::uint32_t MeshByteSize(const TRMesh& mesh, int version);
 

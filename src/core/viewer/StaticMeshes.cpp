@@ -1,6 +1,7 @@
 #include "viewer/StaticMeshes.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace tessarin::viewer {
 
@@ -34,8 +35,7 @@ bool buildFace(const level::TRLevel& level, const level::TRMesh& mesh, const std
     return true;
 }
 
-void buildPolys(const level::TRLevel& level, StaticMeshPolys& entry) {
-    const level::TRMesh& mesh = entry.Mesh;
+void buildPolys(const level::TRLevel& level, const level::TRMesh& mesh, StaticMeshShape& entry) {
     entry.Polys.reserve(mesh.TexturedRectangles.size() + mesh.TexturedTriangles.size());
     RoomPoly poly;
     poly.Room = -1;
@@ -61,21 +61,49 @@ void buildPolys(const level::TRLevel& level, StaticMeshPolys& entry) {
 }  // namespace
 
 std::vector<StaticMeshPolys> BuildStaticMeshes(const level::TRLevel& level) {
+    const auto empty = std::make_shared<const StaticMeshShape>();
     std::vector<StaticMeshPolys> result(level.StaticMeshes.size());
+    std::unordered_map<std::int32_t, std::shared_ptr<const StaticMeshShape>> byOffset;
+    std::uint64_t parsedBytes = 0, faces = 0;
     for (std::size_t i = 0; i < level.StaticMeshes.size(); ++i) {
         StaticMeshPolys& entry = result[i];
         entry.ObjectID = level.StaticMeshes[i].ObjectID;
+        entry.Shape = empty;
         const int meshIndex = level.StaticMeshes[i].Mesh;
         if (meshIndex < 0 || static_cast<std::size_t>(meshIndex) >= level.MeshPointers.size()) continue;
-        // ParseMesh refuses a pointer or a count that runs outside MeshData; such a mesh stays empty.
-        auto parsed = level::ParseMesh(level.MeshData, level.MeshPointers[static_cast<std::size_t>(meshIndex)],
-                                       level.LevelVersion);
-        if (!parsed) continue;
-        entry.Mesh = std::move(parsed.value());
+        const std::int32_t offset = level.MeshPointers[static_cast<std::size_t>(meshIndex)];
+        auto known = byOffset.find(offset);
+        if (known == byOffset.end()) {
+            // ParseMesh refuses a pointer or a count that runs outside MeshData; such a mesh stays empty.
+            // The extent comes from the counts alone, so overlapping meshes are told apart before
+            // any is parsed: each could take nearly the whole block, again and again.
+            std::shared_ptr<const StaticMeshShape> shape;
+            const std::uint64_t extent = level::MeshExtent(level.MeshData, offset, level.LevelVersion);
+            parsedBytes += extent;
+            auto parsed = extent != 0 && parsedBytes <= level.MeshData.size()
+                              ? level::ParseMesh(level.MeshData, offset, level.LevelVersion)
+                              : util::Result<level::TRMesh>::failure("the meshes overlap");
+            if (parsed) {
+                faces += parsed->TexturedRectangles.size() + parsed->TexturedTriangles.size();
+                if (faces <= kMaxStaticFaces) {
+                    auto built = std::make_shared<StaticMeshShape>();
+                    buildPolys(level, *parsed, *built);
+                    shape = std::move(built);
+                }
+            }
+            known = byOffset.emplace(offset, std::move(shape)).first;
+        }
+        if (!known->second) continue;
+        entry.Shape = known->second;
         entry.Valid = true;
-        buildPolys(level, entry);
     }
     return result;
+}
+
+std::size_t CountStaticPolys(const std::vector<StaticMeshPolys>& statics) {
+    std::size_t n = 0;
+    for (const auto& s : statics) n += s.polys().size();
+    return n;
 }
 
 int FindStaticDefinition(const level::TRLevel& level, int objectId) {

@@ -2,6 +2,7 @@
 // StaticMeshes: the textured polygons of every static-object definition, and where each room's
 // static objects stand.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "level/Mesh.h"
@@ -11,18 +12,35 @@
 
 namespace tessarin::viewer {
 
-// One static-object definition's mesh and polygons (mesh-relative viewer units, Room unused).
-struct StaticMeshPolys {
-    std::int32_t ObjectID = 0;
-    bool Valid = false;  // false: the mesh pointer or its counts run outside MeshData; no polygons
-    level::TRMesh Mesh;
+// The polygons of one mesh (mesh-relative viewer units, Room unused).
+struct StaticMeshShape {
     std::vector<RoomPoly> Polys;
     Box Bounds;  // of the polygons' vertices
 };
 
+// One static-object definition. Definitions that name the same mesh share one shape, so a file
+// that names one big mesh thousands of times costs it once.
+struct StaticMeshPolys {
+    std::int32_t ObjectID = 0;
+    bool Valid = false;  // false: the mesh pointer or its counts run outside MeshData; no polygons
+    std::shared_ptr<const StaticMeshShape> Shape;  // never null
+
+    const std::vector<RoomPoly>& polys() const { return Shape->Polys; }
+    const Box& bounds() const { return Shape->Bounds; }
+};
+
+// The most textured faces the distinct static meshes may hold together (about 110 MB of polygons;
+// the games' levels hold a few tens of thousands). Meshes past it count as invalid.
+inline constexpr std::size_t kMaxStaticFaces = std::size_t{1} << 20;
+
 // One entry per element of StaticMeshes, in order. Faces whose vertex or texture index lies outside
-// the mesh's or the level's arrays are skipped.
+// the mesh's or the level's arrays are skipped. Each distinct mesh is parsed once; meshes of an
+// honest file do not overlap, so once the distinct meshes add up to more bytes than MeshData holds,
+// the further ones count as invalid rather than each being read over the same bytes again.
 std::vector<StaticMeshPolys> BuildStaticMeshes(const level::TRLevel& level);
+
+// The polygons of all definitions together, each shape counted once per definition naming it.
+std::size_t CountStaticPolys(const std::vector<StaticMeshPolys>& statics);
 
 // The definition whose ObjectID matches, or -1.
 int FindStaticDefinition(const level::TRLevel& level, int objectId);

@@ -50,8 +50,8 @@ TEST(StaticMeshes, DefinitionsGetRoomStylePolygonsAndDamagedMeshesNone) {
     const StaticMeshPolys& square = defs[0];
     EXPECT_TRUE(square.Valid);
     EXPECT_EQ(square.ObjectID, 40);
-    ASSERT_EQ(square.Polys.size(), 2u);  // the faces naming vertex 9 and texture 5 are skipped
-    const RoomPoly& quad = square.Polys[0];
+    ASSERT_EQ(square.polys().size(), 2u);  // the faces naming vertex 9 and texture 5 are skipped
+    const RoomPoly& quad = square.polys()[0];
     EXPECT_EQ(quad.VertexCount, 5);
     EXPECT_EQ(quad.Texture, 4);
     EXPECT_FLOAT_EQ(quad.Vertices[2].x, 1.0f);
@@ -59,14 +59,14 @@ TEST(StaticMeshes, DefinitionsGetRoomStylePolygonsAndDamagedMeshesNone) {
     EXPECT_FLOAT_EQ(quad.Vertices[0].tu, 1 / 255.0f);
     EXPECT_FLOAT_EQ(quad.Vertices[2].tu, 62 / 255.0f);
     EXPECT_EQ(quad.Vertices[4].x, quad.Vertices[0].x);
-    EXPECT_EQ(square.Polys[1].VertexCount, 3);
-    EXPECT_EQ(square.Polys[1].Texture, 7);  // bit 15 dropped
-    EXPECT_FLOAT_EQ(square.Bounds.max.z, 0.5f);
+    EXPECT_EQ(square.polys()[1].VertexCount, 3);
+    EXPECT_EQ(square.polys()[1].Texture, 7);  // bit 15 dropped
+    EXPECT_FLOAT_EQ(square.bounds().max.z, 0.5f);
     for (std::size_t i = 1; i < defs.size(); ++i) {
         EXPECT_FALSE(defs[i].Valid) << i;
-        EXPECT_TRUE(defs[i].Polys.empty()) << i;
+        EXPECT_TRUE(defs[i].polys().empty()) << i;
     }
-    const TriangleBatches b = BatchMeshPolys(square.Polys);
+    const TriangleBatches b = BatchMeshPolys(square.polys());
     EXPECT_EQ(b.vertices.size(), 9u);
     ASSERT_EQ(b.ranges.size(), 2u);
     EXPECT_EQ(b.ranges[1].texture, 7);

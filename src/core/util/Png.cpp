@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 
 #include "util/FileIO.h"
@@ -36,22 +37,36 @@ Result<std::vector<std::uint8_t>> encodePng(const RgbaPixels& image, bool keepAl
     const std::size_t w = static_cast<std::size_t>(image.width), h = static_cast<std::size_t>(image.height);
     if (image.pixels.size() != w * h * 4) return R::failure("picture data does not match its size");
 
-    // Filter byte 0 (none) before each row.
+    // Filter byte 0 (none) before each row; the rows are deflated one at a time, so that a big
+    // picture is not held a second and a third time as filtered rows and a worst-case buffer.
     const std::size_t channels = keepAlpha ? 4 : 3;
-    std::vector<std::uint8_t> raw;
-    raw.reserve(h * (1 + w * channels));
-    for (std::size_t y = 0; y < h; ++y) {
-        raw.push_back(0);
-        const std::uint8_t* row = &image.pixels[y * w * 4];
-        if (keepAlpha) raw.insert(raw.end(), row, row + w * 4);
+    z_stream z{};
+    if (deflateInit(&z, 6) != Z_OK) return R::failure("compressing the picture failed");
+    std::vector<std::uint8_t> packed;
+    std::vector<std::uint8_t> buffer(65536);
+    auto pump = [&](int flush) {
+        do {
+            z.next_out = buffer.data();
+            z.avail_out = static_cast<uInt>(buffer.size());
+            if (deflate(&z, flush) == Z_STREAM_ERROR) return false;
+            packed.insert(packed.end(), buffer.data(), buffer.data() + (buffer.size() - z.avail_out));
+        } while (z.avail_out == 0);
+        return true;
+    };
+    std::vector<std::uint8_t> row(1 + w * channels, 0);
+    bool ok = true;
+    for (std::size_t y = 0; y < h && ok; ++y) {
+        const std::uint8_t* src = &image.pixels[y * w * 4];
+        if (keepAlpha) std::copy(src, src + w * 4, row.begin() + 1);
         else
-            for (std::size_t x = 0; x < w; ++x) raw.insert(raw.end(), row + x * 4, row + x * 4 + 3);
+            for (std::size_t x = 0; x < w; ++x) std::copy(src + x * 4, src + x * 4 + 3, row.begin() + 1 + static_cast<std::ptrdiff_t>(x * 3));
+        z.next_in = row.data();
+        z.avail_in = static_cast<uInt>(row.size());
+        ok = pump(Z_NO_FLUSH);
     }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<std::uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK)
-        return R::failure("compressing the picture failed");
-    packed.resize(packedSize);
+    ok = ok && pump(Z_FINISH);
+    deflateEnd(&z);
+    if (!ok) return R::failure("compressing the picture failed");
 
     std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     std::vector<std::uint8_t> header;

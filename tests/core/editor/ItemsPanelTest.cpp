@@ -1,6 +1,7 @@
 // The items panel: which entries stand on a sector, how the chosen entry is shown, and the edits.
 #include <gtest/gtest.h>
 
+#include "support/AllocationLimit.h"
 #include "support/EditorTestLevel.h"
 #include "editor/EditorSession.h"
 #include "editor/Objects.h"
@@ -287,4 +288,21 @@ TEST(ItemsPanel, ALevelWhoseTriggersCannotBeIndexedIsRefusedAndTheOpenOneStays) 
     EXPECT_EQ(s.Level.Rooms.size(), 2u);
     EXPECT_EQ(s.CurRoom, 1);
     EXPECT_TRUE(s.LevelLoaded);
+}
+
+TEST(ItemsPanel, ASectorOfMillionsOfItemsListsTheFirstTenThousandAndCountsThemAll) {
+    auto l = twoRooms(4);
+    l.Items.assign(1'000'000, itemAt(l, 0, 1, 1, 4));
+    EditorSession s(test::testNames());
+    s.OpenLevel(std::move(l));
+    s.RoomNumber_Click(0);
+    {
+        // A list of every entry would take 36 MB here, and its rows in the window ten times that.
+        test::AllocationLimit limit(16 * 1024 * 1024);
+        s.clickSector(1, 1);
+    }
+    EXPECT_EQ(s.info().itemCount, " 1000000 items");
+    ASSERT_EQ(s.info().entries.size(), editor::kMaxSectorEntries);
+    EXPECT_EQ(s.shownEntries().size(), editor::kMaxSectorEntries);
+    EXPECT_EQ(s.info().entries.back(), "Item 9999");
 }

@@ -1,6 +1,7 @@
 // The exported map picture: its size at every scale and its pixels against the map model.
 #include <gtest/gtest.h>
 
+#include "support/AllocationLimit.h"
 #include "support/EditorTestLevel.h"
 #include "support/PngRead.h"
 #include "support/TestPaths.h"
@@ -76,4 +77,16 @@ TEST(SectorHover, NamesPositionHeightsInClicksAndWhatStandsThere) {
     EXPECT_NE(editor::describeHover(l, 0, 3, 3).find("  wall  0 items"), std::string::npos);
     EXPECT_EQ(editor::describeHover(l, 0, 4, 0), "");
     EXPECT_EQ(editor::describeHover(l, 7, 0, 0), "");
+}
+
+TEST(MapImage, APictureOfBillionsOfPixelsIsRefusedBySizeBeforeAnythingIsDrawn) {
+    auto l = test::makeLevel(4, {test::makeRoom(600, 500)});
+    editor::SectorMap map;
+    map.build(l, 0);
+    test::AllocationLimit limit(1024 * 1024);
+    EXPECT_EQ(editor::mapImageRefusal(map, 80),
+              "the map of 500 x 600 sectors would be 40000 x 48000 pixels, more than the 16777216 a map picture "
+              "may have");
+    EXPECT_THROW(editor::renderMapImage(map, 80), util::Error);
+    EXPECT_EQ(editor::mapImageRefusal(map, 4), "");  // 2000 x 2400 at the smallest zoom
 }

@@ -3,7 +3,10 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include "levelgen/CraftedLevels.h"
+#include "support/AllocationLimit.h"
 #include "support/ViewerTestLevel.h"
+#include "level/LevelReader.h"
 #include "level/Mesh.h"
 #include "viewer/PolyBatches.h"
 #include "viewer/StaticMeshes.h"
@@ -113,4 +116,28 @@ TEST(StaticMeshes, PlacementsStandAtTheirOwnPositionWhateverRoomTheyAreIn) {
     const Vec3 side = m.transformPoint({1, 0, 0});
     EXPECT_NEAR(side.x, 82 + std::cos(1.57), 1e-5);
     EXPECT_NEAR(side.z, 4 - std::sin(1.57), 1e-5);
+}
+
+// Crafted files: thousands of definitions naming one big mesh, and pointers into a run of 0x7FFF
+// counts whose every offset reads as a mesh of about a megabyte. Both stay within 64 bytes per
+// file byte and a fixed 48 MB.
+TEST(StaticMeshes, DefinitionsNamingOneMeshShareItAndOverlappingMeshesAreReadOnce) {
+    for (const char* name : {"statics-share", "mesh-overlap"}) {
+        SCOPED_TRACE(name);
+        const auto bytes = levelgen::buildCrafted(name, level::kVersionTR4);
+        auto level = level::LoadLevelFromBytes(bytes, "crafted.tr4");
+        ASSERT_TRUE(level.ok()) << level.error();
+        test::AllocationLimit limit(64 * bytes.size() + 48 * 1024 * 1024);
+        const auto defs = BuildStaticMeshes(*level);
+        ASSERT_EQ(defs.size(), level->StaticMeshes.size());
+        std::size_t valid = 0;
+        for (const auto& d : defs) valid += d.Valid ? 1 : 0;
+        if (std::string(name) == "statics-share") {
+            EXPECT_EQ(valid, defs.size());
+            EXPECT_EQ(defs.front().Shape, defs.back().Shape);
+            EXPECT_EQ(defs.back().polys().size(), 16000u);
+        } else {
+            EXPECT_EQ(valid, 1u);  // the first mesh takes nearly the whole block; the rest overlap it
+        }
+    }
 }

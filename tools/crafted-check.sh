@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs every crafted level (make-level crafted) through every tessarin2-cli subcommand and through
-# the editor opening it, each under a memory limit and a timeout, and prints one line per run:
+# the editor and the viewer window opening it, each under a memory limit and a timeout, and prints one line per run:
 # peak resident memory, time, and whether both keep to the goal of 64 bytes per file byte plus
 # 256 MB and 2 seconds per MB of file (at least 2 s). Exit status 1 when any run breaks it.
 #
@@ -92,6 +92,7 @@ for f in "$WORK"/levels/*; do
     if [ "$EDITOR" = 1 ] && [ -x "$BIN/tessarin_app_tests" ]; then
         # Qt maps its libraries and fonts: the editor's address space starts about 1 GB up.
         VSLACK_KB=1048576 run editor "$f" "$BIN/tessarin_app_tests" --open "$f"
+        [ -n "${DISPLAY:-}" ] && VSLACK_KB=1048576 run viewer "$f" "$BIN/tessarin_app_tests" --view "$f"
     fi
 done
 echo "$failures runs broke the goal"

@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+#include <filesystem>
+#include <new>
 
 #include "MainWindow.h"
 #include "QtConvert.h"
@@ -16,6 +18,7 @@
 #include "gl/RenderView.h"
 #include "level/LevelReader.h"
 #include "viewer/PolyBatches.h"
+#include "viewer/RoomPolys.h"
 #include "viewer/StaticMeshes.h"
 #include "viewer/TexturePages.h"
 
@@ -165,9 +168,22 @@ int runLevelView(const QString& commandLine, UserDialogs& dialogs, const DeviceI
         dialogs.message(nullptr, qs(loaded.error()));
         return 1;
     }
+    // The whole level is built at once: a file that describes far more faces than its size could
+    // honestly hold is refused before any is built.
+    std::error_code ec;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(toPath(path), ec);
+    if (const std::string refusal = viewer::ViewerFacesRefusal(*loaded, ec ? 0 : fileBytes); !refusal.empty()) {
+        dialogs.message(nullptr, qs(refusal));
+        return 1;
+    }
     LevelView window;
     window.show();
-    window.showLevel(std::move(loaded.value()), path);
+    try {
+        window.showLevel(std::move(loaded.value()), path);
+    } catch (const std::bad_alloc&) {
+        dialogs.message(nullptr, "Not enough memory to show the level.");
+        return 1;
+    }
     return QApplication::exec();
 }
 

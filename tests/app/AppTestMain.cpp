@@ -47,14 +47,16 @@ std::filesystem::path divertDesktopFolders() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // "--open PATH" opens one level in the editor and ends (tools/crafted-check.sh).
-    if (argc == 3 && std::strcmp(argv[1], "--open") == 0) {
+    // "--open PATH" opens one level in the editor and ends, "--view PATH" in the viewer window
+    // (tools/crafted-check.sh).
+    const bool view = argc == 3 && std::strcmp(argv[1], "--view") == 0;
+    if (view || (argc == 3 && std::strcmp(argv[1], "--open") == 0)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         const std::filesystem::path home = divertDesktopFolders();
         int code = 0;
         {
             QApplication app(argc, argv);
-            code = tessarin::test::openForCheck(argv[2]);
+            code = view ? tessarin::test::viewForCheck(argv[2]) : tessarin::test::openForCheck(argv[2]);
         }
         std::error_code ec;
         std::filesystem::remove_all(home, ec);

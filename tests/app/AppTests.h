@@ -6,6 +6,8 @@ namespace tessarin::test {
 
 // The "--open PATH" mode of the test binary (CraftedOpen.cpp): exit code 0 when the level opened.
 int openForCheck(const char* path);
+// "--view PATH": the viewer window of "/view PATH" shows the level for a moment.
+int viewForCheck(const char* path);
 
 class StartupTest : public QObject {
     Q_OBJECT

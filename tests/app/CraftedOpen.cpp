@@ -1,14 +1,20 @@
 // "--open PATH": the editor opens one level as File, Open does (with the 3D preview on a display;
 // the offscreen platform has no OpenGL), selects sector (1, 1) of the room shown, runs the
 // preview's frames for a moment and ends. Prints "opened" or the message the user would see, so that
-// tools/crafted-check.sh can measure the editor on crafted files.
+// tools/crafted-check.sh can measure the editor on crafted files. "--view PATH" does the same with
+// the viewer window of "/view PATH".
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <cstdio>
+#include <filesystem>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
+#include "LevelView.h"
+#include "QtConvert.h"
+#include "level/LevelReader.h"
+#include "viewer/RoomPolys.h"
 
 namespace tessarin::test {
 
@@ -26,6 +32,28 @@ int openForCheck(const char* path) {
     std::printf("%s\n", opened ? "opened" : "not opened");
     if (!shown.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(shown));
     return opened ? 0 : 1;
+}
+
+int viewForCheck(const char* path) {
+    auto loaded = level::LoadLevel(path);
+    if (!loaded) {
+        std::fprintf(stderr, "%s\n", loaded.error().c_str());
+        return 1;
+    }
+    // As runLevelView does.
+    if (const std::string refusal = viewer::ViewerFacesRefusal(*loaded, std::filesystem::file_size(path));
+        !refusal.empty()) {
+        std::fprintf(stderr, "%s\n", refusal.c_str());
+        return 1;
+    }
+    app::LevelView window;
+    window.show();
+    window.showLevel(std::move(loaded.value()), QString::fromLocal8Bit(path));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    std::printf("viewed %d rooms\n", static_cast<int>(window.roomsBuilt()));
+    return 0;
 }
 
 }  // namespace tessarin::test

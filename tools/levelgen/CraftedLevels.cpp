@@ -221,6 +221,15 @@ TRLevel roomGeometry(std::int16_t v, double s) {
     return l;
 }
 
+// Thousands of rooms of a few thousand faces each: every room's polygons are built for the viewer.
+TRLevel roomsFaces(std::int16_t v, double s) {
+    TRLevel l = baseLevel(v);
+    TRRoom r = roomGeometry(v, 2000.0 / 32767.0).Rooms[0];
+    r.Vertices.resize(4);
+    l.Rooms.assign(scaled(v == kVersionTR4 ? 900 : 100, s), r);
+    return l;
+}
+
 // Object textures and every plain list at hundreds of thousands of entries.
 TRLevel lists(std::int16_t v, double s) {
     TRLevel l = baseLevel(v);
@@ -321,6 +330,8 @@ const std::vector<Recipe>& recipes() {
         {{"rooms-many", "65535 rooms", all}, simple(roomsMany)},
         {{"room-sectors", "one room of millions of sectors", all}, simple(roomSectors)},
         {{"room-geometry", "one room of 32767 vertices, rectangles and triangles", all}, simple(roomGeometry)},
+        {{"rooms-faces", "900 rooms (TR4; 100 in the others) of 2000 rectangles and triangles each", all},
+         simple(roomsFaces)},
         {{"lists", "hundreds of thousands of object textures, boxes, overlaps, sprites, cameras, sounds", all},
          simple(lists)},
     };

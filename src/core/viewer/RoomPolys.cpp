@@ -139,4 +139,17 @@ std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom
     return seen;
 }
 
+std::size_t MaxViewerRoomFaces(std::uintmax_t fileBytes) {
+    return 262144 + static_cast<std::size_t>(std::min<std::uintmax_t>(fileBytes / 8, std::uintmax_t{1} << 40));
+}
+
+std::string ViewerFacesRefusal(const level::TRLevel& level, std::uintmax_t fileBytes) {
+    std::size_t faces = 0;
+    for (const auto& room : level.Rooms) faces += room.Rectangles.size() + room.Triangles.size();
+    const std::size_t ceiling = MaxViewerRoomFaces(fileBytes);
+    if (faces <= ceiling) return {};
+    return "The level's rooms have " + std::to_string(faces) + " faces, more than the " + std::to_string(ceiling) +
+           " the viewer shows for a file of " + std::to_string(fileBytes) + " bytes.";
+}
+
 }  // namespace tessarin::viewer

@@ -3,6 +3,7 @@
 // or the preview's room and the rooms beyond its portals).
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "level/TRLevel.h"
@@ -68,6 +69,15 @@ bool NearCamera(const PolyVertex& vertex, const Vec3& roomOrigin, const Camera& 
 
 // Bounds in level-wide viewer units of each room's vertices (an empty box for a room without any).
 std::vector<Box> RoomBounds(const level::TRLevel& level);
+
+// The room faces the whole-level viewer builds for a file of `fileBytes`: 262144 and one per 8
+// bytes. Each costs the viewer about 350 bytes; the games' levels hold one per 50 bytes or more,
+// while a compressed crafted file can describe millions in a few kilobytes.
+std::size_t MaxViewerRoomFaces(std::uintmax_t fileBytes);
+
+// "" when every room's rectangles and triangles together keep within MaxViewerRoomFaces, else the
+// refusal naming both counts.
+std::string ViewerFacesRefusal(const level::TRLevel& level, std::uintmax_t fileBytes);
 
 // Rooms that may be seen from room `cameraRoom`: it, and every room reached from it through portals
 // whose corners' box meets the frustum. A superset of what is visible, never less. With no camera

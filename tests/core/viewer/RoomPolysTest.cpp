@@ -2,6 +2,7 @@
 // triangle batches a renderer draws from.
 #include <gtest/gtest.h>
 
+#include "levelgen/CraftedLevels.h"
 #include "support/ViewerTestLevel.h"
 #include "level/LevelReader.h"
 #include "support/TestPaths.h"
@@ -194,4 +195,15 @@ TEST(RoomPolys, EveryRoomOfTheRealLevelsBuildsWithinItsPages) {
             }
         }
     }
+}
+
+TEST(RoomPolys, TheViewerRefusesAFileDescribingFarMoreFacesThanItsSizeHolds) {
+    // 900 rooms of 4000 faces in 100 KB of compressed file: about 1.2 GB of polygons to build.
+    const auto bytes = levelgen::buildCrafted("rooms-faces", level::kVersionTR4);
+    const auto level = level::LoadLevelFromBytes(bytes, "crafted.tr4");
+    ASSERT_TRUE(level.ok()) << level.error();
+    const std::string refusal = viewer::ViewerFacesRefusal(*level, bytes.size());
+    EXPECT_NE(refusal.find("The level's rooms have 3600000 faces, more than the "), std::string::npos) << refusal;
+    // The same rooms in an uncompressed file of their size are shown.
+    EXPECT_EQ(viewer::ViewerFacesRefusal(*level, 40'000'000), "");
 }

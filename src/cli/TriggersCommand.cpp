@@ -29,7 +29,8 @@ std::string triggersCommand(const Args& args) {
     }
     const floordata::ItemTriggerList list = index[static_cast<std::size_t>(item)];
 
-    Json j;
+    // An item may be named from millions of sectors: the text goes out as it is made.
+    Json j(stdout);
     j.beginObject().field("item", item).field("count", list.Count);
     j.key("sectors").beginArray();
     for (const auto& s : list.Sectors) j.beginArray().value(s.Room).value(s.X).value(s.Z).endArray();

@@ -193,11 +193,13 @@ TRLevel roomsMany(std::int16_t v, double s) {
     return l;
 }
 
-// One room of millions of sectors.
+// One room of millions of sectors, each with a trigger naming item 0.
 TRLevel roomSectors(std::int16_t v, double s) {
     TRLevel l = baseLevel(v);
+    const std::uint16_t fd = FloorDataList().trigger(kTrigger, 0, {{kObject, 0, 0}}).appendTo(l);
     const int side = static_cast<int>(std::lround(std::sqrt(scaled(v == kVersionTR4 ? 4'000'000 : 1'048'576, s))));
-    l.Rooms = {plainRoom(side, side)};
+    l.Rooms = {plainRoom(side, side, fd)};
+    l.Items = {itemAt(l.Rooms[0], 1, 1, 0)};
     return l;
 }
 
@@ -314,8 +316,8 @@ const std::vector<Recipe>& recipes() {
         {{"frames", "animations x frames x 32767 meshes, animations sharing frames", V{4}}, simple(frames)},
         {{"trigger-shared", "640 k sectors naming one trigger of 512 items", all},
          [](std::int16_t v, double s) { return plain(triggerShared(v, s, 640'000), v); }},
-        {{"trigger-ceiling", "8 k sectors naming one trigger of 512 items (4 M index records)", all},
-         [](std::int16_t v, double s) { return plain(triggerShared(v, s, 8'000), v); }},
+        {{"trigger-ceiling", "4 k sectors naming one trigger of 512 items (2 M index records)", all},
+         [](std::int16_t v, double s) { return plain(triggerShared(v, s, 4'000), v); }},
         {{"trigger-unclosed", "a trigger of 32765 actions without its closing bit, named from every word", all},
          simple(triggerUnclosed)},
         {{"items", "5.6 million items (TR4; 1 million in the others) on one sector", all},
@@ -328,7 +330,7 @@ const std::vector<Recipe>& recipes() {
              return padChunks(plain(baseLevel(v), v), v, static_cast<std::uint32_t>(scaled(128u << 20, s)));
          }},
         {{"rooms-many", "65535 rooms", all}, simple(roomsMany)},
-        {{"room-sectors", "one room of millions of sectors", all}, simple(roomSectors)},
+        {{"room-sectors", "one room of millions of sectors, each naming item 0 in a trigger", all}, simple(roomSectors)},
         {{"room-geometry", "one room of 32767 vertices, rectangles and triangles", all}, simple(roomGeometry)},
         {{"rooms-faces", "900 rooms (TR4; 100 in the others) of 2000 rectangles and triangles each", all},
          simple(roomsFaces)},

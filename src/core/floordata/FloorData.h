@@ -88,9 +88,9 @@ private:
     std::vector<TriggerSector> m_sectors;
 };
 
-// The most sector records the index holds (48 MB; the games' levels hold a few thousand); a level
+// The most sector records the index holds (24 MB; the games' levels hold a few thousand); a level
 // whose triggers name items more often is refused rather than indexed.
-inline constexpr std::size_t kMaxItemTriggerSectors = 4 * 1024 * 1024;
+inline constexpr std::size_t kMaxItemTriggerSectors = 2 * 1024 * 1024;
 
 // Room that the sector's door entry leads to (0-255), or -1.
 int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);

@@ -102,7 +102,7 @@ TEST(ItemTriggers, SectorsSharingAListOfEveryItemAreRefusedPastTheCeilingWithout
             BuildItemTriggers(lvl);
             ADD_FAILURE() << "no refusal";
         } catch (const util::Error& e) {
-            EXPECT_NE(std::string(e.what()).find("more than 4194304 sector records"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("more than 2097152 sector records"), std::string::npos) << e.what();
         }
     }
     // Below the ceiling the same sharing is indexed, each item's list holding every sector once.

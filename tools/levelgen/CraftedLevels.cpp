@@ -186,10 +186,10 @@ TRLevel textures(std::int16_t v, double s) {
     return l;
 }
 
-// The most rooms a file may list.
+// The most rooms a file may list (a signed 16-bit count before TR4), each of 3 x 3 sectors.
 TRLevel roomsMany(std::int16_t v, double s) {
     TRLevel l = baseLevel(v);
-    l.Rooms.assign(scaled(65'535, s), plainRoom(1, 1));
+    l.Rooms.assign(scaled(v >= kVersionTR4 ? 65'535 : 32'767, s), plainRoom(3, 3));
     return l;
 }
 
@@ -329,7 +329,7 @@ const std::vector<Recipe>& recipes() {
          [](std::int16_t v, double s) {
              return padChunks(plain(baseLevel(v), v), v, static_cast<std::uint32_t>(scaled(128u << 20, s)));
          }},
-        {{"rooms-many", "65535 rooms", all}, simple(roomsMany)},
+        {{"rooms-many", "65535 rooms (32767 before TR4)", all}, simple(roomsMany)},
         {{"room-sectors", "one room of millions of sectors, each naming item 0 in a trigger", all}, simple(roomSectors)},
         {{"room-geometry", "one room of 32767 vertices, rectangles and triangles", all}, simple(roomGeometry)},
         {{"rooms-faces", "900 rooms (TR4; 100 in the others) of 2000 rectangles and triangles each", all},

@@ -53,6 +53,7 @@ private slots:
     void zoomedMapSelectsHoversAndExportsWhatItShows();
     void staleTriggersInactiveControlsRecentFilesAndTheUnsavedMark();
     void levelBrowserFiltersSortsAndGoesToTheEntry();
+    void browserAndSectorListOfTensOfThousandsOfItemsShowTheFirstTenThousand();
 };
 
 class EditTest : public QObject {

@@ -9,11 +9,16 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <filesystem>
+#include <fstream>
+
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "LevelBrowser.h"
 #include "SectorMap.h"
+#include "editor/EditorSession.h"
 #include "floordata/FloorData.h"
+#include "levelgen/CraftedLevels.h"
 #include "support/PngRead.h"
 #include "support/TestPaths.h"
 
@@ -162,6 +167,29 @@ void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
         return;
     }
     QSKIP("no item stands on a sector centre");
+}
+
+void PanelsTest::browserAndSectorListOfTensOfThousandsOfItemsShowTheFirstTenThousand() {
+    // 12,000 items on one sector: each would be a row of the browser and of the sector's list.
+    const auto bytes = levelgen::buildCrafted("items", level::kVersionTR2, 0.012);
+    const auto path = std::filesystem::temp_directory_path() / "tessarin-items-on-one-sector.tr2";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    WindowFixture f;
+    const bool opened = f.open(path);
+    std::filesystem::remove(path);
+    QVERIFY(opened);
+    f.clickSector(1, 1);
+    QCOMPARE(f.find<QComboBox>("SecCurItem")->count(), int(editor::kMaxSectorEntries));
+    QCOMPARE(f.text("SecItemCnt"), QString(" 12000 items"));
+    auto* browser = f.find<app::LevelBrowser>("LevelBrowser");
+    f.window->findChild<QAction*>("Mnu_View_Find")->trigger();
+    QCOMPARE(std::size_t(browser->shownLabels().size()), app::LevelBrowser::kMaxRows);
+    QCOMPARE(f.text("BrowserMore"), QString("The first 10000 of 12000 entries; the filter finds the others."));
+    f.find<QLineEdit>("BrowserFilter")->setText("Item 1199");
+    QCOMPARE(browser->shownLabels().size(), 11);  // 1199 and 11990-11999
 }
 
 }  // namespace tessarin::test

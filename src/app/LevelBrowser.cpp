@@ -129,9 +129,9 @@ void LevelBrowser::refill() {
     for (std::size_t i : shown) {
         const auto& e = m_entries[i];
         auto* row = new Row(static_cast<int>(e.kind), e.index);
-        row->setText(kLabel, qs(e.label));
+        row->setText(kLabel, qs(editor::entryLabel(e)));
         row->setData(kLabel, Qt::UserRole, QVariant::fromValue<qulonglong>(i));
-        row->setText(kName, qs(e.name));
+        row->setText(kName, qs(editor::entryName(e)));
         row->setData(kRoom, Qt::DisplayRole, e.room);
         row->setData(kX, Qt::DisplayRole, qlonglong(e.x));
         row->setData(kY, Qt::DisplayRole, qlonglong(e.y));

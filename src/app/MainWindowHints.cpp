@@ -82,7 +82,7 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     });
     connect(m_browser, &LevelBrowser::entryChosen, this, [this](const editor::BrowserEntry& e) {
         if (!m_session.goToEntry(e)) {
-            statusBar()->showMessage(qs(e.label) + " stands outside its room");
+            statusBar()->showMessage(qs(editor::entryLabel(e)) + " stands outside its room");
             return;
         }
         refreshAll();

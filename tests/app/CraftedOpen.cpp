@@ -1,8 +1,9 @@
 // "--open PATH": the editor opens one level as File, Open does (with the 3D preview on a display;
-// the offscreen platform has no OpenGL), selects sector (1, 1) of the room shown, runs the
-// preview's frames for a moment and ends. Prints "opened" or the message the user would see, so that
+// the offscreen platform has no OpenGL), selects sector (1, 1) of the room shown, shows the level
+// browser, runs the preview's frames for a moment and ends. Prints "opened" or the message the user would see, so that
 // tools/crafted-check.sh can measure the editor on crafted files. "--view PATH" does the same with
 // the viewer window of "/view PATH".
+#include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -24,6 +25,7 @@ int openForCheck(const char* path) {
     const bool opened = f.open(path);
     if (opened) {
         f.clickSector(1, 1);
+        f.window->findChild<QAction*>("Mnu_View_Find")->trigger();
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

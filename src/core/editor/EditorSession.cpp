@@ -436,8 +436,8 @@ void EditorSession::editsRestored() {
 bool EditorSession::goToEntry(const BrowserEntry& entry) {
     if (entry.room < 0 || static_cast<std::size_t>(entry.room) >= Level.Rooms.size()) return false;
     const auto& target = Level.Rooms[static_cast<std::size_t>(entry.room)];
-    const auto x = floorDiv(entry.x - target.X, 1024);
-    const auto z = floorDiv(entry.z - target.Z, 1024);
+    const auto x = floorDiv(std::int64_t{entry.x} - target.X, 1024);
+    const auto z = floorDiv(std::int64_t{entry.z} - target.Z, 1024);
     if (x < 0 || z < 0 || x >= target.NumXSectors || z >= target.NumZSectors) return false;
     RoomNumber_Click(entry.room);
     SelectedX = static_cast<int>(x);

@@ -16,28 +16,6 @@
 
 namespace tessarin::util {
 
-FileBytes::FileBytes(FileBytes&& other) noexcept { *this = std::move(other); }
-
-FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
-    if (this == &other) return *this;
-    unmap();
-    m_data = std::exchange(other.m_data, nullptr);
-    m_size = std::exchange(other.m_size, 0);
-    m_map = std::exchange(other.m_map, nullptr);
-    m_released = std::exchange(other.m_released, 0);
-    m_buffer = std::move(other.m_buffer);
-    return *this;
-}
-
-FileBytes::~FileBytes() { unmap(); }
-
-void FileBytes::unmap() {
-#ifdef TESSARIN_MAP_FILES
-    if (m_map) munmap(m_map, m_size);
-#endif
-    m_map = nullptr;
-}
-
 namespace {
 // Below this a read into reused heap memory costs less than setting up a mapping; above it a read
 // would fault in fresh zero-filled pages and copy into them, where a mapping does neither.
@@ -64,11 +42,7 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
             // mapped whole and could not be given back in the steps reading goes in.
             madvise(map, static_cast<std::size_t>(st.st_size), MADV_NOHUGEPAGE);
 #endif
-            FileBytes f;
-            f.m_map = map;
-            f.m_data = static_cast<const std::uint8_t*>(map);
-            f.m_size = static_cast<std::size_t>(st.st_size);
-            return f;
+            return FileBytes(Pages::adoptMapping(map, static_cast<std::size_t>(st.st_size)));
         }
     }
 #endif
@@ -80,38 +54,24 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
     // (or its size is not known, as for a pipe).
     std::size_t capacity = static_cast<std::size_t>(std::filesystem::file_size(path, ec));
     if (ec) capacity = 0;
-    FileBytes f;
-    f.m_buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(capacity, 1));
     capacity = std::max<std::size_t>(capacity, 1);
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    std::size_t size = 0;
     for (;;) {
-        f.m_size += std::fread(f.m_buffer.get() + f.m_size, 1, capacity - f.m_size, file);
-        if (f.m_size < capacity) break;
+        size += std::fread(buffer.get() + size, 1, capacity - size, file);
+        if (size < capacity) break;
         std::uint8_t probe = 0;
         if (std::fread(&probe, 1, 1, file) != 1) break;
         auto bigger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity * 2);
-        std::memcpy(bigger.get(), f.m_buffer.get(), f.m_size);
-        bigger[f.m_size++] = probe;
-        f.m_buffer = std::move(bigger);
+        std::memcpy(bigger.get(), buffer.get(), size);
+        bigger[size++] = probe;
+        buffer = std::move(bigger);
         capacity *= 2;
     }
     const bool bad = std::ferror(file) != 0;
     std::fclose(file);
     if (bad) return R::failure(path.string() + ": read error");
-    f.m_data = f.m_buffer.get();
-    return f;
-}
-
-void FileBytes::release(std::size_t upTo) {
-#ifdef TESSARIN_MAP_FILES
-    if (!m_map) return;
-    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t end = std::min(upTo, m_size) / page * page;
-    if (end <= m_released) return;
-    madvise(static_cast<std::uint8_t*>(m_map) + m_released, end - m_released, MADV_DONTNEED);
-    m_released = end;
-#else
-    (void)upTo;
-#endif
+    return FileBytes(Pages::adoptBuffer(std::move(buffer), size));
 }
 
 }  // namespace tessarin::util

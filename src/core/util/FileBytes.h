@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <utility>
 
+#include "util/Pages.h"
 #include "util/Result.h"
 
 namespace tessarin::util {
@@ -17,29 +19,18 @@ public:
     // An unreadable file is an error naming it (the texts of readFile).
     static Result<FileBytes> open(const std::filesystem::path& path);
 
-    FileBytes(FileBytes&& other) noexcept;
-    FileBytes& operator=(FileBytes&& other) noexcept;
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
-    ~FileBytes();
-
-    std::span<const std::uint8_t> bytes() const { return {m_data, m_size}; }
-    bool mapped() const { return m_map != nullptr; }
+    std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
+    bool mapped() const { return m_pages.mapped(); }
 
     // The bytes before `upTo` have been read: a mapping gives their pages back, so a large file
     // and the level made from it are not both held in memory. Reading them again still works
     // (the pages come back from the file). A no-op for a file read into memory.
-    void release(std::size_t upTo);
+    void release(std::size_t upTo) { m_pages.release(upTo); }
 
 private:
-    FileBytes() = default;
-    void unmap();
+    explicit FileBytes(Pages pages) : m_pages(std::move(pages)) {}
 
-    const std::uint8_t* m_data = nullptr;
-    std::size_t m_size = 0;
-    void* m_map = nullptr;
-    std::size_t m_released = 0;
-    std::unique_ptr<std::uint8_t[]> m_buffer;
+    Pages m_pages;
 };
 
 }  // namespace tessarin::util

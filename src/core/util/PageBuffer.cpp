@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <new>
-#include <utility>
 
 #if __has_include(<sys/mman.h>) && __has_include(<unistd.h>)
 #define TESSARIN_MAP_PAGES 1
@@ -17,7 +16,7 @@ namespace {
 constexpr std::size_t kMapFrom = std::size_t{256} << 10;
 }  // namespace
 
-PageBuffer::PageBuffer(std::size_t size) : m_size(size) {
+PageBuffer::PageBuffer(std::size_t size) {
 #ifdef TESSARIN_MAP_PAGES
     if (size >= kMapFrom) {
         // It is about to be filled whole: its pages are made in one call rather than a fault each.
@@ -27,48 +26,11 @@ PageBuffer::PageBuffer(std::size_t size) : m_size(size) {
 #endif
         void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
         if (map == MAP_FAILED) throw std::bad_alloc();
-        m_map = map;
-        m_data = static_cast<std::uint8_t*>(map);
+        m_pages = Pages::adoptMapping(map, size);
         return;
     }
 #endif
-    m_buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(size, 1));
-    m_data = m_buffer.get();
-}
-
-PageBuffer::PageBuffer(PageBuffer&& other) noexcept { *this = std::move(other); }
-
-PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
-    if (this == &other) return *this;
-    unmap();
-    m_data = std::exchange(other.m_data, nullptr);
-    m_size = std::exchange(other.m_size, 0);
-    m_map = std::exchange(other.m_map, nullptr);
-    m_released = std::exchange(other.m_released, 0);
-    m_buffer = std::move(other.m_buffer);
-    return *this;
-}
-
-PageBuffer::~PageBuffer() { unmap(); }
-
-void PageBuffer::unmap() {
-#ifdef TESSARIN_MAP_PAGES
-    if (m_map) munmap(m_map, m_size);
-#endif
-    m_map = nullptr;
-}
-
-void PageBuffer::release(std::size_t upTo) {
-#ifdef TESSARIN_MAP_PAGES
-    if (!m_map) return;
-    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t end = std::min(upTo, m_size) / page * page;
-    if (end <= m_released) return;
-    madvise(static_cast<std::uint8_t*>(m_map) + m_released, end - m_released, MADV_DONTNEED);
-    m_released = end;
-#else
-    (void)upTo;
-#endif
+    m_pages = Pages::adoptBuffer(std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(size, 1)), size);
 }
 
 }  // namespace tessarin::util

@@ -9,33 +9,23 @@
 #include <memory>
 #include <span>
 
+#include "util/Pages.h"
+
 namespace tessarin::util {
 
 class PageBuffer {
 public:
     // Throws std::bad_alloc when the memory cannot be had.
     explicit PageBuffer(std::size_t size);
-    PageBuffer(PageBuffer&& other) noexcept;
-    PageBuffer& operator=(PageBuffer&& other) noexcept;
-    PageBuffer(const PageBuffer&) = delete;
-    PageBuffer& operator=(const PageBuffer&) = delete;
-    ~PageBuffer();
-
-    std::span<std::uint8_t> bytes() { return {m_data, m_size}; }
-    std::span<const std::uint8_t> bytes() const { return {m_data, m_size}; }
-    bool mapped() const { return m_map != nullptr; }
+    std::span<std::uint8_t> bytes() { return {m_pages.data(), m_pages.size()}; }
+    std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
+    bool mapped() const { return m_pages.mapped(); }
 
     // The bytes before `upTo` will not be read again.
-    void release(std::size_t upTo);
+    void release(std::size_t upTo) { m_pages.release(upTo); }
 
 private:
-    void unmap();
-
-    std::uint8_t* m_data = nullptr;
-    std::size_t m_size = 0;
-    void* m_map = nullptr;
-    std::size_t m_released = 0;
-    std::unique_ptr<std::uint8_t[]> m_buffer;
+    Pages m_pages;
 };
 
 }  // namespace tessarin::util

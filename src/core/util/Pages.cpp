@@ -1,0 +1,65 @@
+#include "util/Pages.h"
+
+#include <algorithm>
+#include <utility>
+
+#if __has_include(<sys/mman.h>) && __has_include(<unistd.h>)
+#define TESSARIN_HAVE_MMAN 1
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+namespace tessarin::util {
+
+Pages Pages::adoptMapping(void* map, std::size_t size) {
+    Pages p;
+    p.m_map = map;
+    p.m_data = static_cast<std::uint8_t*>(map);
+    p.m_size = size;
+    return p;
+}
+
+Pages Pages::adoptBuffer(std::unique_ptr<std::uint8_t[]> buffer, std::size_t size) {
+    Pages p;
+    p.m_buffer = std::move(buffer);
+    p.m_data = p.m_buffer.get();
+    p.m_size = size;
+    return p;
+}
+
+Pages::Pages(Pages&& other) noexcept { *this = std::move(other); }
+
+Pages& Pages::operator=(Pages&& other) noexcept {
+    if (this == &other) return *this;
+    unmap();
+    m_data = std::exchange(other.m_data, nullptr);
+    m_size = std::exchange(other.m_size, 0);
+    m_map = std::exchange(other.m_map, nullptr);
+    m_released = std::exchange(other.m_released, 0);
+    m_buffer = std::move(other.m_buffer);
+    return *this;
+}
+
+Pages::~Pages() { unmap(); }
+
+void Pages::unmap() {
+#ifdef TESSARIN_HAVE_MMAN
+    if (m_map) munmap(m_map, m_size);
+#endif
+    m_map = nullptr;
+}
+
+void Pages::release(std::size_t upTo) {
+#ifdef TESSARIN_HAVE_MMAN
+    if (!m_map) return;
+    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t end = std::min(upTo, m_size) / page * page;
+    if (end <= m_released) return;
+    madvise(static_cast<std::uint8_t*>(m_map) + m_released, end - m_released, MADV_DONTNEED);
+    m_released = end;
+#else
+    (void)upTo;
+#endif
+}
+
+}  // namespace tessarin::util

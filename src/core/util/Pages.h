@@ -1,0 +1,42 @@
+#pragma once
+// Pages: bytes that are either a mapping of their own or plain heap memory, read from front to
+// back; a mapping gives back the pages its reader has passed. FileBytes and PageBuffer differ only
+// in how their bytes come to be.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace tessarin::util {
+
+class Pages {
+public:
+    Pages() = default;
+    // Takes over a mapping of `size` bytes (unmapped when these pages go).
+    static Pages adoptMapping(void* map, std::size_t size);
+    // Takes over heap memory holding `size` bytes.
+    static Pages adoptBuffer(std::unique_ptr<std::uint8_t[]> buffer, std::size_t size);
+
+    Pages(Pages&& other) noexcept;
+    Pages& operator=(Pages&& other) noexcept;
+    Pages(const Pages&) = delete;
+    Pages& operator=(const Pages&) = delete;
+    ~Pages();
+
+    std::uint8_t* data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+    bool mapped() const { return m_map != nullptr; }
+
+    // The whole pages before `upTo` go back to the system (a no-op for heap memory).
+    void release(std::size_t upTo);
+
+private:
+    void unmap();
+
+    std::uint8_t* m_data = nullptr;
+    std::size_t m_size = 0;
+    void* m_map = nullptr;
+    std::size_t m_released = 0;
+    std::unique_ptr<std::uint8_t[]> m_buffer;
+};
+
+}  // namespace tessarin::util

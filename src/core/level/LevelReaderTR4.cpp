@@ -51,17 +51,6 @@ void readRoom(ByteReader& r, TRRoom& room) {
     room.AlternateGroup = r.u8("alternate group");
 }
 
-template <typename R>
-void readObjectTexture(R& r, TRObjectTexture& t) {
-    t.Attribute = r.i16();
-    t.Tile = t.RawTile = r.i16();
-    t.NewFlags = r.i16();
-    io::readCorners(r, t);
-    r.bytes(t.SourceUV.data(), t.SourceUV.size());
-    t.Width = r.i32();
-    t.Height = r.i32();
-}
-
 void readLevelData(ByteReader& r, TRLevel& level) {
     level.Reserved = r.i32("reserved");
     const std::uint16_t numRooms = r.u16("room count");
@@ -86,7 +75,7 @@ void readLevelData(ByteReader& r, TRLevel& level) {
                   [](const std::uint8_t* p) {
                       util::le::Cursor c(p);
                       TRObjectTexture t;
-                      readObjectTexture(c, t);
+                      io::readObjectTextureTR45(c, t);
                       return t;
                   });
     io::readCountedList(r, level.Items, io::kItemSize, "items");

@@ -347,13 +347,7 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
                   [](const std::uint8_t* p) {
                       util::le::Cursor c(p);
                       TRObjectTexture t;
-                      t.Attribute = c.i16();
-                      t.Tile = t.RawTile = c.i16();
-                      t.NewFlags = c.i16();
-                      io::readCorners(c, t);
-                      c.bytes(t.SourceUV.data(), t.SourceUV.size());
-                      t.Width = c.i32();
-                      t.Height = c.i32();
+                      io::readObjectTextureTR45(c, t);
                       return t;
                   });
     io::readCountedList(r, level.Items, io::kItemSize, "items");

@@ -312,6 +312,18 @@ inline void readObjectTextureTR123(R& r, TRObjectTexture& v) {
     readCorners(r, v);
 }
 
+// TR4/TR5's form: the TR1-TR3 fields, then the flags, the source corners and the size.
+template <typename R>
+inline void readObjectTextureTR45(R& r, TRObjectTexture& t) {
+    t.Attribute = r.i16();
+    t.Tile = t.RawTile = r.i16();
+    t.NewFlags = r.i16();
+    readCorners(r, t);
+    r.bytes(t.SourceUV.data(), t.SourceUV.size());
+    t.Width = r.i32();
+    t.Height = r.i32();
+}
+
 template <typename W>
 inline void writeVertex16(W& w, const TRVertex16& v) {
     w.i16(v.X);

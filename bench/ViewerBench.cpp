@@ -4,9 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "level/LevelReader.h"
-#include "levelgen/LevelBuilder.h"
-#include "levelgen/SampleLevels.h"
 #include "support/TestPaths.h"
+#include "ViewerLevel.h"
 #include "viewer/PolyBatches.h"
 #include "viewer/RoomPolys.h"
 #include "viewer/StaticMeshes.h"
@@ -39,14 +38,7 @@ const level::TRLevel& largestRealLevel() {
 
 const level::TRLevel& generatedLevel() {
     static const level::TRLevel level = [] {
-        levelgen::LargeLevelParams p;
-        p.version = 3;
-        p.rooms = 300;
-        p.sectorsPerSide = 10;
-        p.facesPerRoom = 200;
-        // Through the file and the reader, as the viewer meets it (the reader derives the tile table).
-        const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel(p));
-        auto loaded = level::LoadLevelFromBytes(bytes, "large.tr2");
+        auto loaded = bench::readViewerLevel();
         return loaded ? std::move(*loaded) : level::TRLevel{};
     }();
     return level;

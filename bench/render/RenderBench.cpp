@@ -10,11 +10,9 @@
 #include <QOpenGLFunctions>
 #include <cstdio>
 
+#include "../ViewerLevel.h"
 #include "gl/RenderView.h"
 #include "gl/SceneRenderer.h"
-#include "level/LevelReader.h"
-#include "levelgen/LevelBuilder.h"
-#include "levelgen/SampleLevels.h"
 #include "viewer/Camera.h"
 #include "viewer/PolyBatches.h"
 #include "viewer/RoomPolys.h"
@@ -62,14 +60,7 @@ int main(int argc, char** argv) {
     target.bind();
     QOpenGLFunctions* gl = context.functions();
 
-    levelgen::LargeLevelParams params;
-    params.version = 3;
-    params.rooms = 300;
-    params.sectorsPerSide = 10;
-    params.facesPerRoom = 200;
-    // Written and read back, so the level holds what a file gives (the texture-tile table too).
-    const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel(params));
-    auto read = level::LoadLevelFromBytes(bytes, "large.tr2");
+    auto read = bench::readViewerLevel();
     if (!read) {
         std::fprintf(stderr, "render bench: %s\n", read.error().c_str());
         return 1;

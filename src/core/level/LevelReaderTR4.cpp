@@ -71,13 +71,7 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     io::readTR4CamerasToAnimatedTextures(r, level);
     r.skip(4, "texture marker");  // one byte, then "TEX"
 
-    r.readRecords(level.ObjectTextures, r.i32("object texture count"), kObjectTextureSize, "object textures",
-                  [](const std::uint8_t* p) {
-                      util::le::Cursor c(p);
-                      TRObjectTexture t;
-                      io::readObjectTextureTR45(c, t);
-                      return t;
-                  });
+    io::readObjectTexturesTR45(r, level, kObjectTextureSize);
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
 

@@ -343,13 +343,7 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     // Object texture, 40 bytes: Attribute 2 | Tile 2 | NewFlags 2 | four corners of x coordinate,
     // x pixel, y coordinate, y pixel | SourceUV 8 | Width 4 | Height 4 | 2 bytes of padding.
     // This is the TR4 record plus the padding, so the tile table reads both alike.
-    r.readRecords(level.ObjectTextures, r.i32("object texture count"), kObjectTextureSize, "object textures",
-                  [](const std::uint8_t* p) {
-                      util::le::Cursor c(p);
-                      TRObjectTexture t;
-                      io::readObjectTextureTR45(c, t);
-                      return t;
-                  });
+    io::readObjectTexturesTR45(r, level, kObjectTextureSize);
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");

@@ -598,6 +598,9 @@ void readFloorAndMeshData(util::ByteReader& r, TRLevel& level);
 // The TR4 run of lists from the cameras to the animated textures (ten zone words per box).
 void readTR4CamerasToAnimatedTextures(util::ByteReader& r, TRLevel& level);
 
+// The counted object textures of TR4 (38-byte records) and TR5 (the same and 2 bytes of padding).
+void readObjectTexturesTR45(util::ByteReader& r, TRLevel& level, std::size_t recordSize);
+
 // The run of lists from the animations to the static meshes, shared by every version that keeps
 // them; animations carry `velocityBytes` of speeds (8 in TR1-TR3, 16 in TR4).
 void readAnimationsToStaticMeshes(util::ByteReader& r, TRLevel& level, std::size_t velocityBytes);

@@ -157,23 +157,25 @@ void LevelView::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
+util::Result<level::TRLevel> LoadForViewing(const QString& path) {
+    auto loaded = level::LoadLevel(toPath(path));
+    if (!loaded) return loaded;
+    std::error_code ec;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(toPath(path), ec);
+    if (std::string refusal = viewer::ViewerFacesRefusal(*loaded, ec ? 0 : fileBytes); !refusal.empty())
+        return util::Result<level::TRLevel>::failure(std::move(refusal));
+    return loaded;
+}
+
 int runLevelView(const QString& commandLine, UserDialogs& dialogs, const DeviceInfo& device) {
     if (!ReportDevice(device, dialogs, nullptr)) return 1;
     QString path;
     if (commandLine.startsWith(QStringLiteral("/view"))) path = commandLine.mid(6);
     if (path.isEmpty()) path = dialogs.openFileName(nullptr, kOpenFilter);
     if (path.isEmpty()) return 0;
-    auto loaded = level::LoadLevel(toPath(path));
+    auto loaded = LoadForViewing(path);
     if (!loaded) {
         dialogs.message(nullptr, qs(loaded.error()));
-        return 1;
-    }
-    // The whole level is built at once: a file that describes far more faces than its size could
-    // honestly hold is refused before any is built.
-    std::error_code ec;
-    const std::uintmax_t fileBytes = std::filesystem::file_size(toPath(path), ec);
-    if (const std::string refusal = viewer::ViewerFacesRefusal(*loaded, ec ? 0 : fileBytes); !refusal.empty()) {
-        dialogs.message(nullptr, qs(refusal));
         return 1;
     }
     LevelView window;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "level/TRLevel.h"
+#include "util/Result.h"
 #include "viewer/Camera.h"
 #include "viewer/RoomPolys.h"
 
@@ -56,6 +57,10 @@ private:
     int CurRoom = -1;
     QString m_fileName;
 };
+
+// The level the viewer window shows: read, then refused (with the message to show) when it
+// describes far more room faces than its file could honestly hold, since the whole level is built at once.
+util::Result<level::TRLevel> LoadForViewing(const QString& path);
 
 // "/view PATH", or "/view" alone (the Open dialog chooses): the device set-up's messages, the level,
 // then the window until it is closed. Returns the exit code: 1 without a device or a readable level.

@@ -8,14 +8,11 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <cstdio>
-#include <filesystem>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "LevelView.h"
 #include "QtConvert.h"
-#include "level/LevelReader.h"
-#include "viewer/RoomPolys.h"
 
 namespace tessarin::test {
 
@@ -37,15 +34,9 @@ int openForCheck(const char* path) {
 }
 
 int viewForCheck(const char* path) {
-    auto loaded = level::LoadLevel(path);
+    auto loaded = app::LoadForViewing(QString::fromLocal8Bit(path));
     if (!loaded) {
         std::fprintf(stderr, "%s\n", loaded.error().c_str());
-        return 1;
-    }
-    // As runLevelView does.
-    if (const std::string refusal = viewer::ViewerFacesRefusal(*loaded, std::filesystem::file_size(path));
-        !refusal.empty()) {
-        std::fprintf(stderr, "%s\n", refusal.c_str());
         return 1;
     }
     app::LevelView window;

@@ -28,12 +28,12 @@ namespace {
 
 int viewerKeyCode(int qtKey) {
     switch (qtKey) {
-    case Qt::Key_Left: return viewer::kViewerKeyLeft;
-    case Qt::Key_Up: return viewer::kViewerKeyUp;
-    case Qt::Key_Right: return viewer::kViewerKeyRight;
-    case Qt::Key_Down: return viewer::kViewerKeyDown;
-    case Qt::Key_A: return viewer::kViewerKeyA;
-    case Qt::Key_Z: return viewer::kViewerKeyZ;
+    case Qt::Key_Left: return viewer::kKeyLeft;
+    case Qt::Key_Up: return viewer::kKeyUp;
+    case Qt::Key_Right: return viewer::kKeyRight;
+    case Qt::Key_Down: return viewer::kKeyDown;
+    case Qt::Key_A: return viewer::kKeyA;
+    case Qt::Key_Z: return viewer::kKeyZ;
     default: return 0;
     }
 }

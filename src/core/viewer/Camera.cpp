@@ -42,12 +42,12 @@ void Camera::MoveDown() { CamY -= kClimbStep; }
 
 bool ViewerKeyDown(Camera& camera, int keyCode) {
     switch (keyCode) {
-    case kViewerKeyUp: camera.MoveForward(); return true;
-    case kViewerKeyDown: camera.MoveBack(); return true;
-    case kViewerKeyLeft: camera.TurnLeft(); return true;
-    case kViewerKeyRight: camera.TurnRight(); return true;
-    case kViewerKeyA: camera.MoveUp(); return true;
-    case kViewerKeyZ: camera.MoveDown(); return true;
+    case kKeyUp: camera.MoveForward(); return true;
+    case kKeyDown: camera.MoveBack(); return true;
+    case kKeyLeft: camera.TurnLeft(); return true;
+    case kKeyRight: camera.TurnRight(); return true;
+    case kKeyA: camera.MoveUp(); return true;
+    case kKeyZ: camera.MoveDown(); return true;
     default: return false;
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "level/TRLevel.h"
+#include "viewer/Keys.h"
 #include "viewer/ViewMath.h"
 
 namespace tessarin::viewer {
@@ -30,16 +31,6 @@ struct Camera {
     void TurnRight();    // heading - 0.1, wrapped
     void MoveUp();       // y + 0.2
     void MoveDown();     // y - 0.2
-};
-
-// The viewer's key codes (Windows virtual-key codes, as the keys are named in key events).
-enum ViewerKey : int {
-    kViewerKeyLeft = 37,
-    kViewerKeyUp = 38,
-    kViewerKeyRight = 39,
-    kViewerKeyDown = 40,
-    kViewerKeyA = 65,
-    kViewerKeyZ = 90,
 };
 
 // One key-down of the viewer's 3D view; false for a key it does not use.

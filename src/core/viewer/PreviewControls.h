@@ -2,6 +2,8 @@
 // PreviewControls: the main window's room-preview orbit state and the keys that steer it.
 #include <cstdint>
 
+#include "viewer/Keys.h"
+
 namespace tessarin::viewer {
 
 struct PreviewControls {
@@ -12,16 +14,6 @@ struct PreviewControls {
     int PreviewCenterZ = 0;
     bool PreviewBuilt = false;   // geometry matches the current room and door setting
     bool PreviewOn = true;       // cleared for good once demo recording starts
-};
-
-// Preview keys by their Windows virtual-key code.
-enum PreviewKey : int {
-    kKeyPageUp = 0x21,
-    kKeyPageDown = 0x22,
-    kKeyLeft = 0x25,
-    kKeyUp = 0x26,
-    kKeyRight = 0x27,
-    kKeyDown = 0x28,
 };
 
 // Applies one key press; returns false for a key the preview does not use.

@@ -10,14 +10,14 @@ using namespace tessarin::viewer;
 
 TEST(Camera, KeysMoveAndTurnWithTheHeadingWrap) {
     Camera c;
-    EXPECT_TRUE(ViewerKeyDown(c, kViewerKeyRight));
+    EXPECT_TRUE(ViewerKeyDown(c, kKeyRight));
     EXPECT_NEAR(c.CamAngle, 6.183184f, 1e-6f);
 
     Camera left;
     int wraps = 0;
     for (int i = 0; i < 63; ++i) {
         const float before = left.CamAngle;
-        ViewerKeyDown(left, kViewerKeyLeft);
+        ViewerKeyDown(left, kKeyLeft);
         if (left.CamAngle < before) ++wraps;
     }
     EXPECT_EQ(wraps, 1);
@@ -25,13 +25,13 @@ TEST(Camera, KeysMoveAndTurnWithTheHeadingWrap) {
 
     Camera walk;
     walk.CamAngle = 1.2f;
-    ViewerKeyDown(walk, kViewerKeyUp);
-    ViewerKeyDown(walk, kViewerKeyDown);
+    ViewerKeyDown(walk, kKeyUp);
+    ViewerKeyDown(walk, kKeyDown);
     EXPECT_NEAR(std::hypot(walk.CamX, walk.CamZ), 0.09, 1e-9);
     EXPECT_NEAR(walk.CamZ / walk.CamX, std::tan(1.2), 1e-6);
-    ViewerKeyDown(walk, kViewerKeyA);
-    ViewerKeyDown(walk, kViewerKeyA);
-    ViewerKeyDown(walk, kViewerKeyZ);
+    ViewerKeyDown(walk, kKeyA);
+    ViewerKeyDown(walk, kKeyA);
+    ViewerKeyDown(walk, kKeyZ);
     EXPECT_NEAR(walk.CamY, 0.2, 1e-12);
     EXPECT_FALSE(ViewerKeyDown(walk, 'Q'));
 }

@@ -14,15 +14,7 @@ using namespace tessarin;
 using test::parseJson;
 using test::runCli;
 
-namespace {
-// A failure is one line on stderr, exit 1 and nothing on stdout.
-void expectCleanFailure(const test::CliRun& run, const std::string& what) {
-    EXPECT_EQ(run.exitCode, 1) << what;
-    EXPECT_TRUE(run.out.empty()) << what << ": " << run.out;
-    ASSERT_FALSE(run.err.empty()) << what;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << what << ": " << run.err;
-}
-}  // namespace
+using test::expectCleanFailure;
 
 TEST(CliInfo, DescribesARealLevelWithEveryCountAndRoom) {
     TESSARIN_REQUIRE_LEVEL(path, "tr2-test1.tr2");

@@ -13,6 +13,7 @@
 
 using namespace tessarin;
 using test::parseJson;
+using test::expectCleanFailure;
 using test::runCli;
 
 namespace {
@@ -40,13 +41,6 @@ std::string knownLevel() {
     const auto path = tessarin::test::scratchDir("cli-viewer") / "known.tr2";
     EXPECT_TRUE(util::writeFileSafely(path, levelgen::buildLevel(l)));
     return path.string();
-}
-
-void expectCleanFailure(const tessarin::test::CliRun& run, const std::string& what) {
-    EXPECT_EQ(run.exitCode, 1) << what;
-    EXPECT_TRUE(run.out.empty()) << what << ": " << run.out;
-    ASSERT_FALSE(run.err.empty()) << what;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << what << ": " << run.err;
 }
 
 }  // namespace

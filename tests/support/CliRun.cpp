@@ -1,5 +1,6 @@
 #include "support/CliRun.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +28,13 @@ CliRun runCli(const std::string& args) {
     run.err = ss.str();
     std::remove(errFile.c_str());
     return run;
+}
+
+void expectCleanFailure(const CliRun& run, const std::string& what) {
+    EXPECT_EQ(run.exitCode, 1) << what;
+    EXPECT_TRUE(run.out.empty()) << what << ": " << run.out;
+    ASSERT_FALSE(run.err.empty()) << what;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << what << ": " << run.err;
 }
 
 }  // namespace tessarin::test

@@ -5,7 +5,7 @@
 #include <map>
 #include <zlib.h>
 
-#include "level/CompressedChunks.h"
+#include "level/RoomsReader.h"
 #include "level/LevelReader.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
@@ -63,13 +63,13 @@ void inflateOnly(benchmark::State& st, const std::string& name) {
 void load(benchmark::State& st, const std::string& name, bool parallel) {
     const RealFile* f = realFile(name);
     if (!f) return st.SkipWithError(("real level " + name + " not found").c_str());
-    level::detail::setParallelInflate(parallel);
+    level::detail::setParallelReading(parallel);
     for (auto _ : st) {
         auto l = level::LoadLevelFromBytes(f->bytes, f->name);
         if (!l) st.SkipWithError(l.error().c_str());
         benchmark::DoNotOptimize(l);
     }
-    level::detail::setParallelInflate(true);
+    level::detail::setParallelReading(true);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "FuzzInput.h"
 #include "convert/TR4Converter.h"
-#include "level/CompressedChunks.h"
+#include "level/RoomsReader.h"
 
 using namespace tessarin;
 
@@ -38,7 +38,7 @@ const convert::SWDData& spriteFile() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    level::detail::setParallelInflate(false);
+    level::detail::setParallelReading(false);
     return 0;
 }
 

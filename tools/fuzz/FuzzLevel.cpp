@@ -6,12 +6,12 @@
 #include <span>
 
 #include "FuzzInput.h"
-#include "level/CompressedChunks.h"
+#include "level/RoomsReader.h"
 #include "level/LevelReader.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // One thread: a crash report then shows one stack, and runs repeat exactly.
-    tessarin::level::detail::setParallelInflate(false);
+    tessarin::level::detail::setParallelReading(false);
     return 0;
 }
 

@@ -1,13 +1,13 @@
 #include "level/CompressedChunks.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <exception>
 #include <functional>
 #include <system_error>
 #include <thread>
 
+#include "level/RoomsReader.h"
 #include "util/Inflate.h"
 
 namespace tessarin::level::detail {
@@ -17,7 +17,6 @@ namespace {
 constexpr std::uint64_t kPageBytes32 = 262144;  // one 256 x 256 page of 32-bit texels
 constexpr std::uint64_t kRowBytes32 = 1024;     // one row of such a page
 
-std::atomic<bool> g_parallel{true};
 
 // Inflates a chunk into a texel array. When the chunk fills the array exactly (the usual case) on a
 // little-endian machine it inflates in place; otherwise through a buffer, keeping what fits.
@@ -59,7 +58,7 @@ void runJobs(std::vector<Job>& jobs) {
     for (std::size_t i = 1; i < jobs.size(); ++i)
         if (jobs[i].size > jobs[largest].size) largest = i;
     std::thread worker;
-    if (g_parallel.load() && jobs.size() > 1) {
+    if (parallelReading() && jobs.size() > 1) {
         try {
             worker = std::thread([&job = jobs[largest]] { runJob(job); });
         } catch (const std::system_error&) {
@@ -74,9 +73,6 @@ void runJobs(std::vector<Job>& jobs) {
 }
 
 }  // namespace
-
-void setParallelInflate(bool on) { g_parallel.store(on); }
-bool parallelInflate() { return g_parallel.load(); }
 
 std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d) {
     const std::uint64_t q = n / d;

@@ -42,14 +42,10 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
 // Inflates the texture chunks into the arrays sized above (only chunk 2 with
 // `options.only16BitPages`) and, when given, one more chunk into `extra`, which holds exactly its
 // stated size (TR4's level data). The chunks go side by side on two threads when that is switched
-// on; the result is the same either way, and the first failing chunk in file order is the one reported.
+// on (setParallelReading); the result is the same either way, and the first failing chunk in file order is the one reported.
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
                    const CompressedChunk* extraChunk = nullptr, std::span<std::uint8_t> extra = {},
                    const LoadOptions& options = {});
-
-// Whether inflateChunks may use a second thread (on by default; the benchmark compares both).
-void setParallelInflate(bool on);
-bool parallelInflate();
 
 // n / d rounded to the nearest whole number, halves to the even neighbour.
 std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d);

@@ -57,7 +57,7 @@ util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::strin
         util::ByteReader r(bytes);
         r.traceListStarts(listStarts);
         if (source)
-            r.onConsumed([](void* file, std::size_t upTo) { static_cast<util::FileBytes*>(file)->release(upTo); }, source);
+            r.onConsumed(&source->pages());
         TRLevel level;
         level.Version = r.u32("magic");
         level.LevelVersion = versionForMagic(level.Version, fileName);

@@ -10,6 +10,7 @@
 
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
+#include "level/RoomsReader.h"
 #include "level/TextureInfo.h"
 
 namespace tessarin::level::detail {
@@ -102,11 +103,12 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
 
     const std::int16_t numRooms = r.i16("room count");
     const std::size_t rooms = r.checkCount(numRooms, 44, "rooms");  // 44 bytes: the smallest possible room
-    level.Rooms.assign(rooms, {});
-    for (std::size_t i = 0; i < rooms; ++i) {
-        r.setPlace(roomPlace(i, rooms));
-        readRoom(r, level.Rooms[i], v);
-    }
+    // A room is measured by reading it with a measuring reader.
+    const RoomReader readOne = [v, rooms](ByteReader& rr, TRRoom& room, std::size_t i) {
+        rr.setPlace(roomPlace(i, rooms));
+        readRoom(rr, room, v);
+    };
+    readRooms(r, level.Rooms, rooms, readOne, readOne);
     r.setPlace("");
 
     io::readFloorAndMeshData(r, level);

@@ -14,6 +14,7 @@
 #include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
+#include "level/RoomsReader.h"
 #include "util/PageBuffer.h"
 
 namespace tessarin::level::detail {
@@ -55,11 +56,11 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     level.Reserved = r.i32("reserved");
     const std::uint16_t numRooms = r.u16("room count");
     const std::size_t rooms = r.checkCount(numRooms, kMinRoomSize, "rooms");
-    level.Rooms.assign(rooms, {});
-    for (std::size_t i = 0; i < rooms; ++i) {
-        r.setPlace("level data, " + roomPlace(i, rooms));
-        readRoom(r, level.Rooms[i]);
-    }
+    const RoomReader readOne = [rooms](ByteReader& rr, TRRoom& room, std::size_t i) {
+        rr.setPlace("level data, " + roomPlace(i, rooms));
+        readRoom(rr, room);
+    };
+    readRooms(r, level.Rooms, rooms, readOne, readOne);
     r.setPlace("level data");
 
     io::readFloorAndMeshData(r, level);
@@ -107,7 +108,7 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
     inflateChunks(textures, level, &levelChunk, levelData.bytes(), options);
     r.reportConsumed();  // the compressed bytes are done with
     ByteReader m(levelData.bytes());
-    m.onConsumed([](void* buffer, std::size_t upTo) { static_cast<util::PageBuffer*>(buffer)->release(upTo); }, &levelData);
+    m.onConsumed(&levelData.pages());
     m.setPlace("level data");
     readLevelData(m, level);
 

@@ -16,6 +16,7 @@
 #include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
+#include "level/RoomsReader.h"
 #include "util/NumberText.h"
 
 namespace tessarin::level::detail {
@@ -309,12 +310,17 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
 
     // A room block is at least its marker, size and header.
     const std::size_t rooms = r.checkCount(numRooms, 8 + kRoomHeaderSize, "rooms");
-    level.Rooms.assign(rooms, {});
-    for (std::size_t i = 0; i < rooms; ++i) {
+    const RoomReader readOne = [rooms](ByteReader& rr, TRRoom& room, std::size_t i) {
         const std::string place = roomPlace(i, rooms);
-        r.setPlace(place);
-        readRoom(r, level.Rooms[i], place);
-    }
+        rr.setPlace(place);
+        readRoom(rr, room, place);
+    };
+    // A room block states its size: the next is measured to start at the block's end.
+    const RoomReader measure = [](ByteReader& m, TRRoom&, std::size_t) {
+        m.skip(4, "room marker");
+        m.skip(m.u32("room data size"), "room data");
+    };
+    readRooms(r, level.Rooms, rooms, readOne, measure);
     r.setPlace("");
 
     io::readFloorAndMeshData(r, level);

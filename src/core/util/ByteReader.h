@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "util/LittleEndian.h"
+#include "util/Pages.h"
 #include "util/Result.h"
 
 namespace tessarin::util {
@@ -133,6 +134,7 @@ public:
 
     // When set, the offset of every counted list is recorded (tests cut files at these places).
     void traceListStarts(std::vector<std::size_t>* starts) { m_listStarts = starts; }
+    bool tracing() const { return m_listStarts != nullptr; }
 
     // The place names the record being read ("room 3 of 12"); errors carry it.
     void setPlace(std::string place) { m_place = std::move(place); }
@@ -175,6 +177,7 @@ public:
     template <typename T, typename Decode>
     void readRecords(std::vector<T>& out, std::int64_t count, std::size_t size, const char* what, const Decode& decode) {
         const std::size_t n = checkCount(count, size, what);
+        if (m_measuring) return skip(n * size, what);
         decodeRecords(out, view(n * size, what).data(), n, size, decode);
     }
 
@@ -182,6 +185,7 @@ public:
     template <typename T, typename Decode>
     void copyRecords(std::vector<T>& out, std::int64_t count, const char* what, const Decode& decode) {
         const std::size_t n = checkCount(count, sizeof(T), what);
+        if (m_measuring) return skip(n * sizeof(T), what);
         util::copyRecords(out, view(n * sizeof(T), what).data(), n, decode);
     }
 
@@ -199,23 +203,36 @@ public:
     // Tells the owner of the bytes, now and then as the cursor moves on, that what lies before the
     // cursor has been read (a mapped file drops those pages; a later read of them still works, but
     // a PageBuffer's read back as zeros, so its reader never goes back).
-    using ConsumedHook = void (*)(void* context, std::size_t upTo);
-    void onConsumed(ConsumedHook hook, void* context) {
-        m_consumed = hook;
-        m_consumedContext = context;
-    }
+    void onConsumed(Pages* owner) { m_owner = owner; }
     // Tells the owner now (after a large part was read other than by lists, as chunks are inflated).
     void reportConsumed() {
-        if (m_consumed) m_consumed(m_consumedContext, m_pos);
+        if (m_owner) m_owner->release(m_pos);
     }
+    // Tells the owner that [from, to) has been read by a reader of its own (see detached): only the
+    // whole pages inside go back. Safe from any thread while this reader itself stands still.
+    void reportConsumed(std::size_t from, std::size_t to) const {
+        if (m_owner) m_owner->releaseWithin(from, to);
+    }
+
+    // A reader over the same bytes at `pos` that tells no owner and traces nothing, for reading a
+    // part of them elsewhere (rooms on a second thread).
+    ByteReader detached(std::size_t pos) const {
+        ByteReader d(m_data);
+        d.seek(pos);
+        return d;
+    }
+
+    // A measuring reader checks and passes over the lists read by readRecords and copyRecords
+    // without building them: reading a record with it finds where the record ends.
+    void setMeasuring(bool on) { m_measuring = on; }
 
 private:
     // Large arrays are copied in slices of this size, the owner hearing of progress between them, so
     // that their bytes and their copy are not both held whole.
     static constexpr std::size_t kConsumedStep = std::size_t{256} << 10;
     void progress() {
-        if (m_consumed && m_pos >= m_nextConsumedReport) {
-            m_consumed(m_consumedContext, m_pos);
+        if (m_owner && m_pos >= m_nextConsumedReport) {
+            m_owner->release(m_pos);
             m_nextConsumedReport = m_pos + kConsumedStep;
         }
     }
@@ -231,8 +248,8 @@ private:
     std::size_t m_pos = 0;
     std::string m_place;
     std::vector<std::size_t>* m_listStarts = nullptr;
-    ConsumedHook m_consumed = nullptr;
-    void* m_consumedContext = nullptr;
+    Pages* m_owner = nullptr;
+    bool m_measuring = false;
     std::size_t m_nextConsumedReport = 0;
 };
 

@@ -22,10 +22,10 @@ public:
     std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
     bool mapped() const { return m_pages.mapped(); }
 
-    // The bytes before `upTo` have been read: a mapping gives their pages back, so a large file
-    // and the level made from it are not both held in memory. Reading them again still works
-    // (the pages come back from the file). A no-op for a file read into memory.
-    void release(std::size_t upTo) { m_pages.release(upTo); }
+    // Told what has been read (ByteReader::onConsumed), a mapping gives those pages back, so a
+    // large file and the level made from it are not both held in memory. Reading them again still
+    // works (the pages come back from the file). A file read into memory keeps its bytes.
+    Pages& pages() { return m_pages; }
 
 private:
     explicit FileBytes(Pages pages) : m_pages(std::move(pages)) {}

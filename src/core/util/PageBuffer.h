@@ -1,9 +1,9 @@
 #pragma once
 // PageBuffer: scratch bytes of a known size, filled once and then read once from front to back (an
 // inflated chunk being parsed). A large one lives in pages of its own: nothing zero-fills it first,
-// and release() gives back the pages the reader has passed, so the buffer and what is built from
+// and its pages() give back what the reader has passed, so the buffer and what is built from
 // it are never both held whole. Released bytes read back as zeros, so only a reader that never
-// goes back may release. A small one is plain heap memory and release() does nothing.
+// goes back may release. A small one is plain heap memory and gives nothing back.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,8 +21,9 @@ public:
     std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
     bool mapped() const { return m_pages.mapped(); }
 
-    // The bytes before `upTo` will not be read again.
-    void release(std::size_t upTo) { m_pages.release(upTo); }
+    // Told what has been read (ByteReader::onConsumed), these pages give back what will not be
+    // read again.
+    Pages& pages() { return m_pages; }
 
 private:
     Pages m_pages;

@@ -62,4 +62,17 @@ void Pages::release(std::size_t upTo) {
 #endif
 }
 
+void Pages::releaseWithin(std::size_t from, std::size_t to) const {
+#ifdef TESSARIN_HAVE_MMAN
+    if (!m_map) return;
+    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t begin = (from + page - 1) / page * page;
+    const std::size_t end = std::min(to, m_size) / page * page;
+    if (begin < end) madvise(static_cast<std::uint8_t*>(m_map) + begin, end - begin, MADV_DONTNEED);
+#else
+    (void)from;
+    (void)to;
+#endif
+}
+
 }  // namespace tessarin::util

@@ -6,6 +6,7 @@
 
 #include "support/SaneLevel.h"
 #include "level/CompressedChunks.h"
+#include "level/RoomsReader.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
@@ -376,7 +377,7 @@ TEST(TR4Reader, ATextureChunkFailureIsReportedBeforeLaterChunks) {
     d.NumTextiles = d.NumRoomTextiles = 1;
     d.Textile32.assign(level::kTextilePixels, 0x07070707u);
     for (bool parallel : {false, true}) {
-        level::detail::setParallelInflate(parallel);
+        level::detail::setParallelReading(parallel);
         Bytes b = tr4(d);
         set32(b, 10, 262145);  // chunk 1 states one byte too many
         b[chunkLayout(b).starts[3] + 20] ^= 0xFF;  // and chunk 4 is damaged too
@@ -384,7 +385,7 @@ TEST(TR4Reader, ATextureChunkFailureIsReportedBeforeLaterChunks) {
         ASSERT_FALSE(l);
         EXPECT_EQ(l.error().rfind("chunk 1 (32-bit textures): ", 0), 0u) << l.error();
     }
-    level::detail::setParallelInflate(true);
+    level::detail::setParallelReading(true);
 }
 
 TEST(TR4Reader, RealLevelReadsWithEveryCount) {
@@ -457,9 +458,9 @@ TEST(TR4Reader, EveryCutOfTheRealFileAndItsLevelDataIsRefused) {
 
 TEST(TR4Reader, InflatingSideBySideGivesTheSameLevel) {
     TESSARIN_REQUIRE_LEVEL(path, "tr4-test1.tr4");
-    level::detail::setParallelInflate(false);
+    level::detail::setParallelReading(false);
     auto serial = level::LoadLevel(path);
-    level::detail::setParallelInflate(true);
+    level::detail::setParallelReading(true);
     auto parallel = level::LoadLevel(path);
     ASSERT_TRUE(serial && parallel);
     EXPECT_TRUE(serial->Textile32 == parallel->Textile32);

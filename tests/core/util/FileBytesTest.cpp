@@ -22,7 +22,7 @@ TEST(FileBytes, PagesGivenBackReadTheSameAgain) {
         auto file = util::FileBytes::open(path);
         ASSERT_TRUE(file) << file.error();
         EXPECT_EQ(file->mapped(), size > 1000);
-        file->release(size / 2 + 123);
+        file->pages().release(size / 2 + 123);
         const auto bytes = file->bytes();
         EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), pattern.begin(), pattern.end()));
     }
@@ -38,9 +38,16 @@ TEST(PageBuffer, GivingBackStopsAtThePageTheReaderIsIn) {
     auto bytes = buffer.bytes();
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
     const std::size_t upTo = 3 * 4096 + 100;
-    buffer.release(upTo);
-    buffer.release(upTo - 50);  // going back asks for nothing
+    buffer.pages().release(upTo);
+    buffer.pages().release(upTo - 50);  // going back asks for nothing
     for (std::size_t i = upTo / 4096 * 4096; i < size; ++i)
         ASSERT_EQ(bytes[i], static_cast<std::uint8_t>(i * 13 + 1)) << i;
+    // A part read elsewhere gives back only the whole pages inside it: its neighbours' bytes stay.
+    const std::size_t from = 8 * 4096 + 1, to = 12 * 4096 - 1;
+    buffer.pages().releaseWithin(from, to);
+    for (std::size_t i = 8 * 4096; i < size; ++i) {
+        const bool inside = i >= 9 * 4096 && i < 11 * 4096;
+        ASSERT_EQ(bytes[i], inside ? 0 : static_cast<std::uint8_t>(i * 13 + 1)) << i;
+    }
     EXPECT_EQ(util::PageBuffer(0).bytes().size(), 0u);
 }

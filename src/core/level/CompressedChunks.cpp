@@ -130,8 +130,10 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
 }
 
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level, const CompressedChunk* extraChunk,
-                   std::span<std::uint8_t> extra, const LoadOptions& options) {
+                   std::span<std::uint8_t> extra, const LoadOptions& options, const std::function<void()>& first) {
     std::vector<Job> jobs;
+    // Size 0: never the job handed to the second thread, and first in line here.
+    if (first) jobs.push_back({0, first, nullptr});
     if (!options.only16BitPages)
         jobs.push_back({textures[0].inflatedSize, [&] { inflateInto(textures[0], level.Textile32); }, nullptr});
     jobs.push_back({textures[1].inflatedSize, [&] { inflateInto(textures[1], level.Textile16); }, nullptr});

@@ -2,6 +2,7 @@
 // The zlib chunks of TR4 and TR5 files: three texture chunks (both versions) and TR4's level data.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -43,9 +44,11 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
 // `options.only16BitPages`) and, when given, one more chunk into `extra`, which holds exactly its
 // stated size (TR4's level data). The chunks go side by side on two threads when that is switched
 // on (setParallelReading); the result is the same either way, and the first failing chunk in file order is the one reported.
+// `first`, when given, runs on this thread before its chunks (preparing `extra` while the other
+// thread may already be filling it).
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
                    const CompressedChunk* extraChunk = nullptr, std::span<std::uint8_t> extra = {},
-                   const LoadOptions& options = {});
+                   const LoadOptions& options = {}, const std::function<void()>& first = {});
 
 // n / d rounded to the nearest whole number, halves to the even neighbour.
 std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d);

@@ -16,13 +16,17 @@ namespace {
 constexpr std::size_t kMapFrom = std::size_t{256} << 10;
 }  // namespace
 
-PageBuffer::PageBuffer(std::size_t size) {
+PageBuffer::PageBuffer(std::size_t size, bool makePagesLater) {
 #ifdef TESSARIN_MAP_PAGES
     if (size >= kMapFrom) {
         // It is about to be filled whole: its pages are made in one call rather than a fault each.
         int flags = MAP_PRIVATE | MAP_ANONYMOUS;
 #ifdef MAP_POPULATE
-        flags |= MAP_POPULATE;
+#ifdef MADV_POPULATE_WRITE
+        if (!makePagesLater) flags |= MAP_POPULATE;
+#else
+        flags |= MAP_POPULATE;  // no way to make them later
+#endif
 #endif
         void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
         if (map == MAP_FAILED) throw std::bad_alloc();
@@ -30,7 +34,15 @@ PageBuffer::PageBuffer(std::size_t size) {
         return;
     }
 #endif
+    (void)makePagesLater;
     m_pages = Pages::adoptBuffer(std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(size, 1)), size);
+}
+
+void PageBuffer::makePages() {
+#if defined(TESSARIN_MAP_PAGES) && defined(MADV_POPULATE_WRITE)
+    // Only a hint: where it fails (an older system) the pages are made as they are written.
+    if (m_pages.mapped()) madvise(m_pages.data(), m_pages.size(), MADV_POPULATE_WRITE);
+#endif
 }
 
 }  // namespace tessarin::util

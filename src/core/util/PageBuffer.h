@@ -15,8 +15,12 @@ namespace tessarin::util {
 
 class PageBuffer {
 public:
-    // Throws std::bad_alloc when the memory cannot be had.
-    explicit PageBuffer(std::size_t size);
+    // Throws std::bad_alloc when the memory cannot be had. A large buffer has its pages made at
+    // once, or with `makePagesLater` only by makePages (or as they are first written).
+    explicit PageBuffer(std::size_t size, bool makePagesLater = false);
+    // Makes the pages of a buffer made with `makePagesLater` (changing no byte), so that another
+    // thread filling it meanwhile finds them ready; a no-op where the system cannot.
+    void makePages();
     std::span<std::uint8_t> bytes() { return {m_pages.data(), m_pages.size()}; }
     std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
     bool mapped() const { return m_pages.mapped(); }

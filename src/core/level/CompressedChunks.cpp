@@ -1,6 +1,7 @@
 #include "level/CompressedChunks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <exception>
 #include <functional>
@@ -38,7 +39,7 @@ void inflateInto(const CompressedChunk& c, std::vector<T>& dest) {
 }
 
 struct Job {
-    std::uint64_t size = 0;
+    std::uint64_t weight = 0;
     std::function<void()> run;
     std::exception_ptr error;
 };
@@ -51,22 +52,27 @@ void runJob(Job& job) {
     }
 }
 
-// Runs the jobs, the largest on a second thread when allowed, and rethrows the first failure in
-// job order so that the report does not depend on timing.
+// Runs the jobs, on two threads when allowed: each takes the heaviest job left (which keeps the
+// longer of the two near the least it can be); on one thread, in order. The first failure in job
+// order is rethrown, so that the report does not depend on timing.
 void runJobs(std::vector<Job>& jobs) {
-    std::size_t largest = 0;
-    for (std::size_t i = 1; i < jobs.size(); ++i)
-        if (jobs[i].size > jobs[largest].size) largest = i;
+    std::vector<std::size_t> order(jobs.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::thread worker;
+    std::atomic<std::size_t> next{0};
+    const auto takeJobs = [&] {
+        for (std::size_t k; (k = next.fetch_add(1)) < order.size();) runJob(jobs[order[k]]);
+    };
     if (parallelReading() && jobs.size() > 1) {
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return jobs[a].weight > jobs[b].weight; });
         try {
-            worker = std::thread([&job = jobs[largest]] { runJob(job); });
+            worker = std::thread(takeJobs);
         } catch (const std::system_error&) {
             // No second thread to be had: everything runs here.
         }
     }
-    for (std::size_t i = 0; i < jobs.size(); ++i)
-        if (!worker.joinable() || i != largest) runJob(jobs[i]);
+    if (!worker.joinable()) std::sort(order.begin(), order.end());
+    takeJobs();
     if (worker.joinable()) worker.join();
     for (auto& job : jobs)
         if (job.error) std::rethrow_exception(job.error);
@@ -130,10 +136,8 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
 }
 
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level, const CompressedChunk* extraChunk,
-                   std::span<std::uint8_t> extra, const LoadOptions& options, const std::function<void()>& first) {
+                   std::span<std::uint8_t> extra, const LoadOptions& options, std::vector<SideJob> side) {
     std::vector<Job> jobs;
-    // Size 0: never the job handed to the second thread, and first in line here.
-    if (first) jobs.push_back({0, first, nullptr});
     if (!options.only16BitPages)
         jobs.push_back({textures[0].inflatedSize, [&] { inflateInto(textures[0], level.Textile32); }, nullptr});
     jobs.push_back({textures[1].inflatedSize, [&] { inflateInto(textures[1], level.Textile16); }, nullptr});
@@ -143,6 +147,7 @@ void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& leve
         jobs.push_back({extraChunk->inflatedSize, [=] { util::inflateChunk(extraChunk->data, extra, extraChunk->name); },
                         nullptr});
     }
+    for (auto& job : side) jobs.push_back({job.weight, std::move(job.run), nullptr});
     runJobs(jobs);
 }
 

@@ -44,11 +44,16 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
 // `options.only16BitPages`) and, when given, one more chunk into `extra`, which holds exactly its
 // stated size (TR4's level data). The chunks go side by side on two threads when that is switched
 // on (setParallelReading); the result is the same either way, and the first failing chunk in file order is the one reported.
-// `first`, when given, runs on this thread before its chunks (preparing `extra` while the other
-// thread may already be filling it).
+// Work done beside the inflating, on whichever thread is free: `weight` is its cost counted in
+// inflated bytes (the heaviest job left is taken first); on one thread it runs after the chunks,
+// and its failure is reported only when no chunk failed.
+struct SideJob {
+    std::uint64_t weight = 0;
+    std::function<void()> run;
+};
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
                    const CompressedChunk* extraChunk = nullptr, std::span<std::uint8_t> extra = {},
-                   const LoadOptions& options = {}, const std::function<void()>& first = {});
+                   const LoadOptions& options = {}, std::vector<SideJob> side = {});
 
 // n / d rounded to the nearest whole number, halves to the even neighbour.
 std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d);

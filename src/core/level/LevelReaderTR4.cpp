@@ -9,6 +9,7 @@
 // animated textures, and AI objects after the items; it ends with the sound map, sound details and
 // sample indices.
 #include <algorithm>
+#include <limits>
 
 #include "level/TextureInfo.h"
 #include "level/CompressedChunks.h"
@@ -104,10 +105,11 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
     // All four chunks are inflated before any level data is parsed, so a damaged chunk is always
     // the error reported, whichever part of it a parse would have stumbled on.
     // The level data is parsed front to back once: its pages go back as the parse passes them.
-    // Its pages are made here while the other thread already inflates into them: tens of
-    // megabytes of fresh pages cost about a tenth of the inflating.
+    // Its pages are made on one thread while the other already inflates into them: tens of
+    // megabytes of fresh pages cost about a tenth of the inflating. Heaviest, so taken first.
     util::PageBuffer levelData(levelChunk.inflatedSize, true);
-    inflateChunks(textures, level, &levelChunk, levelData.bytes(), options, [&levelData] { levelData.makePages(); });
+    inflateChunks(textures, level, &levelChunk, levelData.bytes(), options,
+                  {{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }}});
     r.reportConsumed();  // the compressed bytes are done with
     ByteReader m(levelData.bytes());
     m.onConsumed(&levelData.pages());

@@ -73,18 +73,30 @@ void skipCountedList(ByteReader& r, std::size_t size, const char* what) {
 }
 
 // Rounds halves to the even neighbour, as nearbyint does in the default rounding mode, without a
-// library call per coordinate: past 2^52 a double has no fraction bits, so adding and taking away
-// 2^52 rounds. Larger values, infinities and NaN come out unchanged or NaN and fail the range check.
-inline double roundHalfEven(double v) {
-    constexpr double kShift = 4503599627370496.0;  // 2^52
-    return v >= 0 ? (v + kShift) - kShift : (v - kShift) + kShift;
+// library call or a branch per coordinate: from 2^23 on a float has no fraction bits, so adding and
+// taking away 2^23 (with the value's sign) rounds exactly whatever lies below. Larger values,
+// infinities and NaN come out too large or NaN and fail the range check.
+inline float roundHalfEven(float v) {
+    const float shift = std::copysign(8388608.0f, v);  // 2^23
+    return (v + shift) - shift;
 }
 
 inline std::int16_t toVertexCoordinate(ByteReader& r, float f, std::size_t layer, std::size_t vertex) {
-    const double v = roundHalfEven(static_cast<double>(f));
-    if (!(v >= -32768.0 && v <= 32767.0)) [[unlikely]]
+    const float v = roundHalfEven(f);
+    if (!(v >= -32768.0f && v <= 32767.0f)) [[unlikely]]
         failVertexCoordinate(r, f, layer, vertex);
     return static_cast<std::int16_t>(v);
+}
+
+// A TR5 face is its record in memory: four or three indices, the texture, the face flags.
+static_assert(sizeof(TRRoomQuad) == kRectangleSize && sizeof(TRRoomTriangle) == kTriangleSize);
+TRRoomQuad decodeRectangle(const std::uint8_t* p) {
+    using util::le::i16;
+    return {{i16(p), i16(p + 2), i16(p + 4), i16(p + 6)}, i16(p + 8), i16(p + 10)};
+}
+TRRoomTriangle decodeTriangle(const std::uint8_t* p) {
+    using util::le::i16;
+    return {{i16(p), i16(p + 2), i16(p + 4)}, i16(p + 6), i16(p + 8)};
 }
 
 struct LayerCounts {
@@ -236,29 +248,46 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
 
     // Each layer's faces count their vertices from that layer's first one; the merged lists count
     // from the room's first.
-    room.Rectangles.assign(numRectangles, {});
-    room.Triangles.assign(numTriangles, {});
+    // The lists hold the room's counts, faces the layers leave out reading as zero.
+    room.Rectangles.clear();
+    room.Rectangles.reserve(numRectangles);
+    room.Triangles.clear();
+    room.Triangles.reserve(numTriangles);
     std::int64_t vertexBase = 0;
-    std::size_t rect = 0, tri = 0;
     for (std::size_t i = 0; i < layers; ++i) {
         const std::size_t nr = r.checkCount(counts[i].rectangles, kRectangleSize, "rectangles");
-        util::le::Cursor rc(r.view(nr * kRectangleSize, "rectangles").data());
-        for (std::size_t k = 0; k < nr; ++k) {
-            auto& q = room.Rectangles[rect++];
-            for (auto& v : q.Vertices) v = mergedIndex(r, rc.i16(), vertexBase, i);
-            q.Texture = rc.i16();
-            q.FaceFlags = rc.i16();
+        const std::uint8_t* rp = r.view(nr * kRectangleSize, "rectangles").data();
+        if (vertexBase == 0) {
+            // Indices count from this layer's first vertex, which is the room's: the faces are
+            // their file layout.
+            util::appendRecords(room.Rectangles, rp, nr, decodeRectangle);
+        } else {
+            util::le::Cursor rc(rp);
+            for (std::size_t k = 0; k < nr; ++k) {
+                auto& q = room.Rectangles.emplace_back();
+                for (auto& v : q.Vertices) v = mergedIndex(r, rc.i16(), vertexBase, i);
+                q.Texture = rc.i16();
+                q.FaceFlags = rc.i16();
+            }
         }
         const std::size_t nt = r.checkCount(counts[i].triangles, kTriangleSize, "triangles");
-        util::le::Cursor tc(r.view(nt * kTriangleSize, "triangles").data());
-        for (std::size_t k = 0; k < nt; ++k) {
-            auto& t = room.Triangles[tri++];
-            for (auto& v : t.Vertices) v = mergedIndex(r, tc.i16(), vertexBase, i);
-            t.Texture = tc.i16();
-            t.FaceFlags = tc.i16();
+        const std::uint8_t* tp = r.view(nt * kTriangleSize, "triangles").data();
+        if (vertexBase == 0) {
+            util::appendRecords(room.Triangles, tp, nt, decodeTriangle);
+        } else {
+            util::le::Cursor tc(tp);
+            for (std::size_t k = 0; k < nt; ++k) {
+                auto& t = room.Triangles.emplace_back();
+                for (auto& v : t.Vertices) v = mergedIndex(r, tc.i16(), vertexBase, i);
+                t.Texture = tc.i16();
+                t.FaceFlags = tc.i16();
+            }
         }
         vertexBase += counts[i].vertices;
     }
+    const std::size_t tri = room.Triangles.size();
+    room.Rectangles.resize(numRectangles);
+    room.Triangles.resize(numTriangles);
     // Faces are padded to a multiple of four bytes; a room without layers keeps two bytes too.
     if (tri % 2 == 1) r.skip(2, "face padding");
     if (layers == 0) r.skip(2, "face padding");
@@ -272,14 +301,12 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     for (std::size_t i = 0; i < layers; ++i) {
         const std::size_t nv = r.checkCount(counts[i].vertices, kVertexSize, "vertices");
         util::le::Cursor c(r.view(nv * kVertexSize, "vertices").data());
-        for (std::size_t k = 0; k < nv; ++k) {
-            TRRoomVertex v;
-            const auto index = room.Vertices.size();
+        for (std::size_t k = 0, index = room.Vertices.size(); k < nv; ++k, ++index) {
+            TRRoomVertex& v = room.Vertices.emplace_back();
             v.X = toVertexCoordinate(r, c.f32(), i, index);
             v.Y = toVertexCoordinate(r, c.f32(), i, index);
             v.Z = toVertexCoordinate(r, c.f32(), i, index);
             c.skip(16);  // normal and colour
-            room.Vertices.push_back(v);
         }
     }
 
@@ -289,16 +316,9 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     if (r.pos() < end) seekTo(r, dataStart, dataSize, "room data size");
 }
 
-}  // namespace
 
-void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
-    level.NumRoomTextiles = r.i16("room texture count");
-    level.NumObjTextiles = r.i16("object texture page count");
-    level.NumBumpTextiles = r.i16("bump texture count");
-    const auto textures = readTextureChunks(r, level);
-    inflateChunks(textures, level);
-    r.reportConsumed();  // the compressed bytes are done with
-
+// Everything after the texture chunks; it touches no texture page.
+void readLevelData(ByteReader& r, TRLevel& level) {
     level.LaraType = r.i16("Lara type");
     level.WeatherType = r.i16("weather type");
     r.skip(28, "header");
@@ -353,6 +373,20 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
+}
+
+}  // namespace
+
+void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
+    level.NumRoomTextiles = r.i16("room texture count");
+    level.NumObjTextiles = r.i16("object texture page count");
+    level.NumBumpTextiles = r.i16("bump texture count");
+    const auto textures = readTextureChunks(r, level);
+
+    // The level data is not packed: it is read while the texture pages inflate, on whichever thread
+    // is free (reading a byte of it costs about a quarter of inflating one). A damaged chunk is
+    // still the error reported, whatever the reading met meanwhile.
+    inflateChunks(textures, level, nullptr, {}, {}, {{r.remaining() / 4, [&r, &level] { readLevelData(r, level); }}});
 }
 
 }  // namespace tessarin::level::detail

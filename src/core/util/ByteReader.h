@@ -123,6 +123,22 @@ void copyRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, cons
     decodeRecords(out, p, n, sizeof(T), decode);
 }
 
+// The same appended to `out`, for a list gathered from several runs of records.
+template <typename T, typename Decode>
+void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, const Decode& decode) {
+    static_assert(std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>);
+    if constexpr (std::endian::native == std::endian::little) {
+        if (reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0) {
+            // As for copyRecords: the bytes lie in storage from allocation or mapping.
+            const T* records = reinterpret_cast<const T*>(p);
+            out.insert(out.end(), records, records + n);
+            return;
+        }
+    }
+    using It = DecodeIterator<T, Decode>;
+    out.insert(out.end(), It(p, sizeof(T), &decode), It(p + n * sizeof(T), sizeof(T), &decode));
+}
+
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> data) : m_data(data) {}

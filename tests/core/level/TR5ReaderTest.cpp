@@ -8,6 +8,7 @@
 
 #include "support/SaneLevel.h"
 #include "level/LevelReader.h"
+#include "level/RoomsReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
 #include "support/BytePatch.h"
@@ -143,10 +144,11 @@ TEST(TR5Reader, MergesLayersIntoOneVertexAndFaceList) {
 
 TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
     level::TRRoom r = room();
-    addLayer(r, 2);
+    addLayer(r, 3);
     levelgen::BuildOptions o;
     o.tr5VertexPositions[{0, 0}] = {1023.5f, -256.5f, 2.49f};
     o.tr5VertexPositions[{0, 1}] = {0.5f, 1.5f, -0.5f};
+    o.tr5VertexPositions[{0, 2}] = {-32768.5f, 32766.5f, -1.5f};  // the limits, reached by halves
     auto l = load(fileWithRooms({r}, o));
     ASSERT_TRUE(l) << l.error();
     const auto& v = l->Rooms[0].Vertices;
@@ -157,6 +159,26 @@ TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
     EXPECT_EQ(v[1].Y, 2);
     EXPECT_EQ(v[1].Z, 0);
     EXPECT_EQ(v[1].Lighting, 0);
+    EXPECT_EQ(v[2].X, -32768);
+    EXPECT_EQ(v[2].Y, 32766);
+    EXPECT_EQ(v[2].Z, -2);
+}
+
+TEST(TR5Reader, ADamagedTextureChunkIsReportedBeforeDamagedLevelData) {
+    // The level data is read while the chunks inflate: the chunk's error must still win.
+    level::TRRoom r = room();
+    addLayer(r, 4, {{0, 1, 2, 3}});
+    Bytes b = fileWithRooms({r});
+    const std::size_t chunk1End = 10 + 8 + get32(b, 14);
+    b[chunk1End - 1] ^= 0xFF;  // chunk 1's checksum
+    b[roomAt(b, 0)] = 'Y';     // and the room's marker
+    for (bool parallel : {false, true}) {
+        level::detail::setParallelReading(parallel);
+        auto l = load(b);
+        ASSERT_FALSE(l);
+        EXPECT_EQ(l.error().rfind("chunk 1 (32-bit textures): ", 0), 0u) << l.error();
+    }
+    level::detail::setParallelReading(true);
 }
 
 TEST(TR5Reader, AnOddTriangleCountSkipsTwoBytesBeforeTheVertices) {
@@ -313,7 +335,7 @@ TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
         {"negative vertex count",
          [](Bytes& b, std::size_t h, std::size_t body) { set32(b, body + get32(b, h + 172), -5); }},
         {"does not fit in 16 bits", [](Bytes&, std::size_t, std::size_t) {},
-         [](level::TRRoom&, levelgen::BuildOptions& o) { o.tr5VertexPositions[{1, 1}] = {40000.0f, 0, 0}; }},
+         [](level::TRRoom&, levelgen::BuildOptions& o) { o.tr5VertexPositions[{1, 1}] = {32767.5f, 0, 0}; }},
         {"does not fit in 16 bits", [](Bytes&, std::size_t, std::size_t) {},
          [](level::TRRoom&, levelgen::BuildOptions& o) {
              o.tr5VertexPositions[{1, 1}] = {0, 0, std::numeric_limits<float>::quiet_NaN()};

@@ -92,6 +92,7 @@ CompressedChunk readChunk(util::ByteReader& r, std::string name) {
     c.name = std::move(name);
     c.inflatedSize = r.u32(c.name.c_str());
     const std::uint32_t compressedSize = r.u32(c.name.c_str());
+    c.offset = r.pos();
     c.data = r.view(compressedSize, c.name.c_str());
     util::checkInflatedSize(c.inflatedSize, c.data, c.name);
     return c;
@@ -136,16 +137,25 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
 }
 
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level, const CompressedChunk* extraChunk,
-                   std::span<std::uint8_t> extra, const LoadOptions& options, std::vector<SideJob> side) {
+                   std::span<std::uint8_t> extra, const LoadOptions& options, std::vector<SideJob> side,
+                   util::Arrival* extraArrival, const util::ByteReader* source) {
     std::vector<Job> jobs;
-    if (!options.only16BitPages)
-        jobs.push_back({textures[0].inflatedSize, [&] { inflateInto(textures[0], level.Textile32); }, nullptr});
-    jobs.push_back({textures[1].inflatedSize, [&] { inflateInto(textures[1], level.Textile16); }, nullptr});
-    if (!options.only16BitPages)
-        jobs.push_back({textures[2].inflatedSize, [&] { inflateInto(textures[2], level.MiscTextile); }, nullptr});
+    const auto add = [&](const CompressedChunk& c, std::function<void()> inflate) {
+        jobs.push_back({c.inflatedSize, [inflate = std::move(inflate), &c, source] {
+                            inflate();
+                            if (source) source->reportConsumed(c.offset, c.offset + c.data.size());
+                        }, nullptr});
+    };
+    if (!options.only16BitPages) add(textures[0], [&] { inflateInto(textures[0], level.Textile32); });
+    add(textures[1], [&] { inflateInto(textures[1], level.Textile16); });
+    if (!options.only16BitPages) add(textures[2], [&] { inflateInto(textures[2], level.MiscTextile); });
     if (extraChunk) {
-        jobs.push_back({extraChunk->inflatedSize, [=] { util::inflateChunk(extraChunk->data, extra, extraChunk->name); },
-                        nullptr});
+        // Followed, it is read while it inflates: its packed bytes go back as they are used.
+        std::function<void(std::size_t)> inputRead;
+        if (source && extraArrival) {
+            inputRead = [c = extraChunk, source](std::size_t used) { source->reportConsumed(c->offset, c->offset + used); };
+        }
+        add(*extraChunk, [=] { util::inflateChunk(extraChunk->data, extra, extraChunk->name, extraArrival, inputRead); });
     }
     for (auto& job : side) jobs.push_back({job.weight, std::move(job.run), nullptr});
     runJobs(jobs);

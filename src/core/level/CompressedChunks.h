@@ -9,6 +9,7 @@
 
 #include "level/LoadOptions.h"
 #include "level/TRLevel.h"
+#include "util/Arrival.h"
 #include "util/ByteReader.h"
 
 namespace tessarin::level::detail {
@@ -18,6 +19,7 @@ struct CompressedChunk {
     std::string name;  // "chunk 1 (32-bit textures)": begins every error about it
     std::uint32_t inflatedSize = 0;
     std::span<const std::uint8_t> data;
+    std::size_t offset = 0;  // where `data` starts in the reader's bytes
 };
 
 // Reads a chunk's sizes and takes a view of its bytes; the stated size is bounded before anything
@@ -51,9 +53,13 @@ struct SideJob {
     std::uint64_t weight = 0;
     std::function<void()> run;
 };
+// With `source` (the reader the chunks were read from), each chunk's packed bytes go back to their
+// owner once inflated. With `extraArrival`, a side job may follow `extra` as it inflates (util::Arrival); one that does
+// must weigh less than the extra chunk, so that it is never taken before it.
 void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
                    const CompressedChunk* extraChunk = nullptr, std::span<std::uint8_t> extra = {},
-                   const LoadOptions& options = {}, std::vector<SideJob> side = {});
+                   const LoadOptions& options = {}, std::vector<SideJob> side = {},
+                   util::Arrival* extraArrival = nullptr, const util::ByteReader* source = nullptr);
 
 // n / d rounded to the nearest whole number, halves to the even neighbour.
 std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d);

@@ -16,6 +16,7 @@
 #include "level/LevelReaders.h"
 #include "level/RecordIO.h"
 #include "level/RoomsReader.h"
+#include "util/Arrival.h"
 #include "util/PageBuffer.h"
 
 namespace tessarin::level::detail {
@@ -102,19 +103,23 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
     const CompressedChunk all[] = {textures[0], textures[1], textures[2], levelChunk};
     checkUnpackedTotal(all, r.size());
 
-    // All four chunks are inflated before any level data is parsed, so a damaged chunk is always
-    // the error reported, whichever part of it a parse would have stumbled on.
-    // The level data is parsed front to back once: its pages go back as the parse passes them.
-    // Its pages are made on one thread while the other already inflates into them: tens of
-    // megabytes of fresh pages cost about a tenth of the inflating. Heaviest, so taken first.
+    // The level data is parsed front to back once, following its inflating on the other thread
+    // (util::Arrival), and its pages go back as the parse passes them. Its pages are made first on
+    // one thread while the other already inflates into them: tens of megabytes of fresh pages cost
+    // about a tenth of the inflating. A damaged chunk is always the error reported, whichever part
+    // of it the parse stumbled on meanwhile: chunk errors come before the parse's.
     util::PageBuffer levelData(levelChunk.inflatedSize, true);
+    util::Arrival arrival;
+    const auto parse = [&] {
+        ByteReader m(levelData.bytes());
+        m.follow(&arrival);
+        m.onConsumed(&levelData.pages());
+        m.setPlace("level data");
+        readLevelData(m, level);
+    };
     inflateChunks(textures, level, &levelChunk, levelData.bytes(), options,
-                  {{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }}});
-    r.reportConsumed();  // the compressed bytes are done with
-    ByteReader m(levelData.bytes());
-    m.onConsumed(&levelData.pages());
-    m.setPlace("level data");
-    readLevelData(m, level);
+                  {{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }}, {0, parse}},
+                  &arrival, &r);
 
     if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
 }

@@ -386,7 +386,8 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     // The level data is not packed: it is read while the texture pages inflate, on whichever thread
     // is free (reading a byte of it costs about a quarter of inflating one). A damaged chunk is
     // still the error reported, whatever the reading met meanwhile.
-    inflateChunks(textures, level, nullptr, {}, {}, {{r.remaining() / 4, [&r, &level] { readLevelData(r, level); }}});
+    inflateChunks(textures, level, nullptr, {}, {}, {{r.remaining() / 4, [&r, &level] { readLevelData(r, level); }}},
+                  nullptr, &r);
 }
 
 }  // namespace tessarin::level::detail

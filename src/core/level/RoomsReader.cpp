@@ -130,7 +130,7 @@ void readRooms(util::ByteReader& r, std::vector<TRRoom>& rooms, std::size_t coun
                const RoomReader& measure) {
     rooms.assign(count, {});
     std::optional<RoomWalk> w;
-    if (g_parallel.load() && count > 1 && r.remaining() >= g_parallelFrom.load() && !r.tracing()) {
+    if (g_parallel.load() && count > 1 && r.remaining() >= g_parallelFrom.load() && !r.tracing() && !r.following()) {
         w.emplace(r, count);
         std::thread helper;
         try {

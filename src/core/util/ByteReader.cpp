@@ -21,6 +21,13 @@ void ByteReader::failShort(std::size_t n, const char* what) const {
     fail(text);
 }
 
+void ByteReader::needMore(std::size_t n, const char* what) {
+    if (n > remaining()) failShort(n, what);
+    // Within the bytes, past what has arrived of them.
+    if (!m_arrival || !m_arrival->waitFor(m_pos + n)) fail("the data stopped arriving");
+    m_limit = m_arrival->now();
+}
+
 void ByteReader::seek(std::size_t pos, const char* what) {
     if (pos > m_data.size())
         fail(std::string(what) + ": offset " + hex(pos) + " lies beyond the end (" + hex(m_data.size()) + ")");

@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "util/Arrival.h"
 #include "util/LittleEndian.h"
 #include "util/Pages.h"
 #include "util/Result.h"
@@ -141,7 +142,7 @@ void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, co
 
 class ByteReader {
 public:
-    explicit ByteReader(std::span<const std::uint8_t> data) : m_data(data) {}
+    explicit ByteReader(std::span<const std::uint8_t> data) : m_data(data), m_limit(data.size()) {}
 
     std::size_t pos() const { return m_pos; }
     std::size_t size() const { return m_data.size(); }
@@ -234,9 +235,19 @@ public:
     // part of them elsewhere (rooms on a second thread).
     ByteReader detached(std::size_t pos) const {
         ByteReader d(m_data);
+        d.follow(m_arrival);
         d.seek(pos);
         return d;
     }
+
+    // Reads bytes still being written by another thread: a read past what has arrived waits for
+    // it, and fails if it never comes (the writer's own failure is the one to report then).
+    // Checks against the size (counts, seeks) are made as for bytes all there.
+    void follow(const Arrival* arrival) {
+        m_arrival = arrival;
+        m_limit = arrival ? arrival->now() : m_data.size();
+    }
+    bool following() const { return m_arrival != nullptr; }
 
     // A measuring reader checks and passes over the lists read by readRecords and copyRecords
     // without building them: reading a record with it finds where the record ends.
@@ -255,12 +266,15 @@ private:
     template <typename T>
     void readWords(std::vector<T>& out, std::int64_t count, const char* what);
 
-    void need(std::size_t n, const char* what) const {
-        if (n > remaining()) failShort(n, what);
+    void need(std::size_t n, const char* what) {
+        if (m_pos > m_limit || n > m_limit - m_pos) [[unlikely]] needMore(n, what);
     }
+    void needMore(std::size_t n, const char* what);
     [[noreturn]] void failShort(std::size_t n, const char* what) const;
 
     std::span<const std::uint8_t> m_data;
+    std::size_t m_limit;  // the bytes that may be read without waiting
+    const Arrival* m_arrival = nullptr;
     std::size_t m_pos = 0;
     std::string m_place;
     std::vector<std::size_t>* m_listStarts = nullptr;

@@ -2,11 +2,19 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "util/Arrival.h"
 #include "util/Result.h"
 
 namespace tessarin::util {
+
+namespace {
+// How much a followed chunk inflates between two tellings.
+constexpr std::size_t kArrivalStep = std::size_t{256} << 10;
+constexpr std::size_t kInputStep = std::size_t{1} << 20;
+}  // namespace
 
 void checkInflatedSize(std::uint64_t stated, std::span<const std::uint8_t> compressed, const std::string& chunk) {
     const std::uint64_t compressedSize = compressed.size();
@@ -61,7 +69,15 @@ void checkStreamHeader(std::span<const std::uint8_t> compressed, std::uint64_t s
     if (fault) throw Error(chunk + ": damaged compressed data (" + fault + ")");
 }
 
-void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk) {
+void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk,
+                  Arrival* arrival, const std::function<void(std::size_t)>& inputRead) {
+    // Whatever happens, a follower hears that nothing more will come.
+    struct EndGuard {
+        Arrival* a;
+        ~EndGuard() {
+            if (a) a->ended();
+        }
+    } endGuard{arrival};
     if (compressed.size() > UINT32_MAX || out.size() > UINT32_MAX) throw Error(chunk + ": too large to inflate");
     // A chunk stored with no bytes at all for no data (tools write an empty texture block so) holds
     // exactly what it states.
@@ -73,8 +89,22 @@ void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8
     zs.next_in = const_cast<Bytef*>(compressed.data());
     zs.avail_in = static_cast<uInt>(compressed.size());
     zs.next_out = out.empty() ? &spare : out.data();
-    zs.avail_out = static_cast<uInt>(out.size());
-    const int rc = inflate(&zs, Z_FINISH);
+    // Followed, the output goes in steps, each told; the last step asks for the end as a single
+    // call would, so the outcome and its message are the same.
+    const std::size_t step = arrival ? kArrivalStep : out.size();
+    // The input is told of in larger steps: giving its pages back costs the other threads too.
+    const std::size_t inputStep = std::max(kInputStep, compressed.size() / 16);
+    std::size_t inputTold = 0;
+    int rc = Z_OK;
+    for (;;) {
+        const std::size_t left = out.size() - zs.total_out;
+        const bool last = left <= step;
+        zs.avail_out = static_cast<uInt>(last ? left : step);
+        rc = inflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
+        if (arrival) arrival->arrived(zs.total_out);
+        if (inputRead && zs.total_in - inputTold >= inputStep) inputRead(inputTold = zs.total_in);
+        if (last || rc != Z_OK) break;
+    }
     const std::string message = zs.msg ? zs.msg : zError(rc);
     const uLong produced = zs.total_out;
     const uInt inputLeft = zs.avail_in;

@@ -1,11 +1,14 @@
 #pragma once
 // Inflate: one zlib stream into a buffer of the size its file states, refused when it is anything else.
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace tessarin::util {
+
+class Arrival;
 
 // The absolute ceiling for one chunk: 1 GiB is 4096 pages of 32-bit textures, or level data many
 // times the largest custom level known, and it stays within what a desktop can hold.
@@ -34,8 +37,11 @@ void checkStreamHeader(std::span<const std::uint8_t> compressed, std::uint64_t s
 
 // Inflates `compressed` into exactly `out` (its size is the stated size). A damaged stream, or one
 // that ends before `out` is full or holds more than fits, throws Error beginning with `chunk`.
-// No compressed bytes at all are accepted for an empty `out`.
-void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk);
+// No compressed bytes at all are accepted for an empty `out`. With `arrival`, what is written is
+// told in steps as it goes, and the end (also a failed one) at the end; `inputRead`, when given,
+// hears now and then how many compressed bytes are done with.
+void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8_t> out, const std::string& chunk,
+                  Arrival* arrival = nullptr, const std::function<void(std::size_t)>& inputRead = {});
 
 // The same into a new buffer; the stated size is checked before the buffer is allocated.
 std::vector<std::uint8_t> inflateChunk(std::span<const std::uint8_t> compressed, std::uint64_t stated,

@@ -10,6 +10,7 @@
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
+#include "levelgen/SampleLevels.h"
 #include "support/BytePatch.h"
 #include "support/AllocationLimit.h"
 #include "support/CutSweep.h"
@@ -468,4 +469,28 @@ TEST(TR4Reader, InflatingSideBySideGivesTheSameLevel) {
     EXPECT_TRUE(serial->MiscTextile == parallel->MiscTextile);
     EXPECT_TRUE(serial->MeshData == parallel->MeshData);
     EXPECT_TRUE(serial->Frames == parallel->Frames);
+}
+
+TEST(TR4Reader, LevelDataDamagedPastWhatTheParseHasReadIsTheChunksError) {
+    // The parse follows the level data as it inflates: damage deep in a stream of many steps must
+    // still be reported as the chunk's, not as the parse running out of bytes.
+    levelgen::LargeLevelParams p;
+    p.version = 4;
+    p.rooms = 150;
+    p.sectorsPerSide = 12;
+    p.facesPerRoom = 300;
+    p.items = 100;
+    const Bytes good = levelgen::buildLevel(levelgen::composeLargeLevel(p));
+    const std::size_t chunk4 = chunkLayout(good).starts[3];
+    ASSERT_GT(get32(good, chunk4), 1u << 20);
+    Bytes damaged = good;
+    for (std::size_t i = 0; i < 64; ++i) damaged[chunk4 + 8 + get32(good, chunk4 + 4) * 2 / 3 + i] ^= 0x5A;
+    for (bool parallel : {false, true}) {
+        level::detail::setParallelReading(parallel);
+        ASSERT_TRUE(load(good));
+        auto l = load(damaged);
+        ASSERT_FALSE(l);
+        EXPECT_EQ(l.error().rfind("chunk 4 (level data): ", 0), 0u) << l.error();
+    }
+    level::detail::setParallelReading(true);
 }

@@ -5,8 +5,12 @@
 #include <zlib.h>
 
 #include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
+#include "util/Arrival.h"
+#include "util/ByteReader.h"
 #include "util/Inflate.h"
 #include "util/Result.h"
 
@@ -60,4 +64,87 @@ TEST(Inflate, AHighlyCompressedChunkOfTheStatedSizeIsAccepted) {
     const auto packed = deflate(zeros);
     ASSERT_GT(zeros.size(), packed.size() * util::kPlausibleRatio);
     EXPECT_EQ(util::inflateChunk(packed, zeros.size(), "chunk 3 (misc textures)"), zeros);
+}
+
+TEST(Inflate, FollowedInStepsItEndsAsInOneGo) {
+    // Over a megabyte in several steps: a sound stream, one stated too small or too large, one cut
+    // short and one damaged inside must give what a single call gives, and always end the arrival.
+    std::mt19937 random(5);
+    std::vector<std::uint8_t> data(std::size_t{1} << 20 | 12345);
+    for (auto& b : data) b = static_cast<std::uint8_t>(random() % 7);
+    const auto packed = deflate(data);
+    auto cut = packed;
+    cut.resize(packed.size() / 2);
+    auto damaged = packed;
+    damaged[packed.size() / 3] ^= 0x5A;
+    struct Case {
+        const std::vector<std::uint8_t>* stream;
+        std::size_t stated;
+    };
+    for (const Case c : {Case{&packed, data.size()}, Case{&packed, data.size() - 1}, Case{&packed, data.size() + 1},
+                         Case{&cut, data.size()}, Case{&damaged, data.size()}}) {
+        std::vector<std::uint8_t> once(c.stated), stepped(c.stated);
+        std::string onceError, steppedError;
+        try {
+            util::inflateChunk(*c.stream, once, "chunk 4 (level data)");
+        } catch (const util::Error& e) {
+            onceError = e.what();
+        }
+        util::Arrival arrival;
+        std::size_t lastRead = 0;
+        bool inputInOrder = true;
+        try {
+            util::inflateChunk(*c.stream, stepped, "chunk 4 (level data)", &arrival, [&](std::size_t read) {
+                inputInOrder = inputInOrder && read > lastRead && read <= c.stream->size();
+                lastRead = read;
+            });
+        } catch (const util::Error& e) {
+            steppedError = e.what();
+        }
+        EXPECT_EQ(steppedError, onceError) << c.stated;
+        EXPECT_TRUE(inputInOrder);
+        EXPECT_FALSE(arrival.waitFor(c.stated + 1)) << "the arrival ended (waiting for more returns)";
+        if (onceError.empty()) {
+            EXPECT_TRUE(arrival.waitFor(c.stated));
+        }
+        if (onceError.empty()) {
+            EXPECT_EQ(stepped, data);
+        }
+    }
+}
+
+TEST(Inflate, AReaderFollowsTheInflatingAndStopsWhenItFails) {
+    std::vector<std::uint8_t> data(std::size_t{3} << 20);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 / 5);
+    const auto packed = deflate(data);
+    for (bool sound : {true, false}) {
+        auto stream = packed;
+        if (!sound) stream.resize(stream.size() * 2 / 3);
+        std::vector<std::uint8_t> out(data.size());
+        util::Arrival arrival;
+        std::thread writer([&] {
+            try {
+                util::inflateChunk(stream, out, "chunk 4 (level data)", &arrival);
+            } catch (const util::Error&) {
+            }
+        });
+        util::ByteReader r(out);
+        r.follow(&arrival);
+        std::uint64_t sum = 0, expected = 0;
+        std::string error;
+        try {
+            for (std::size_t i = 0; i < data.size() / 4; ++i) sum += r.u32();
+        } catch (const util::Error& e) {
+            error = e.what();
+        }
+        writer.join();
+        for (std::size_t i = 0; i + 4 <= data.size(); i += 4)
+            expected += data[i] | data[i + 1] << 8 | data[i + 2] << 16 | std::uint32_t{data[i + 3]} << 24;
+        if (sound) {
+            EXPECT_EQ(error, "");
+            EXPECT_EQ(sum, expected);
+        } else {
+            EXPECT_NE(error.find("the data stopped arriving"), std::string::npos) << error;
+        }
+    }
 }

@@ -383,11 +383,21 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     level.NumBumpTextiles = r.i16("bump texture count");
     const auto textures = readTextureChunks(r, level);
 
-    // The level data is not packed: it is read while the texture pages inflate, on whichever thread
-    // is free (reading a byte of it costs about a quarter of inflating one). A damaged chunk is
-    // still the error reported, whatever the reading met meanwhile.
-    inflateChunks(textures, level, nullptr, {}, {}, {{r.remaining() / 4, [&r, &level] { readLevelData(r, level); }}},
-                  nullptr, &r);
+    // The level data is not packed: where the pages are a good part of the work, it is read while
+    // they inflate, on whichever thread is free (reading a byte of it costs about a quarter of
+    // inflating one). A damaged chunk is still the error reported, whatever the reading met
+    // meanwhile. With few pages the overlap gains little and holds more memory at once (measured).
+    const std::uint64_t readWeight = r.remaining() / 4;
+    const std::uint64_t pages = std::uint64_t{textures[0].inflatedSize} + textures[1].inflatedSize + textures[2].inflatedSize;
+    if (pages >= readWeight) {
+        r.leaveBehind();  // the chunks' packed bytes go back as each is inflated
+        inflateChunks(textures, level, nullptr, {}, {}, {{readWeight, [&r, &level] { readLevelData(r, level); }}},
+                      nullptr, &r);
+        return;
+    }
+    inflateChunks(textures, level);
+    r.reportConsumed();  // the compressed bytes are done with
+    readLevelData(r, level);
 }
 
 }  // namespace tessarin::level::detail

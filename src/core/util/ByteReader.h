@@ -225,6 +225,11 @@ public:
     void reportConsumed() {
         if (m_owner) m_owner->release(m_pos);
     }
+    // The bytes before the cursor are given back by whoever reads them (chunks inflating on another
+    // thread): from now on the owner hears only of what lies past it.
+    void leaveBehind() {
+        if (m_owner) m_owner->leaveBefore(m_pos);
+    }
     // Tells the owner that [from, to) has been read by a reader of its own (see detached): only the
     // whole pages inside go back. Safe from any thread while this reader itself stands still.
     void reportConsumed(std::size_t from, std::size_t to) const {

@@ -62,6 +62,15 @@ void Pages::release(std::size_t upTo) {
 #endif
 }
 
+void Pages::leaveBefore(std::size_t pos) {
+#ifdef TESSARIN_HAVE_MMAN
+    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    m_released = std::max(m_released, std::min(pos, m_size) / page * page);
+#else
+    (void)pos;
+#endif
+}
+
 void Pages::releaseWithin(std::size_t from, std::size_t to) const {
 #ifdef TESSARIN_HAVE_MMAN
     if (!m_map) return;

@@ -165,10 +165,13 @@ TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
 }
 
 TEST(TR5Reader, ADamagedTextureChunkIsReportedBeforeDamagedLevelData) {
-    // The level data is read while the chunks inflate: the chunk's error must still win.
+    // With a page to inflate, the level data is read meanwhile: the chunk's error must still win.
     level::TRRoom r = room();
     addLayer(r, 4, {{0, 1, 2, 3}});
-    Bytes b = fileWithRooms({r});
+    level::TRLevel d = levelWith({r});
+    d.NumTextiles = d.NumRoomTextiles = 1;
+    d.Textile32.assign(level::kTextilePixels, 0x07070707u);
+    Bytes b = tr5(d);
     const std::size_t chunk1End = 10 + 8 + get32(b, 14);
     b[chunk1End - 1] ^= 0xFF;  // chunk 1's checksum
     b[roomAt(b, 0)] = 'Y';     // and the room's marker

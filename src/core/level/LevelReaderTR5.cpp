@@ -130,6 +130,22 @@ inline std::int16_t mergedIndex(ByteReader& r, std::int16_t index, std::int64_t 
     return static_cast<std::int16_t>(v);
 }
 
+// A layer's faces appended to the room's, their indices moved to count from the room's first vertex.
+template <typename Face>
+void readLayerFaces(ByteReader& r, std::vector<Face>& out, std::uint16_t count, const char* what,
+                    std::int64_t vertexBase, std::size_t layer, Face (*decode)(const std::uint8_t*)) {
+    const std::size_t n = r.checkCount(count, sizeof(Face), what);
+    const std::uint8_t* p = r.view(n * sizeof(Face), what).data();
+    // The first layer's indices already count from the room's first vertex: its faces are their
+    // file layout.
+    if (vertexBase == 0) return util::appendRecords(out, p, n, decode);
+    for (std::size_t k = 0; k < n; ++k) {
+        Face f = decode(p + k * sizeof(Face));
+        for (auto& v : f.Vertices) v = mergedIndex(r, v, vertexBase, layer);
+        out.push_back(f);
+    }
+}
+
 // The 88-byte light: float position, colour, cone and direction, then the integer position and
 // direction the older tools wrote beside them.
 template <typename R>
@@ -255,34 +271,8 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     room.Triangles.reserve(numTriangles);
     std::int64_t vertexBase = 0;
     for (std::size_t i = 0; i < layers; ++i) {
-        const std::size_t nr = r.checkCount(counts[i].rectangles, kRectangleSize, "rectangles");
-        const std::uint8_t* rp = r.view(nr * kRectangleSize, "rectangles").data();
-        if (vertexBase == 0) {
-            // Indices count from this layer's first vertex, which is the room's: the faces are
-            // their file layout.
-            util::appendRecords(room.Rectangles, rp, nr, decodeRectangle);
-        } else {
-            util::le::Cursor rc(rp);
-            for (std::size_t k = 0; k < nr; ++k) {
-                auto& q = room.Rectangles.emplace_back();
-                for (auto& v : q.Vertices) v = mergedIndex(r, rc.i16(), vertexBase, i);
-                q.Texture = rc.i16();
-                q.FaceFlags = rc.i16();
-            }
-        }
-        const std::size_t nt = r.checkCount(counts[i].triangles, kTriangleSize, "triangles");
-        const std::uint8_t* tp = r.view(nt * kTriangleSize, "triangles").data();
-        if (vertexBase == 0) {
-            util::appendRecords(room.Triangles, tp, nt, decodeTriangle);
-        } else {
-            util::le::Cursor tc(tp);
-            for (std::size_t k = 0; k < nt; ++k) {
-                auto& t = room.Triangles.emplace_back();
-                for (auto& v : t.Vertices) v = mergedIndex(r, tc.i16(), vertexBase, i);
-                t.Texture = tc.i16();
-                t.FaceFlags = tc.i16();
-            }
-        }
+        readLayerFaces(r, room.Rectangles, counts[i].rectangles, "rectangles", vertexBase, i, decodeRectangle);
+        readLayerFaces(r, room.Triangles, counts[i].triangles, "triangles", vertexBase, i, decodeTriangle);
         vertexBase += counts[i].vertices;
     }
     const std::size_t tri = room.Triangles.size();

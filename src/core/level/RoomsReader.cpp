@@ -81,14 +81,21 @@ void finished(const util::ByteReader& r, RoomWalk& w, std::size_t i) {
     if (to > from) r.reportConsumed(from, to);
 }
 
-// Takes room i and reads it, once it is measured; false when there is nothing more to read.
-bool readNext(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>& rooms, const RoomReader& read) {
+// Takes room i and reads it, once it is measured; false when there is nothing more to read. The
+// measuring thread passes `measure`: it measures rather than waits (the other may have taken the
+// rooms it was ahead by while it was not running).
+bool readNext(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>& rooms, const RoomReader& read,
+              const RoomReader* measure) {
     if (w.failed.load(std::memory_order_relaxed)) return false;
     const std::size_t i = w.next.fetch_add(1, std::memory_order_relaxed);
     if (i >= rooms.size()) return false;
     while (w.known.load(std::memory_order_acquire) <= i) {
         if (w.stopped.load(std::memory_order_acquire)) return false;
-        std::this_thread::yield();
+        if (measure) {
+            measureOne(w, *measure);
+        } else {
+            std::this_thread::yield();
+        }
     }
     try {
         util::ByteReader own = r.detached(w.starts[i]);
@@ -110,7 +117,7 @@ void measureAndRead(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>&
         const std::size_t taken = std::min(w.next.load(std::memory_order_relaxed), known);
         const bool ahead = known >= taken + kMeasureAheadRooms && w.starts[known] - w.starts[taken] >= kMeasureAheadBytes;
         if (!ahead && !w.failed.load(std::memory_order_relaxed) && measureOne(w, measure)) continue;
-        if (!readNext(r, w, rooms, read) && (w.failed.load(std::memory_order_relaxed) || !measureOne(w, measure)))
+        if (!readNext(r, w, rooms, read, &measure) && (w.failed.load(std::memory_order_relaxed) || !measureOne(w, measure)))
             return;
     }
 }
@@ -135,7 +142,7 @@ void readRooms(util::ByteReader& r, std::vector<TRRoom>& rooms, std::size_t coun
         std::thread helper;
         try {
             helper = std::thread([&] {
-                while (readNext(r, *w, rooms, read)) {
+                while (readNext(r, *w, rooms, read, nullptr)) {
                 }
             });
         } catch (const std::system_error&) {

@@ -12,6 +12,10 @@
 #include <cmath>
 #include <cstdio>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "level/TextureInfo.h"
 #include "level/CompressedChunks.h"
 #include "level/LevelReaders.h"
@@ -97,6 +101,26 @@ TRRoomQuad decodeRectangle(const std::uint8_t* p) {
 TRRoomTriangle decodeTriangle(const std::uint8_t* p) {
     using util::le::i16;
     return {{i16(p), i16(p + 2), i16(p + 4)}, i16(p + 6), i16(p + 8)};
+}
+
+// A vertex's three float coordinates (then its normal and colour) rounded into `v` at once, as
+// toVertexCoordinate rounds each; false, leaving `v` as it was, when one does not fit (or without
+// SSE2), for toVertexCoordinate to do and report.
+inline bool toVertexPosition([[maybe_unused]] const std::uint8_t* p, [[maybe_unused]] TRRoomVertex& v) {
+#if defined(__SSE2__)
+    const __m128 xyzn = _mm_loadu_ps(reinterpret_cast<const float*>(p));  // x, y, z and the normal's x
+    const __m128 sign = _mm_and_ps(xyzn, _mm_set1_ps(-0.0f));
+    const __m128 shift = _mm_or_ps(_mm_set1_ps(8388608.0f), sign);  // 2^23 with each value's sign
+    const __m128 rounded = _mm_sub_ps(_mm_add_ps(xyzn, shift), shift);
+    const __m128 fits = _mm_and_ps(_mm_cmpge_ps(rounded, _mm_set1_ps(-32768.0f)), _mm_cmple_ps(rounded, _mm_set1_ps(32767.0f)));
+    if ((_mm_movemask_ps(fits) & 7) != 7) return false;
+    // Only x, y and z: the fourth lane becomes the zero Lighting.
+    const __m128i whole = _mm_and_si128(_mm_cvttps_epi32(rounded), _mm_set_epi32(0, -1, -1, -1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&v.X), _mm_packs_epi32(whole, whole));
+    return true;
+#else
+    return false;
+#endif
 }
 
 struct LayerCounts {
@@ -290,13 +314,15 @@ void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
     room.Vertices.reserve(r.checkCount(totalVertices, kVertexSize, "vertices"));
     for (std::size_t i = 0; i < layers; ++i) {
         const std::size_t nv = r.checkCount(counts[i].vertices, kVertexSize, "vertices");
-        util::le::Cursor c(r.view(nv * kVertexSize, "vertices").data());
-        for (std::size_t k = 0, index = room.Vertices.size(); k < nv; ++k, ++index) {
+        const std::uint8_t* p = r.view(nv * kVertexSize, "vertices").data();
+        for (std::size_t k = 0, index = room.Vertices.size(); k < nv; ++k, ++index, p += kVertexSize) {
             TRRoomVertex& v = room.Vertices.emplace_back();
+            if (toVertexPosition(p, v)) continue;
+            // A coordinate that does not fit (or no SSE2): one by one, the bad one reported.
+            util::le::Cursor c(p);
             v.X = toVertexCoordinate(r, c.f32(), i, index);
             v.Y = toVertexCoordinate(r, c.f32(), i, index);
             v.Z = toVertexCoordinate(r, c.f32(), i, index);
-            c.skip(16);  // normal and colour
         }
     }
 

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <limits>
+#include <random>
 #include <set>
 
 #include "support/SaneLevel.h"
@@ -162,6 +164,27 @@ TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
     EXPECT_EQ(v[2].X, -32768);
     EXPECT_EQ(v[2].Y, 32766);
     EXPECT_EQ(v[2].Z, -2);
+
+    // Many more, rounded as nearbyint rounds them (halves to even in the default mode).
+    level::TRRoom many = room();
+    addLayer(many, 300);
+    levelgen::BuildOptions m;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> anywhere(-32768.4f, 32767.4f);
+    for (std::size_t k = 0; k < 300; ++k) {
+        const float f = k % 3 ? anywhere(random) : static_cast<float>(static_cast<int>(random() % 65535) - 32768) + 0.5f;
+        m.tr5VertexPositions[{0, k}] = {f, -f, f / 3};
+    }
+    auto ml = load(fileWithRooms({many}, m));
+    ASSERT_TRUE(ml) << ml.error();
+    for (std::size_t k = 0; k < 300; ++k) {
+        const auto& pos = m.tr5VertexPositions[{0, k}];
+        const auto& got = ml->Rooms[0].Vertices[k];
+        EXPECT_EQ(got.X, std::nearbyint(pos[0])) << pos[0];
+        EXPECT_EQ(got.Y, std::nearbyint(pos[1])) << pos[1];
+        EXPECT_EQ(got.Z, std::nearbyint(pos[2])) << pos[2];
+        EXPECT_EQ(got.Lighting, 0);
+    }
 }
 
 TEST(TR5Reader, ADamagedTextureChunkIsReportedBeforeDamagedLevelData) {

@@ -19,15 +19,8 @@ namespace {
 
 // A few hundred rooms and thousands of items, as the editor meets in the largest real levels.
 levelgen::LargeLevelParams largeParams(std::int16_t version) {
-    levelgen::LargeLevelParams p;
-    p.version = version;
-    p.rooms = 400;
-    p.sectorsPerSide = 10;
-    p.items = 5000;
-    p.triggersPerRoom = 6;
-    p.facesPerRoom = 200;
-    p.seed = 7;
-    return p;
+    return {.version = version, .rooms = 400, .sectorsPerSide = 10, .items = 5000, .triggersPerRoom = 6,
+            .facesPerRoom = 200, .seed = 7};
 }
 
 void BM_BuildLargeLevel(benchmark::State& st) {

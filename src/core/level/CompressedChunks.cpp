@@ -136,26 +136,24 @@ std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& l
     return chunks;
 }
 
-void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level, const CompressedChunk* extraChunk,
-                   std::span<std::uint8_t> extra, const LoadOptions& options, std::vector<SideJob> side,
-                   util::Arrival* extraArrival, const util::ByteReader* source) {
+void inflateChunks(const util::ByteReader& source, const std::array<CompressedChunk, 3>& textures, TRLevel& level,
+                   const LoadOptions& options, const ExtraChunk& extra, std::vector<SideJob> side) {
     std::vector<Job> jobs;
     const auto add = [&](const CompressedChunk& c, std::function<void()> inflate) {
-        jobs.push_back({c.inflatedSize, [inflate = std::move(inflate), &c, source] {
+        jobs.push_back({c.inflatedSize, [inflate = std::move(inflate), &c, &source] {
                             inflate();
-                            if (source) source->reportConsumed(c.offset, c.offset + c.data.size());
+                            source.reportConsumed(c.offset, c.offset + c.data.size());
                         }, nullptr});
     };
     if (!options.only16BitPages) add(textures[0], [&] { inflateInto(textures[0], level.Textile32); });
     add(textures[1], [&] { inflateInto(textures[1], level.Textile16); });
     if (!options.only16BitPages) add(textures[2], [&] { inflateInto(textures[2], level.MiscTextile); });
-    if (extraChunk) {
+    if (const CompressedChunk* c = extra.chunk) {
         // Followed, it is read while it inflates: its packed bytes go back as they are used.
         std::function<void(std::size_t)> inputRead;
-        if (source && extraArrival) {
-            inputRead = [c = extraChunk, source](std::size_t used) { source->reportConsumed(c->offset, c->offset + used); };
-        }
-        add(*extraChunk, [=] { util::inflateChunk(extraChunk->data, extra, extraChunk->name, extraArrival, inputRead); });
+        if (extra.arrival)
+            inputRead = [c, &source](std::size_t used) { source.reportConsumed(c->offset, c->offset + used); };
+        add(*c, [c, extra, inputRead] { util::inflateChunk(c->data, extra.out, c->name, extra.arrival, inputRead); });
     }
     for (auto& job : side) jobs.push_back({job.weight, std::move(job.run), nullptr});
     runJobs(jobs);

@@ -42,10 +42,15 @@ void checkUnpackedTotal(std::span<const CompressedChunk> chunks, std::size_t fil
 // arrays stay empty.
 std::array<CompressedChunk, 3> readTextureChunks(util::ByteReader& r, TRLevel& level, const LoadOptions& options = {});
 
-// Inflates the texture chunks into the arrays sized above (only chunk 2 with
-// `options.only16BitPages`) and, when given, one more chunk into `extra`, which holds exactly its
-// stated size (TR4's level data). The chunks go side by side on two threads when that is switched
-// on (setParallelReading); the result is the same either way, and the first failing chunk in file order is the one reported.
+// One more chunk inflated beside the texture chunks into `out`, which holds exactly its stated size
+// (TR4's level data). With `arrival`, a side job may follow `out` as it inflates (util::Arrival);
+// one that does must weigh less than the chunk, so that it is never taken before it.
+struct ExtraChunk {
+    const CompressedChunk* chunk = nullptr;
+    std::span<std::uint8_t> out;
+    util::Arrival* arrival = nullptr;
+};
+
 // Work done beside the inflating, on whichever thread is free: `weight` is its cost counted in
 // inflated bytes (the heaviest job left is taken first); on one thread it runs after the chunks,
 // and its failure is reported only when no chunk failed.
@@ -53,13 +58,14 @@ struct SideJob {
     std::uint64_t weight = 0;
     std::function<void()> run;
 };
-// With `source` (the reader the chunks were read from), each chunk's packed bytes go back to their
-// owner once inflated. With `extraArrival`, a side job may follow `extra` as it inflates (util::Arrival); one that does
-// must weigh less than the extra chunk, so that it is never taken before it.
-void inflateChunks(const std::array<CompressedChunk, 3>& textures, TRLevel& level,
-                   const CompressedChunk* extraChunk = nullptr, std::span<std::uint8_t> extra = {},
-                   const LoadOptions& options = {}, std::vector<SideJob> side = {},
-                   util::Arrival* extraArrival = nullptr, const util::ByteReader* source = nullptr);
+
+// Inflates the texture chunks into the arrays sized above (only chunk 2 with
+// `options.only16BitPages`) and the extra chunk, if any, and runs the side jobs. The chunks go side
+// by side on two threads when that is switched on (setParallelReading); the result is the same
+// either way, and the first failing chunk in file order is the one reported. Each chunk's packed
+// bytes go back to the owner of `source` (the reader they were read from) as they are used.
+void inflateChunks(const util::ByteReader& source, const std::array<CompressedChunk, 3>& textures, TRLevel& level,
+                   const LoadOptions& options = {}, const ExtraChunk& extra = {}, std::vector<SideJob> side = {});
 
 // n / d rounded to the nearest whole number, halves to the even neighbour.
 std::uint64_t roundedQuotient(std::uint64_t n, std::uint64_t d);

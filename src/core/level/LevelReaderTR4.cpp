@@ -117,9 +117,8 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
         m.setPlace("level data");
         readLevelData(m, level);
     };
-    inflateChunks(textures, level, &levelChunk, levelData.bytes(), options,
-                  {{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }}, {0, parse}},
-                  &arrival, &r);
+    inflateChunks(r, textures, level, options, {&levelChunk, levelData.bytes(), &arrival},
+                  {{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }}, {0, parse}});
 
     if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
 }

@@ -407,12 +407,11 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     const std::uint64_t pages = std::uint64_t{textures[0].inflatedSize} + textures[1].inflatedSize + textures[2].inflatedSize;
     if (pages >= readWeight) {
         r.leaveBehind();  // the chunks' packed bytes go back as each is inflated
-        inflateChunks(textures, level, nullptr, {}, {}, {{readWeight, [&r, &level] { readLevelData(r, level); }}},
-                      nullptr, &r);
+        inflateChunks(r, textures, level, {}, {}, {{readWeight, [&r, &level] { readLevelData(r, level); }}});
         return;
     }
-    inflateChunks(textures, level);
-    r.reportConsumed();  // the compressed bytes are done with
+    inflateChunks(r, textures, level);
+    r.reportConsumed();  // all before the level data, the header with the chunks
     readLevelData(r, level);
 }
 

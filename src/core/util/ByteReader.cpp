@@ -31,6 +31,7 @@ void ByteReader::needMore(std::size_t n, const char* what) {
 void ByteReader::seek(std::size_t pos, const char* what) {
     if (pos > m_data.size())
         fail(std::string(what) + ": offset " + hex(pos) + " lies beyond the end (" + hex(m_data.size()) + ")");
+    if (pos > m_limit) needMore(pos - m_pos, what);  // still arriving
     m_pos = pos;
 }
 

@@ -93,24 +93,24 @@ void decodeWords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, bool
 }
 
 // Records stored in the file exactly as T lies in memory (same size and field order, no padding,
-// little-endian words): copied whole on a little-endian host, otherwise each built by `decode`
-// (the portable path, also taken when `allowBulk` is off).
+// little-endian words), appended to `out`: copied whole on a little-endian host, otherwise each
+// built by `decode` (the portable path, also taken when `allowBulk` is off).
 template <typename T, typename Decode>
-void copyRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, const Decode& decode, bool allowBulk = true) {
+void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, const Decode& decode,
+                   bool allowBulk = true) {
     static_assert(std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>);
     if constexpr (std::endian::native == std::endian::little) {
         if (allowBulk && reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0) {
             // As for decodeWords: the bytes lie in storage from allocation or mapping; one memmove.
             const T* records = reinterpret_cast<const T*>(p);
-            out.assign(records, records + n);
+            out.insert(out.end(), records, records + n);
             return;
         }
         if (allowBulk) {
             // Bytes at an odd offset pass through a small aligned buffer, still in large copies.
             constexpr std::size_t kBatch = std::max<std::size_t>(1, 16384 / sizeof(T));
             alignas(T) std::byte batch[kBatch * sizeof(T)];
-            out.clear();
-            out.reserve(n);
+            out.reserve(out.size() + n);
             for (std::size_t done = 0; done < n;) {
                 const std::size_t k = std::min(kBatch, n - done);
                 std::memcpy(batch, p + done * sizeof(T), k * sizeof(T));
@@ -121,23 +121,16 @@ void copyRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, cons
             return;
         }
     }
-    decodeRecords(out, p, n, sizeof(T), decode);
-}
-
-// The same appended to `out`, for a list gathered from several runs of records.
-template <typename T, typename Decode>
-void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, const Decode& decode) {
-    static_assert(std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>);
-    if constexpr (std::endian::native == std::endian::little) {
-        if (reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0) {
-            // As for copyRecords: the bytes lie in storage from allocation or mapping.
-            const T* records = reinterpret_cast<const T*>(p);
-            out.insert(out.end(), records, records + n);
-            return;
-        }
-    }
     using It = DecodeIterator<T, Decode>;
     out.insert(out.end(), It(p, sizeof(T), &decode), It(p + n * sizeof(T), sizeof(T), &decode));
+}
+
+// The same into `out` alone.
+template <typename T, typename Decode>
+void copyRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, const Decode& decode, bool allowBulk = true) {
+    out.clear();
+    out.reserve(n);
+    appendRecords(out, p, n, decode, allowBulk);
 }
 
 class ByteReader {
@@ -247,10 +240,12 @@ public:
 
     // Reads bytes still being written by another thread: a read past what has arrived waits for
     // it, and fails if it never comes (the writer's own failure is the one to report then).
-    // Checks against the size (counts, seeks) are made as for bytes all there.
+    // Counts are checked against the whole size, as for bytes all there; a seek past what has
+    // arrived waits too.
     void follow(const Arrival* arrival) {
         m_arrival = arrival;
         m_limit = arrival ? arrival->now() : m_data.size();
+        if (m_pos > m_limit) needMore(0, "follow");
     }
     bool following() const { return m_arrival != nullptr; }
 
@@ -271,8 +266,9 @@ private:
     template <typename T>
     void readWords(std::vector<T>& out, std::int64_t count, const char* what);
 
+    // The cursor never passes m_limit (seek waits for what it passes over), so one comparison does.
     void need(std::size_t n, const char* what) {
-        if (m_pos > m_limit || n > m_limit - m_pos) [[unlikely]] needMore(n, what);
+        if (n > m_limit - m_pos) [[unlikely]] needMore(n, what);
     }
     void needMore(std::size_t n, const char* what);
     [[noreturn]] void failShort(std::size_t n, const char* what) const;

@@ -66,14 +66,8 @@ TEST(RecordLayout, ALevelReadWhileItsPagesAreGivenBackIsTheLevelWritten) {
     // chunk is inflated into pages of its own and given back as it is parsed.
     const auto dir = test::scratchDir("record-layout");
     for (std::int16_t v = 1; v <= 5; ++v) {
-        levelgen::LargeLevelParams p;
-        p.version = v;
-        p.rooms = 120;
-        p.sectorsPerSide = 12;
-        p.facesPerRoom = 300;
-        p.items = 500;
-        p.seed = 3;
-        const TRLevel built = levelgen::composeLargeLevel(p);
+        const TRLevel built = levelgen::composeLargeLevel(
+            {.version = v, .rooms = 120, .sectorsPerSide = 12, .items = 500, .facesPerRoom = 300, .seed = 3});
         const auto bytes = levelgen::buildLevel(built);
         const auto name = std::string("big") + levelgen::levelExtension(v);
         const auto path = dir / name;

@@ -47,14 +47,8 @@ TEST(RoomsReader, TwoThreadsReadWhatOneReads) {
     detail::setParallelRoomLimits(0, 4096);
     const auto dir = test::scratchDir("rooms-reader");
     for (std::int16_t v = 1; v <= 5; ++v) {
-        levelgen::LargeLevelParams p;
-        p.version = v;
-        p.rooms = 40;
-        p.sectorsPerSide = 8;
-        p.facesPerRoom = 100;
-        p.items = 100;
-        p.seed = 7;
-        const TRLevel built = levelgen::composeLargeLevel(p);
+        const TRLevel built = levelgen::composeLargeLevel(
+            {.version = v, .rooms = 40, .sectorsPerSide = 8, .items = 100, .facesPerRoom = 100, .seed = 7});
         const auto bytes = levelgen::buildLevel(built);
         const auto path = dir / (std::string("rooms") + levelgen::levelExtension(v));
 

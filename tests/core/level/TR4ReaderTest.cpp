@@ -474,13 +474,8 @@ TEST(TR4Reader, InflatingSideBySideGivesTheSameLevel) {
 TEST(TR4Reader, LevelDataDamagedPastWhatTheParseHasReadIsTheChunksError) {
     // The parse follows the level data as it inflates: damage deep in a stream of many steps must
     // still be reported as the chunk's, not as the parse running out of bytes.
-    levelgen::LargeLevelParams p;
-    p.version = 4;
-    p.rooms = 150;
-    p.sectorsPerSide = 12;
-    p.facesPerRoom = 300;
-    p.items = 100;
-    const Bytes good = levelgen::buildLevel(levelgen::composeLargeLevel(p));
+    const Bytes good = levelgen::buildLevel(
+        levelgen::composeLargeLevel({.version = 4, .rooms = 150, .sectorsPerSide = 12, .items = 100, .facesPerRoom = 300}));
     const std::size_t chunk4 = chunkLayout(good).starts[3];
     ASSERT_GT(get32(good, chunk4), 1u << 20);
     Bytes damaged = good;

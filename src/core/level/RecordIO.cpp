@@ -8,25 +8,6 @@ using util::ByteReader;
 using util::ByteWriter;
 namespace le = util::le;
 
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
 void readRoomHeadToSectors(ByteReader& r, TRRoom& room, std::size_t vertexSize) {
     room.X = r.i32("position");
     room.Z = r.i32("position");
@@ -65,7 +46,6 @@ void readFloorAndMeshData(ByteReader& r, TRLevel& level) {
     r.readI32Array(level.MeshPointers, r.i32("mesh pointer count"), "mesh pointers");
 }
 
-
 void readTR4CamerasToAnimatedTextures(ByteReader& r, TRLevel& level) {
     readCountedList(r, level.Cameras, kCameraSize, "cameras");
     readCountedList(r, level.FlybyCameras, kFlybyCameraSize, "flyby cameras");
@@ -103,8 +83,5 @@ void readAnimationsToStaticMeshes(ByteReader& r, TRLevel& level, std::size_t vel
     readCountedList(r, level.Moveables, kMoveableSize, "moveables");
     readCountedList(r, level.StaticMeshes, kStaticMeshSize, "static meshes");
 }
-
-
-
 
 }  // namespace tessarin::level::io

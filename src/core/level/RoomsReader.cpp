@@ -134,10 +134,10 @@ void setParallelRoomLimits(std::size_t fromBytes, std::size_t giveBackStep) {
 void resetParallelRoomLimits() { setParallelRoomLimits(kParallelFrom, kGiveBackStep); }
 
 void readRooms(util::ByteReader& r, std::vector<TRRoom>& rooms, std::size_t count, const RoomReader& read,
-               const RoomReader& measure) {
+               const RoomReader& measure, std::size_t weight) {
     rooms.assign(count, {});
     std::optional<RoomWalk> w;
-    if (g_parallel.load() && count > 1 && r.remaining() >= g_parallelFrom.load() && !r.tracing() && !r.following()) {
+    if (g_parallel.load() && count > 1 && r.remaining() >= g_parallelFrom.load() / std::max<std::size_t>(weight, 1) && !r.tracing() && !r.following()) {
         w.emplace(r, count);
         std::thread helper;
         try {

@@ -38,7 +38,6 @@ std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName) {
 }
 
 namespace detail {
-std::string roomPlace(std::size_t index, std::size_t count) { return util::indexOf("room", index, count); }
 void readDemoData(util::ByteReader& r, TRLevel& level) {
     level.NumDemoData = r.i16("demo data count");
     if (level.NumDemoData < 0) r.fail("demo data: negative count " + std::to_string(level.NumDemoData));

@@ -105,7 +105,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
     const std::size_t rooms = r.checkCount(numRooms, 44, "rooms");  // 44 bytes: the smallest possible room
     // A room is measured by reading it with a measuring reader.
     const RoomReader readOne = [v, rooms](ByteReader& rr, TRRoom& room, std::size_t i) {
-        rr.setPlace(roomPlace(i, rooms));
+        rr.setPlace("", "room", i, rooms);
         readRoom(rr, room, v);
     };
     readRooms(r, level.Rooms, rooms, readOne, readOne);

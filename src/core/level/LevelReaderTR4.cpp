@@ -59,7 +59,7 @@ void readLevelData(ByteReader& r, TRLevel& level) {
     const std::uint16_t numRooms = r.u16("room count");
     const std::size_t rooms = r.checkCount(numRooms, kMinRoomSize, "rooms");
     const RoomReader readOne = [rooms](ByteReader& rr, TRRoom& room, std::size_t i) {
-        rr.setPlace("level data, " + roomPlace(i, rooms));
+        rr.setPlace("level data", "room", i, rooms);
         readRoom(rr, room);
     };
     readRooms(r, level.Rooms, rooms, readOne, readOne);

@@ -201,10 +201,10 @@ void readLight(R& r, TRLight& l) {
     r.skip(2);
 }
 
-void readRoom(ByteReader& r, TRRoom& room, const std::string& place) {
+void readRoom(ByteReader& r, TRRoom& room) {
     r.bytes(room.Marker.data(), room.Marker.size(), "room marker");
     if (room.Marker != std::array<char, 4>{'X', 'E', 'L', 'A'})
-        throw util::Error("BAD Room! (" + place + ": marker " + markerText(room.Marker) + " at offset " +
+        throw util::Error("BAD Room! (" + r.place() + ": marker " + markerText(room.Marker) + " at offset " +
                           util::hex(r.pos() - 4) + ")");
     const std::uint32_t dataSize = r.u32("room data size");
     room.DataSize = static_cast<std::int32_t>(dataSize);
@@ -346,9 +346,8 @@ void readLevelData(ByteReader& r, TRLevel& level, std::size_t roomWeight) {
     // A room block is at least its marker, size and header.
     const std::size_t rooms = r.checkCount(numRooms, 8 + kRoomHeaderSize, "rooms");
     const RoomReader readOne = [rooms](ByteReader& rr, TRRoom& room, std::size_t i) {
-        const std::string place = roomPlace(i, rooms);
-        rr.setPlace(place);
-        readRoom(rr, room, place);
+        rr.setPlace("", "room", i, rooms);
+        readRoom(rr, room);
     };
     // A room block states its size: the next is measured to start at the block's end.
     const RoomReader measure = [](ByteReader& m, TRRoom&, std::size_t) {

@@ -17,7 +17,4 @@ void readTR5(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warn
 // NumDemoData (a byte count) and the demo words it stands for; a negative count is refused.
 void readDemoData(util::ByteReader& r, TRLevel& level);
 
-// "room 3 of 12": the place names used in errors.
-std::string roomPlace(std::size_t index, std::size_t count);
-
 }  // namespace tessarin::level::detail

@@ -135,7 +135,8 @@ void resetParallelRoomLimits() { setParallelRoomLimits(kParallelFrom, kGiveBackS
 
 void readRooms(util::ByteReader& r, std::vector<TRRoom>& rooms, std::size_t count, const RoomReader& read,
                const RoomReader& measure, std::size_t weight) {
-    rooms.assign(count, {});
+    rooms.clear();
+    rooms.resize(count);
     std::optional<RoomWalk> w;
     if (g_parallel.load() && count > 1 && r.remaining() >= g_parallelFrom.load() / std::max<std::size_t>(weight, 1) && !r.tracing() && !r.following()) {
         w.emplace(r, count);
@@ -164,7 +165,7 @@ void readRooms(util::ByteReader& r, std::vector<TRRoom>& rooms, std::size_t coun
             r.seek(w->starts[i + 1]);
             continue;
         }
-        rooms[i] = TRRoom{};
+        if (w) rooms[i] = TRRoom{};  // what a failed reading on the other thread left
         read(r, rooms[i], i);
         inStep = inStep && i < w->known.load(std::memory_order_relaxed) && r.pos() == w->starts[i + 1];
     }

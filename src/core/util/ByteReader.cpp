@@ -9,9 +9,14 @@
 
 namespace tessarin::util {
 
+std::string ByteReader::place() const {
+    if (!m_item) return m_place;
+    return (m_place.empty() ? std::string() : m_place + ", ") + indexOf(m_item, m_itemIndex, m_itemCount);
+}
+
 void ByteReader::fail(const std::string& message) const {
-    std::string text = m_place.empty() ? message : m_place + ", " + message;
-    throw Error(text);
+    const std::string where = place();
+    throw Error(where.empty() ? message : where + ", " + message);
 }
 
 void ByteReader::failShort(std::size_t n, const char* what) const {
@@ -61,7 +66,9 @@ std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, 
     progress();
     if (count < 0) fail(std::string(what) + ": negative count " + std::to_string(count));
     const auto n = static_cast<std::uint64_t>(count);
-    if (elementSize != 0 && n > remaining() / elementSize)
+    // (a multiplication that cannot overflow, not a division: this runs for every list of every room)
+    std::uint64_t bytes = 0;
+    if (__builtin_mul_overflow(n, std::uint64_t{elementSize}, &bytes) || bytes > remaining())
         fail(std::string(what) + ": count " + std::to_string(count) + " needs " +
              std::to_string(n * elementSize) + " bytes at offset " + hex(m_pos) + ", " +
              std::to_string(remaining()) + " left");

@@ -10,6 +10,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -101,7 +102,7 @@ void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, co
     static_assert(std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>);
     if constexpr (std::endian::native == std::endian::little) {
         if (allowBulk && reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0) {
-            // As for decodeWords: the bytes lie in storage from allocation or mapping; one memmove.
+            // As for decodeWords: the bytes lie in storage from allocation or mapping; one pass.
             const T* records = reinterpret_cast<const T*>(p);
             out.insert(out.end(), records, records + n);
             return;
@@ -147,8 +148,19 @@ public:
     bool tracing() const { return m_listStarts != nullptr; }
 
     // The place names the record being read ("room 3 of 12"); errors carry it.
-    void setPlace(std::string place) { m_place = std::move(place); }
-    const std::string& place() const { return m_place; }
+    void setPlace(std::string place) {
+        m_place = std::move(place);
+        m_item = nullptr;
+    }
+    // The place as `place` followed by "ITEM INDEX of COUNT", put into words only when a message
+    // needs it (a level has thousands of rooms, and a sound one needs none).
+    void setPlace(std::string_view place, const char* item, std::size_t index, std::size_t count) {
+        m_place = place;
+        m_item = item;
+        m_itemIndex = index;
+        m_itemCount = count;
+    }
+    std::string place() const;
 
     void seek(std::size_t pos, const char* what = "seek");
     void skip(std::size_t n, const char* what = "skip");
@@ -278,6 +290,8 @@ private:
     const Arrival* m_arrival = nullptr;
     std::size_t m_pos = 0;
     std::string m_place;
+    const char* m_item = nullptr;
+    std::size_t m_itemIndex = 0, m_itemCount = 0;
     std::vector<std::size_t>* m_listStarts = nullptr;
     Pages* m_owner = nullptr;
     bool m_measuring = false;

@@ -40,6 +40,13 @@ TEST(ByteReader, ReadingPastTheEndNamesPlaceOffsetAndWhatIsLeft) {
     const std::string msg = errorOf([&] { r.u32("vertices"); });
     EXPECT_EQ(msg, "room 3 of 12, vertices: needs 4 bytes at offset 0x4, 2 left");
     EXPECT_EQ(r.pos(), 4u) << "a failed read must not move the cursor";
+    // The place given as an item and its index reads the same, after any place before it.
+    r.setPlace("", "room", 3, 12);
+    EXPECT_EQ(errorOf([&] { r.u32("vertices"); }), msg);
+    r.setPlace("level data", "room", 0, 1);
+    EXPECT_EQ(errorOf([&] { r.skip(3, "sectors"); }), "level data, room 0 of 1, sectors: needs 3 bytes at offset 0x4, 2 left");
+    r.setPlace("level data");
+    EXPECT_EQ(r.place(), "level data");
 }
 
 TEST(ByteReader, RefusesCountsThatCannotFitBeforeAllocating) {
@@ -52,6 +59,8 @@ TEST(ByteReader, RefusesCountsThatCannotFitBeforeAllocating) {
     std::vector<std::uint16_t> words;
     EXPECT_FALSE(errorOf([&] { r.readU16Array(words, 0x7FFFFFFF, "floor data"); }).empty());
     EXPECT_TRUE(words.empty());
+    // Nor a count whose size wraps past 64 bits.
+    EXPECT_FALSE(errorOf([&] { r.checkCount(std::int64_t{1} << 62, 8, "boxes"); }).empty());
 }
 
 TEST(ByteReader, SeekAndSkipStayInside) {

@@ -108,7 +108,9 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
         rr.setPlace("", "room", i, rooms);
         readRoom(rr, room, v);
     };
-    readRooms(r, level.Rooms, rooms, readOne, readOne);
+    // Weight 2: from 8 MiB of rooms on, two threads read them faster (measured: 9 MB 10 % and
+    // 12 MB 15 % faster, 7 MB no faster).
+    readRooms(r, level.Rooms, rooms, readOne, readOne, 2);
     r.setPlace("");
 
     io::readFloorAndMeshData(r, level);

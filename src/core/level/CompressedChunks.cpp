@@ -5,11 +5,10 @@
 #include <bit>
 #include <exception>
 #include <functional>
-#include <system_error>
-#include <thread>
 
 #include "level/RoomsReader.h"
 #include "util/Inflate.h"
+#include "util/SecondThread.h"
 
 namespace tessarin::level::detail {
 
@@ -58,22 +57,18 @@ void runJob(Job& job) {
 void runJobs(std::vector<Job>& jobs) {
     std::vector<std::size_t> order(jobs.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::thread worker;
     std::atomic<std::size_t> next{0};
     const auto takeJobs = [&] {
         for (std::size_t k; (k = next.fetch_add(1)) < order.size();) runJob(jobs[order[k]]);
     };
-    if (parallelReading() && jobs.size() > 1) {
+    const bool split = parallelReading() && jobs.size() > 1;
+    if (split)
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return jobs[a].weight > jobs[b].weight; });
-        try {
-            worker = std::thread(takeJobs);
-        } catch (const std::system_error&) {
-            // No second thread to be had: everything runs here.
-        }
-    }
-    if (!worker.joinable()) std::sort(order.begin(), order.end());
+    // Sorted before the other thread starts, which reads the order too.
+    util::SecondThread worker(split ? std::function<void()>(takeJobs) : std::function<void()>());
+    if (!worker.started()) std::sort(order.begin(), order.end());  // everything runs here, in order
     takeJobs();
-    if (worker.joinable()) worker.join();
+    worker.join();
     for (auto& job : jobs)
         if (job.error) std::rethrow_exception(job.error);
 }

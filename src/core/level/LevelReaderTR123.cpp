@@ -108,9 +108,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
         rr.setPlace("", "room", i, rooms);
         readRoom(rr, room, v);
     };
-    // Weight 2: from 8 MiB of rooms on, two threads read them faster (measured: 9 MB 10 % and
-    // 12 MB 15 % faster, 7 MB no faster).
-    readRooms(r, level.Rooms, rooms, readOne, readOne, 2);
+    readRooms(r, level.Rooms, rooms, readOne, readOne);
     r.setPlace("");
 
     io::readFloorAndMeshData(r, level);

@@ -331,9 +331,8 @@ void readRoom(ByteReader& r, TRRoom& room) {
     if (r.pos() < end) seekTo(r, dataStart, dataSize, "room data size");
 }
 
-// Everything after the texture chunks; it touches no texture page. Its rooms weigh `roomWeight`
-// (see readRooms).
-void readLevelData(ByteReader& r, TRLevel& level, std::size_t roomWeight) {
+// Everything after the texture chunks; it touches no texture page.
+void readLevelData(ByteReader& r, TRLevel& level) {
     level.LaraType = r.i16("Lara type");
     level.WeatherType = r.i16("weather type");
     r.skip(28, "header");
@@ -354,7 +353,7 @@ void readLevelData(ByteReader& r, TRLevel& level, std::size_t roomWeight) {
         m.skip(4, "room marker");
         m.skip(m.u32("room data size"), "room data");
     };
-    readRooms(r, level.Rooms, rooms, readOne, measure, roomWeight);
+    readRooms(r, level.Rooms, rooms, readOne, measure);
     r.setPlace("");
 
     io::readFloorAndMeshData(r, level);
@@ -405,15 +404,12 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     const std::uint64_t pages = std::uint64_t{textures[0].inflatedSize} + textures[1].inflatedSize + textures[2].inflatedSize;
     if (pages >= readWeight) {
         r.leaveBehind();  // the chunks' packed bytes go back as each is inflated
-        inflateChunks(r, textures, level, {}, {}, {{readWeight, [&r, &level] { readLevelData(r, level, 1); }}});
+        inflateChunks(r, textures, level, {}, {}, {{readWeight, [&r, &level] { readLevelData(r, level); }}});
         return;
     }
     inflateChunks(r, textures, level);
     r.reportConsumed();  // all before the level data, the header with the chunks
-    // Alone now, the rooms may take the second thread from fewer bytes than the older versions':
-    // float vertices and layers make each byte dearer (measured: a 2 MB level's rooms read faster
-    // on two threads, a 1 MB one's do not).
-    readLevelData(r, level, 8);
+    readLevelData(r, level);
 }
 
 }  // namespace tessarin::level::detail

@@ -4,9 +4,10 @@
 #include <atomic>
 #include <optional>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 #include <utility>
+
+#include "util/SecondThread.h"
 
 namespace tessarin::level::detail {
 
@@ -14,9 +15,10 @@ namespace {
 
 std::atomic<bool> g_parallel{true};
 
-// Below this many bytes left in the file a second thread costs more than it saves (measured: a
-// 3 MB level read no faster on two, and held more pages while it was read).
-constexpr std::size_t kParallelFrom = std::size_t{16} << 20;
+// Below this many bytes left in the file a second thread does not pay: a 7 MB level read no faster
+// on two, 9 and 12 MB ones 20-25 % faster (measured); and the pages the two hold while reading (see
+// kGiveBackStep) would take the peak memory of a smaller level past 1.3 times the level's own.
+constexpr std::size_t kParallelFrom = std::size_t{8} << 20;
 // Giving pages back while two threads run makes the system flush the other's address cache each
 // time (costly in a virtual machine): it is done in large steps, behind the rooms read so far.
 constexpr std::size_t kGiveBackStep = std::size_t{2} << 20;
@@ -27,22 +29,31 @@ std::atomic<std::size_t> g_giveBackStep{kGiveBackStep};
 constexpr std::size_t kMeasureAheadBytes = std::size_t{256} << 10;
 constexpr std::size_t kMeasureAheadRooms = 8;
 
+// Rooms are taken in batches of about this many bytes: taken one at a time, the two threads passed
+// the counters back and forth between their caches for every room, which cost as much as reading
+// a small room (measured).
+constexpr std::size_t kBatchBytes = std::size_t{64} << 10;
+constexpr std::size_t kMaxBatch = 64;
+
 // The rooms handed out to the two readers. This thread measures (reads a room's counts and passes
-// over its lists) and publishes where each room starts and ends; both take the next room to read.
+// over its lists) and publishes where each room starts and ends; both take the next batch to read.
+// What one thread writes often lies apart from what the other does.
 struct RoomWalk {
     RoomWalk(const util::ByteReader& r, std::size_t count)
-        : measuring(r.detached(r.pos())), starts(count + 1, r.pos()), read(count), givenBack(r.pos()),
-          giveBackStep(g_giveBackStep.load()) {
+        : measuring(r.detached(r.pos())), starts(count + 1, r.pos()),
+          batch(std::clamp<std::size_t>(kBatchBytes / std::max<std::size_t>(r.remaining() / count, 1), 1, kMaxBatch)),
+          read(count), givenBack(r.pos()), giveBackStep(g_giveBackStep.load()) {
         measuring.setMeasuring(true);
     }
 
     util::ByteReader measuring;            // this thread's only
     std::vector<std::size_t> starts;       // starts[i + 1] is room i's end, set before `known` passes i
-    std::atomic<std::size_t> known{0};     // rooms measured
+    const std::size_t batch;               // rooms taken at once
+    alignas(64) std::atomic<std::size_t> known{0};  // rooms measured
     std::atomic<bool> stopped{false};      // a room did not measure: none after it will
-    std::atomic<std::size_t> next{0};      // the next room to take
+    alignas(64) std::atomic<std::size_t> next{0};   // the first room of the next batch to take
     std::atomic<bool> failed{false};       // a room did not read as measured: take no more
-    std::vector<std::atomic<unsigned char>> read;  // read, ending where it was measured to end
+    alignas(64) std::vector<std::atomic<unsigned char>> read;  // read, ending where it was measured to end
     std::atomic_flag givingBack;           // held by the reader giving pages back
     std::size_t readBefore = 0;            // with givingBack: every room before it is read
     std::size_t givenBack;                 // with givingBack: the bytes before it went back
@@ -66,10 +77,9 @@ bool measureOne(RoomWalk& w, const RoomReader& measure) {
     }
 }
 
-// Marks room i read and, in steps, gives back the pages behind the rooms all read (so none is
-// read again from given-back pages).
-void finished(const util::ByteReader& r, RoomWalk& w, std::size_t i) {
-    w.read[i].store(1, std::memory_order_release);
+// Gives back, in steps, the pages behind the rooms all read (so none is read again from
+// given-back pages).
+void giveBack(const util::ByteReader& r, RoomWalk& w) {
     if (w.givingBack.test_and_set(std::memory_order_acquire)) return;  // the other reader is at it
     while (w.readBefore < w.read.size() && w.read[w.readBefore].load(std::memory_order_acquire)) ++w.readBefore;
     std::size_t from = 0, to = 0;
@@ -81,35 +91,39 @@ void finished(const util::ByteReader& r, RoomWalk& w, std::size_t i) {
     if (to > from) r.reportConsumed(from, to);
 }
 
-// Takes room i and reads it, once it is measured; false when there is nothing more to read. The
-// measuring thread passes `measure`: it measures rather than waits (the other may have taken the
-// rooms it was ahead by while it was not running).
-bool readNext(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>& rooms, const RoomReader& read,
-              const RoomReader* measure) {
+// Takes the next batch of rooms and reads each once it is measured; false when there is nothing
+// more to read. The measuring thread passes `measure`: it measures rather than waits (the other
+// may have taken the rooms it was ahead by while it was not running).
+bool readBatch(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>& rooms, const RoomReader& read,
+               const RoomReader* measure) {
     if (w.failed.load(std::memory_order_relaxed)) return false;
-    const std::size_t i = w.next.fetch_add(1, std::memory_order_relaxed);
-    if (i >= rooms.size()) return false;
-    while (w.known.load(std::memory_order_acquire) <= i) {
-        if (w.stopped.load(std::memory_order_acquire)) return false;
-        if (measure) {
-            measureOne(w, *measure);
-        } else {
-            std::this_thread::yield();
+    const std::size_t first = w.next.fetch_add(w.batch, std::memory_order_relaxed);
+    if (first >= rooms.size()) return false;
+    const std::size_t end = std::min(first + w.batch, rooms.size());
+    for (std::size_t i = first; i < end; ++i) {
+        while (w.known.load(std::memory_order_acquire) <= i) {
+            if (w.stopped.load(std::memory_order_acquire)) return false;
+            if (measure) {
+                measureOne(w, *measure);
+            } else {
+                std::this_thread::yield();
+            }
         }
+        try {
+            util::ByteReader own = r.detached(w.starts[i]);
+            read(own, rooms[i], i);
+            if (own.pos() != w.starts[i + 1]) throw std::range_error("the room ends elsewhere");
+        } catch (...) {
+            w.failed.store(true, std::memory_order_relaxed);
+            return false;
+        }
+        w.read[i].store(1, std::memory_order_release);
     }
-    try {
-        util::ByteReader own = r.detached(w.starts[i]);
-        read(own, rooms[i], i);
-        if (own.pos() != w.starts[i + 1]) throw std::range_error("the room ends elsewhere");
-    } catch (...) {
-        w.failed.store(true, std::memory_order_relaxed);
-        return false;
-    }
-    finished(r, w, i);
+    giveBack(r, w);
     return true;
 }
 
-// This thread: measures ahead of the rooms taken, reading one itself whenever far enough ahead.
+// This thread: measures ahead of the rooms taken, reading a batch itself whenever far enough ahead.
 void measureAndRead(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>& rooms, const RoomReader& read,
                     const RoomReader& measure) {
     for (;;) {
@@ -117,7 +131,7 @@ void measureAndRead(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>&
         const std::size_t taken = std::min(w.next.load(std::memory_order_relaxed), known);
         const bool ahead = known >= taken + kMeasureAheadRooms && w.starts[known] - w.starts[taken] >= kMeasureAheadBytes;
         if (!ahead && !w.failed.load(std::memory_order_relaxed) && measureOne(w, measure)) continue;
-        if (!readNext(r, w, rooms, read, &measure) && (w.failed.load(std::memory_order_relaxed) || !measureOne(w, measure)))
+        if (!readBatch(r, w, rooms, read, &measure) && (w.failed.load(std::memory_order_relaxed) || !measureOne(w, measure)))
             return;
     }
 }
@@ -134,25 +148,21 @@ void setParallelRoomLimits(std::size_t fromBytes, std::size_t giveBackStep) {
 void resetParallelRoomLimits() { setParallelRoomLimits(kParallelFrom, kGiveBackStep); }
 
 void readRooms(util::ByteReader& r, std::vector<TRRoom>& rooms, std::size_t count, const RoomReader& read,
-               const RoomReader& measure, std::size_t weight) {
+               const RoomReader& measure) {
     rooms.clear();
     rooms.resize(count);
     std::optional<RoomWalk> w;
-    if (g_parallel.load() && count > 1 && r.remaining() >= g_parallelFrom.load() / std::max<std::size_t>(weight, 1) && !r.tracing() && !r.following()) {
+    if (g_parallel.load() && count > 1 && r.remaining() >= g_parallelFrom.load() && !r.tracing() && !r.following()) {
         w.emplace(r, count);
-        std::thread helper;
-        try {
-            helper = std::thread([&] {
-                while (readNext(r, *w, rooms, read, nullptr)) {
-                }
-            });
-        } catch (const std::system_error&) {
-            // No second thread to be had: everything is read below, in order.
-        }
-        if (helper.joinable()) {
+        util::SecondThread helper([&] {
+            while (readBatch(r, *w, rooms, read, nullptr)) {
+            }
+        });
+        if (helper.started()) {
             measureAndRead(r, *w, rooms, read, measure);
             helper.join();
         } else {
+            // No second thread to be had: everything is read below, in order.
             w.reset();
         }
     }

@@ -37,7 +37,8 @@ SecondThread::Kept* keptThread() {
         auto* k = new SecondThread::Kept;
         try {
             std::thread([k] { k->serve(); }).detach();
-        } catch (const std::system_error&) {
+        } catch (...) {
+            // No thread to be had (or no memory for one): every job gets a thread of its own.
             delete k;
             return nullptr;
         }

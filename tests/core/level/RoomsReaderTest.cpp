@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <regex>
 
 #include "level/LevelReader.h"
 #include "level/RoomsReader.h"
@@ -84,6 +85,11 @@ TEST(RoomsReader, TwoThreadsReadWhatOneReads) {
             damaged[at + 1] = static_cast<std::uint8_t>(word >> 8);
             expectSameReading(path, damaged, v, "TR" + std::to_string(v) + " word at " + std::to_string(at));
         }
+        // Cut short in its rooms, the level names the room that ends early.
+        const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 4 * 3));
+        const auto cutShort = loadFile(path, cut, true);
+        ASSERT_FALSE(cutShort);
+        EXPECT_TRUE(std::regex_search(cutShort.error(), std::regex("^room [0-9]+ of 40, [a-z]"))) << cutShort.error();
     }
     detail::resetParallelRoomLimits();
 }

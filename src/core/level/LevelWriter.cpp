@@ -229,6 +229,12 @@ namespace {
 // being filled and being handed on, large enough that handing on costs little.
 constexpr std::size_t kPieceSize = std::size_t{256} << 10;
 
+// From this size on, the bytes are written in place into a buffer zero-filled first rather than
+// through pieces: the buffer no longer stays in the processor's cache, and one pass to clear it
+// costs less than copying every piece into it (measured: a 52 MB level 25 % faster; 9 MB even,
+// and a 2 MB level a quarter slower).
+constexpr std::size_t kWriteInPlaceFrom = std::size_t{16} << 20;
+
 // Why a level can't be written, or "" when it can.
 std::string unwritable(const TRLevel& level) {
     if (std::string refusal = SaveRefusal(level); !refusal.empty()) return refusal;
@@ -277,11 +283,19 @@ util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
     using R = util::Result<std::vector<std::uint8_t>>;
     if (std::string why = unwritable(level); !why.empty()) return R::failure(std::move(why));
     try {
-        VectorSink sink(fileSize(level));
+        const std::size_t size = fileSize(level);
+        if (size >= kWriteInPlaceFrom) {
+            ByteWriter w;
+            w.reserve(size);
+            writeBody(w, level);
+            assert(w.size() == size);
+            return std::move(w.data());
+        }
+        VectorSink sink(size);
         ByteWriter w(sink, kPieceSize);
         writeBody(w, level);
         w.flush();
-        assert(sink.bytes().size() == fileSize(level));
+        assert(sink.bytes().size() == size);
         return std::move(sink.bytes());
     } catch (const std::bad_alloc&) {
         return R::failure("not enough memory to write the level");

@@ -8,6 +8,8 @@
 
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
+#include "levelgen/SampleLevels.h"
+#include "support/LevelCompare.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
@@ -162,4 +164,27 @@ TEST(SaveLevel, AWriteFailingHalfWayKeepsTheOldFile) {
     EXPECT_EQ(st.error(), "Can't write " + target.string() + ": " + std::strerror(EFBIG));
     EXPECT_EQ(*util::readFile(target), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(SaveLevel, ALargeLevelIsBuiltAsTheFileIsStreamed) {
+    // Past 16 MiB the bytes are built in place rather than through pieces: both ways give one file.
+    TRLevel l = levelgen::composeLargeLevel({.version = 3, .rooms = 30, .items = 50, .seed = 3});
+    l.NumTextiles = 90;
+    l.Textile8.resize(std::size_t{90} * level::kTextilePixels);
+    l.Textile16.resize(l.Textile8.size());
+    for (std::size_t i = 0; i < l.Textile8.size(); ++i) {
+        l.Textile8[i] = static_cast<std::uint8_t>(i * 13 + i / 65536);
+        l.Textile16[i] = static_cast<std::uint16_t>(i * 7919);
+    }
+    const auto built = level::SerializeLevel(l);
+    ASSERT_TRUE(built) << built.error();
+    ASSERT_GE(built->size(), std::size_t{16} << 20);
+    const auto target = test::scratchDir("save-large") / "large.tr2";
+    ASSERT_TRUE(level::SaveLevel(target, l));
+    const auto streamed = util::readFile(target);
+    ASSERT_TRUE(streamed) << streamed.error();
+    EXPECT_TRUE(*streamed == *built);
+    const auto back = level::LoadLevelFromBytes(*built, "large.tr2");
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(test::firstDifference(l, *back, 3), "");
 }

@@ -2,20 +2,25 @@
 
 #include <algorithm>
 #include <bit>
+#include <stdexcept>
+#include <string>
 
 namespace tessarin::util {
 
-ByteWriter::ByteWriter(ByteSink& sink, std::size_t pieceSize) : m_bytes(std::max<std::size_t>(pieceSize, 64)), m_sink(&sink) {}
+ByteWriter::ByteWriter(ByteSink& sink, std::size_t pieceSize) : m_sink(&sink) {
+    resize(std::max<std::size_t>(pieceSize, 64));
+}
 
 void ByteWriter::grow(std::size_t n) {
+    if (m_fixed) throw std::length_error("writing " + std::to_string(n) + " bytes past the " + std::to_string(m_room) + " given");
     if (m_sink) {
         // The piece goes out; only a single block larger than a whole piece widens it.
         flush();
-        if (n > m_bytes.size()) m_bytes.resize(n);
+        if (n > m_room) resize(n);
         return;
     }
     // Doubling keeps appends amortised for writers that cannot tell their size beforehand.
-    m_bytes.resize(std::max({m_size + n, m_bytes.size() * 2, std::size_t{256}}));
+    resize(std::max({m_size + n, m_room * 2, std::size_t{256}}));
 }
 
 void ByteWriter::flush() {

@@ -3,6 +3,7 @@
 // piece by piece; mirrors ByteReader.
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -30,6 +31,11 @@ public:
     // Streams: bytes gather in a buffer of `pieceSize` that goes to `sink` whenever it fills (and at
     // flush()); large blocks go to the sink straight from where they are, without a copy.
     ByteWriter(ByteSink& sink, std::size_t pieceSize);
+    // Writes into `into`, which the caller owns and sized exactly: writing past it is a fault in the
+    // caller and throws std::length_error (so two writers may fill parts of one buffer at once).
+    explicit ByteWriter(std::span<std::uint8_t> into) : m_data(into.data()), m_room(into.size()), m_fixed(true) {}
+    ByteWriter(const ByteWriter&) = delete;
+    ByteWriter& operator=(const ByteWriter&) = delete;
 
     void u8(std::uint8_t v) { *append(1) = v; }
     void i8(std::int8_t v) { u8(static_cast<std::uint8_t>(v)); }
@@ -40,9 +46,9 @@ public:
     void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
     void bytes(std::span<const std::uint8_t> b) { bytes(b.data(), b.size()); }
     void bytes(const void* p, std::size_t n) {
-        if (m_sink && n > m_bytes.size() - m_size) {
+        if (m_sink && n > m_room - m_size) {
             flush();
-            if (n >= m_bytes.size()) return handOver(static_cast<const std::uint8_t*>(p), n);
+            if (n >= m_room) return handOver(static_cast<const std::uint8_t*>(p), n);
         }
         if (n) std::memcpy(append(n), p, n);
     }
@@ -74,8 +80,8 @@ public:
         while (i < count) {
             std::size_t batch = count - i;
             if (m_sink) {
-                if (m_bytes.size() - m_size < size) flush();
-                batch = std::min(batch, std::max<std::size_t>((m_bytes.size() - m_size) / size, 1));
+                if (m_room - m_size < size) flush();
+                batch = std::min(batch, std::max<std::size_t>((m_room - m_size) / size, 1));
             }
             le::Out o(append(batch * size));
             for (const std::size_t end = i + batch; i < end; ++i) fill(o, i);
@@ -84,36 +90,50 @@ public:
 
     // Makes room for `n` more bytes and returns where they go; the caller fills every one of them.
     std::uint8_t* append(std::size_t n) {
-        if (n > m_bytes.size() - m_size) grow(n);
-        std::uint8_t* p = m_bytes.data() + m_size;
+        if (n > m_room - m_size) grow(n);
+        std::uint8_t* p = m_data + m_size;
         m_size += n;
         return p;
     }
 
     // Room for `n` bytes in all, so that a writer that knows its size allocates once.
     void reserve(std::size_t n) {
-        if (n > m_bytes.size()) m_bytes.resize(n);
+        if (n > m_room && !m_fixed) resize(n);
     }
     // Bytes written so far, those already handed to the sink included.
     std::size_t size() const { return m_handed + m_size; }
     // Hands what has gathered to the sink (streaming writers only).
     void flush();
-    // The bytes written so far (the spare room beyond them is given back first; not for streaming).
+    // The bytes written so far (the spare room beyond them is given back first; not for streaming
+    // nor for a writer into a buffer of the caller's).
     const std::vector<std::uint8_t>& data() const {
+        assert(!m_fixed && !m_sink);
         m_bytes.resize(m_size);
+        m_room = m_size;
         return m_bytes;
     }
     std::vector<std::uint8_t>& data() {
+        assert(!m_fixed && !m_sink);
         m_bytes.resize(m_size);
+        m_room = m_size;
         return m_bytes;
     }
 
 private:
     void grow(std::size_t n);
+    void resize(std::size_t n) {
+        m_bytes.resize(n);
+        m_data = m_bytes.data();
+        m_room = n;
+    }
     void handOver(const std::uint8_t* p, std::size_t n);
 
-    // Allocated room; only the first m_size bytes are written.
+    // Allocated room (m_room bytes at m_data: m_bytes, or the caller's buffer); only the first
+    // m_size bytes are written. data() trims m_bytes to them, which leaves m_data where it is.
     mutable std::vector<std::uint8_t> m_bytes;
+    std::uint8_t* m_data = nullptr;
+    mutable std::size_t m_room = 0;
+    bool m_fixed = false;
     std::size_t m_size = 0;
     ByteSink* m_sink = nullptr;
     std::size_t m_handed = 0;  // bytes the sink has taken

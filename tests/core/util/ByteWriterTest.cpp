@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <numeric>
+#include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "util/ByteWriter.h"
@@ -53,4 +56,24 @@ TEST(ByteWriter, StreamingHandsOnTheSameBytesAsWritingToMemory) {
         EXPECT_EQ(w.size(), memory.size());
         for (std::size_t n : sink.pieces) EXPECT_GT(n, 0u);
     }
+}
+
+TEST(ByteWriter, IntoACallersBufferWritesTheSameBytesAndStopsAtItsEnd) {
+    util::ByteWriter memory;
+    writeMix(memory);
+    const std::vector<std::uint8_t> expected = memory.data();
+    std::vector<std::uint8_t> buffer(expected.size() + 1, 0xEE);
+    {
+        const std::span<std::uint8_t> given = std::span(buffer).first(expected.size());
+        util::ByteWriter w(given);
+        writeMix(w);
+        EXPECT_EQ(w.size(), expected.size());
+        EXPECT_THROW(w.u8(1), std::length_error);
+    }
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), buffer.begin()));
+    EXPECT_EQ(buffer.back(), 0xEE) << "written past the buffer given";
+    // And a writer whose bytes were taken writes on after them.
+    memory.u8(0x42);
+    EXPECT_EQ(memory.data().size(), expected.size() + 1);
+    EXPECT_EQ(memory.data().back(), 0x42);
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
-#include <regex>
+#include <string>
 
 #include "level/LevelReader.h"
 #include "level/RoomsReader.h"
@@ -89,7 +89,11 @@ TEST(RoomsReader, TwoThreadsReadWhatOneReads) {
         const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 4 * 3));
         const auto cutShort = loadFile(path, cut, true);
         ASSERT_FALSE(cutShort);
-        EXPECT_TRUE(std::regex_search(cutShort.error(), std::regex("^room [0-9]+ of 40, [a-z]"))) << cutShort.error();
+        const std::string& e = cutShort.error();
+        const std::size_t digits = e.find_first_not_of("0123456789", 5);
+        EXPECT_TRUE(e.rfind("room ", 0) == 0 && digits > 5 && digits != std::string::npos &&
+                    e.compare(digits, 8, " of 40, ") == 0)
+            << e;
     }
     detail::resetParallelRoomLimits();
 }

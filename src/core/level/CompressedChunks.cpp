@@ -17,7 +17,6 @@ namespace {
 constexpr std::uint64_t kPageBytes32 = 262144;  // one 256 x 256 page of 32-bit texels
 constexpr std::uint64_t kRowBytes32 = 1024;     // one row of such a page
 
-
 // Inflates a chunk into a texel array. When the chunk fills the array exactly (the usual case) on a
 // little-endian machine it inflates in place; otherwise through a buffer, keeping what fits.
 template <typename T>

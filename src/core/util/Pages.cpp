@@ -11,6 +11,18 @@
 
 namespace tessarin::util {
 
+namespace {
+// Pages go back whole, so every release rounds to them.
+std::size_t pageSize() {
+#ifdef TESSARIN_HAVE_MMAN
+    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    return page;
+#else
+    return 4096;
+#endif
+}
+}  // namespace
+
 Pages Pages::adoptMapping(void* map, std::size_t size) {
     Pages p;
     p.m_map = map;
@@ -50,33 +62,22 @@ void Pages::unmap() {
 }
 
 void Pages::release(std::size_t upTo) {
-#ifdef TESSARIN_HAVE_MMAN
     if (!m_map) return;
-    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t end = std::min(upTo, m_size) / page * page;
+    const std::size_t end = std::min(upTo, m_size) / pageSize() * pageSize();
     if (end <= m_released) return;
-    madvise(static_cast<std::uint8_t*>(m_map) + m_released, end - m_released, MADV_DONTNEED);
+    releaseWithin(m_released, end);
     m_released = end;
-#else
-    (void)upTo;
-#endif
 }
 
 void Pages::leaveBefore(std::size_t pos) {
-#ifdef TESSARIN_HAVE_MMAN
-    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    m_released = std::max(m_released, std::min(pos, m_size) / page * page);
-#else
-    (void)pos;
-#endif
+    m_released = std::max(m_released, std::min(pos, m_size) / pageSize() * pageSize());
 }
 
 void Pages::releaseWithin(std::size_t from, std::size_t to) const {
 #ifdef TESSARIN_HAVE_MMAN
     if (!m_map) return;
-    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t begin = (from + page - 1) / page * page;
-    const std::size_t end = std::min(to, m_size) / page * page;
+    const std::size_t begin = (from + pageSize() - 1) / pageSize() * pageSize();
+    const std::size_t end = std::min(to, m_size) / pageSize() * pageSize();
     if (begin < end) madvise(static_cast<std::uint8_t*>(m_map) + begin, end - begin, MADV_DONTNEED);
 #else
     (void)from;

@@ -7,9 +7,14 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace tessarin::util {
 
@@ -47,6 +52,51 @@ std::string temporaryName(const std::filesystem::path& path, unsigned attempt) {
     return "." + path.filename().string() + ".tmp" + std::to_string((mix >> 20) % 1000000);
 }
 
+// Replaced files from this size on are let go of by a thread of their own (see SafeFileWriter::open).
+constexpr off_t kReleaseLaterFrom = off_t{1} << 20;
+
+// Closes the holds on replaced files, one after another, for the life of the program. Made at the
+// first use and never ended, so nothing has to stop it in the right order at exit (holds still
+// queued then are closed by the system).
+class Releaser {
+public:
+    static void close(int fd) {
+        static Releaser* const releaser = []() -> Releaser* {
+            auto* r = new Releaser;
+            try {
+                std::thread([r] { r->serve(); }).detach();
+            } catch (...) {
+                delete r;
+                return nullptr;
+            }
+            return r;
+        }();
+        if (!releaser) {
+            ::close(fd);
+            return;
+        }
+        std::lock_guard lock(releaser->m_mutex);
+        releaser->m_fds.push_back(fd);
+        releaser->m_changed.notify_one();
+    }
+
+private:
+    void serve() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return !m_fds.empty(); });
+            const std::vector<int> fds = std::exchange(m_fds, {});
+            lock.unlock();
+            for (int fd : fds) ::close(fd);
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<int> m_fds;
+};
+
 }  // namespace
 
 Status writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
@@ -75,6 +125,17 @@ Status SafeFileWriter::open() {
             return Status::failure("Can't write " + m_path.string() + ": the file is read-only; nothing was saved.");
         m_replaces = true;
         m_keepMode = st.st_mode & 07777;
+        // The file system frees (and here discards) a replaced file's blocks when the rename drops
+        // its last name, which for tens of megabytes takes longer than writing them. Holding the
+        // file open lets that happen later, off the saving thread. Only a plain file is held.
+        if (S_ISREG(st.st_mode) && st.st_size >= kReleaseLaterFrom) {
+            m_replaced = ::open(m_path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+            struct stat held {};
+            if (m_replaced >= 0 && (::fstat(m_replaced, &held) != 0 || !S_ISREG(held.st_mode))) {
+                ::close(m_replaced);
+                m_replaced = -1;
+            }
+        }
     }
     const auto folder = m_path.has_parent_path() ? m_path.parent_path() : std::filesystem::path(".");
     // O_EXCL: never write through something already lying at the temporary name (a link planted
@@ -118,12 +179,16 @@ Status SafeFileWriter::commit() {
         return Status::failure(m_error);
     }
     m_temp.clear();
+    if (m_replaced >= 0) Releaser::close(std::exchange(m_replaced, -1));
     return success();
 }
 
 void SafeFileWriter::abandon() {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
+    // Nothing was replaced: letting go of the old file is quick.
+    if (m_replaced >= 0) ::close(m_replaced);
+    m_replaced = -1;
     if (!m_temp.empty()) ::unlink(m_temp.c_str());
     m_temp.clear();
 }

@@ -42,6 +42,7 @@ private:
     std::filesystem::path m_path;
     std::filesystem::path m_temp;
     int m_fd = -1;
+    int m_replaced = -1;  // a hold on the large file the save replaces (see open())
     unsigned m_keepMode = 0;  // the replaced file's permission bits, when there is one
     bool m_replaces = false;
     std::string m_error;

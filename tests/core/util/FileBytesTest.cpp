@@ -1,11 +1,15 @@
 // FileBytes: the whole file, whether mapped or read, and still whole after pages are given back;
-// PageBuffer: what the reader has not passed survives giving back.
+// PageBuffer: what the reader has not passed survives giving back; safe saves over large files.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "support/TestPaths.h"
 #include "util/FileBytes.h"
+#include "util/FileIO.h"
 #include "util/PageBuffer.h"
 
 using namespace tessarin;
@@ -50,4 +54,28 @@ TEST(PageBuffer, GivingBackStopsAtThePageTheReaderIsIn) {
         ASSERT_EQ(bytes[i], inside ? 0 : static_cast<std::uint8_t>(i * 13 + 1)) << i;
     }
     EXPECT_EQ(util::PageBuffer(0).bytes().size(), 0u);
+}
+
+namespace {
+std::ptrdiff_t openFiles() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+}
+}  // namespace
+
+// A large file that a save replaces is let go of later, on another thread: every such hold must
+// still be closed, and what the target holds is the last save, whole.
+TEST(SafeFileWriter, ReplacedLargeFilesAreAllLetGo) {
+    const auto target = test::scratchDir("safe-replace") / "level.tr2";
+    const std::ptrdiff_t before = openFiles();
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < 12; ++i) {
+        bytes.assign((std::size_t{1} << 20) + static_cast<std::size_t>(i) * 4097, static_cast<std::uint8_t>(i + 1));
+        ASSERT_TRUE(util::writeFileSafely(target, bytes));
+    }
+    auto back = util::readFile(target);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_TRUE(*back == bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), std::filesystem::directory_iterator()), 1);
+    for (int wait = 0; wait < 500 && openFiles() > before; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(openFiles(), before);
 }

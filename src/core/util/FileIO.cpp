@@ -75,9 +75,13 @@ public:
             ::close(fd);
             return;
         }
-        std::lock_guard lock(releaser->m_mutex);
-        releaser->m_fds.push_back(fd);
-        releaser->m_changed.notify_one();
+        try {
+            std::lock_guard lock(releaser->m_mutex);
+            releaser->m_fds.push_back(fd);
+            releaser->m_changed.notify_one();
+        } catch (...) {
+            ::close(fd);  // the save is done: only its speed is at stake
+        }
     }
 
 private:

@@ -12,9 +12,10 @@
 #include <cstring>
 #include <mutex>
 #include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "util/KeptThread.h"
 
 namespace tessarin::util {
 
@@ -55,22 +56,12 @@ std::string temporaryName(const std::filesystem::path& path, unsigned attempt) {
 // Replaced files from this size on are let go of by a thread of their own (see SafeFileWriter::open).
 constexpr off_t kReleaseLaterFrom = off_t{1} << 20;
 
-// Closes the holds on replaced files, one after another, for the life of the program. Made at the
-// first use and never ended, so nothing has to stop it in the right order at exit (holds still
-// queued then are closed by the system).
+// Closes the holds on replaced files, one after another, on a thread kept for the life of the
+// program from the first use (holds still queued at exit are closed by the system).
 class Releaser {
 public:
     static void close(int fd) {
-        static Releaser* const releaser = []() -> Releaser* {
-            auto* r = new Releaser;
-            try {
-                std::thread([r] { r->serve(); }).detach();
-            } catch (...) {
-                delete r;
-                return nullptr;
-            }
-            return r;
-        }();
+        static Releaser* const releaser = startKeptThread<Releaser>();
         if (!releaser) {
             ::close(fd);
             return;
@@ -84,7 +75,6 @@ public:
         }
     }
 
-private:
     void serve() {
         std::unique_lock lock(m_mutex);
         for (;;) {
@@ -96,6 +86,7 @@ private:
         }
     }
 
+private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<int> m_fds;

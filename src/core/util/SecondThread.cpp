@@ -5,6 +5,8 @@
 #include <system_error>
 #include <utility>
 
+#include "util/KeptThread.h"
+
 namespace tessarin::util {
 
 struct SecondThread::Kept {
@@ -30,20 +32,9 @@ struct SecondThread::Kept {
 
 namespace {
 
-// Made at the first use and never ended: it waits for work until the process ends, so nothing
-// has to stop it in the right order at exit.
+// Made at the first use. Without it (no thread to be had) every job gets a thread of its own.
 SecondThread::Kept* keptThread() {
-    static SecondThread::Kept* const kept = []() -> SecondThread::Kept* {
-        auto* k = new SecondThread::Kept;
-        try {
-            std::thread([k] { k->serve(); }).detach();
-        } catch (...) {
-            // No thread to be had (or no memory for one): every job gets a thread of its own.
-            delete k;
-            return nullptr;
-        }
-        return k;
-    }();
+    static SecondThread::Kept* const kept = startKeptThread<SecondThread::Kept>();
     return kept;
 }
 

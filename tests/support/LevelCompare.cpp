@@ -76,8 +76,8 @@ public:
         const std::string te = text(e), ta = text(a);
         if (te != ta) diff = what + ": expected " + te + ", read " + ta;
     }
-    template <typename T>
-    void list(const std::string& what, const std::vector<T>& e, const std::vector<T>& a) {
+    template <typename List>
+    void list(const std::string& what, const List& e, const List& a) {
         if (!diff.empty()) return;
         if (e.size() != a.size()) {
             diff = what + ": expected " + std::to_string(e.size()) + " elements, read " + std::to_string(a.size());

@@ -89,8 +89,8 @@ inline void putDemo(Emit& e, const TRLevel& L) {
 }
 
 // A fixed-size array written as `count` elements, zero where the source is short.
-template <typename T>
-void putPadded(Emit& e, const std::vector<T>& v, std::size_t count, int bytesPer) {
+template <typename List>
+void putPadded(Emit& e, const List& v, std::size_t count, int bytesPer) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::int64_t x = i < v.size() ? static_cast<std::int64_t>(v[i]) : 0;
         if (bytesPer == 1) e.b(static_cast<std::uint8_t>(x));

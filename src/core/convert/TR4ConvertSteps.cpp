@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <unordered_map>
 
@@ -151,7 +152,7 @@ namespace {
 
 // Converts the rotation words of one frame of a moveable with `meshes` meshes. A word that an
 // earlier walk already stepped on ends the walk: from there on it follows the earlier one's steps.
-void convertFrame(std::vector<std::int16_t>& frames, std::vector<bool>& walked, std::size_t start, int meshes) {
+void convertFrame(std::span<std::int16_t> frames, std::vector<bool>& walked, std::size_t start, int meshes) {
     std::size_t pos = start + 9;  // after the bounding box and the offset
     for (int m = 0; m < meshes && pos < frames.size() && !walked[pos]; ++m) {
         walked[pos] = true;

@@ -19,8 +19,9 @@ constexpr std::uint64_t kRowBytes32 = 1024;     // one row of such a page
 
 // Inflates a chunk into a texel array. When the chunk fills the array exactly (the usual case) on a
 // little-endian machine it inflates in place; otherwise through a buffer, keeping what fits.
-template <typename T>
-void inflateInto(const CompressedChunk& c, std::vector<T>& dest) {
+template <typename Texels>
+void inflateInto(const CompressedChunk& c, Texels& dest) {
+    using T = typename Texels::value_type;
     if constexpr (std::endian::native == std::endian::little) {
         if (c.inflatedSize == dest.size() * sizeof(T)) {
             util::inflateChunk(c.data, {reinterpret_cast<std::uint8_t*>(dest.data()), c.inflatedSize}, c.name);

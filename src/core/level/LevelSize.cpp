@@ -5,9 +5,9 @@
 namespace tessarin::level {
 
 namespace {
-template <typename T>
-std::size_t bytesOf(const std::vector<T>& v) {
-    return v.capacity() * sizeof(T);
+template <typename List>
+std::size_t bytesOf(const List& v) {
+    return v.capacity() * sizeof(typename List::value_type);
 }
 }  // namespace
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "util/RawVector.h"
+
 namespace tessarin::level {
 
 // Game versions as the program numbers them.
@@ -283,8 +285,8 @@ struct TRLevel {
     std::int32_t NumMiscTextiles = 0;
     // Pages one after another, 256 rows of 256 texels each: texel (x, y) of the whole strip is
     // index y * 256 + x, page p covering rows p * 256 to p * 256 + 255.
-    std::vector<std::uint8_t> Textile8;
-    std::vector<std::uint16_t> Textile16;
+    util::RawVector<std::uint8_t> Textile8;
+    util::RawVector<std::uint16_t> Textile16;
     std::vector<std::uint32_t> Textile32;
     std::vector<std::uint32_t> MiscTextile;
     std::int32_t Reserved = 0;
@@ -300,7 +302,7 @@ struct TRLevel {
     std::vector<TRAnimDispatch> AnimDispatches;
     std::vector<std::int16_t> AnimCommands;
     std::vector<std::int32_t> MeshTrees;
-    std::vector<std::int16_t> Frames;
+    util::RawVector<std::int16_t> Frames;
     std::vector<TRMoveable> Moveables;
     std::vector<TRStaticMesh> StaticMeshes;
     std::vector<TRSpriteTexture> SpriteTextures;
@@ -323,7 +325,7 @@ struct TRLevel {
     std::vector<TRSoundDetail> SoundDetails;
     std::vector<std::int32_t> SampleIndices;
     std::int32_t NumSamples = 0;           // TR4: embedded sample count
-    std::vector<std::uint8_t> SampleData;  // TR1: the embedded sample bytes, kept raw
+    util::RawVector<std::uint8_t> SampleData;  // TR1: the embedded sample bytes, kept raw
 
     // Derived after every read: one tile per object texture.
     std::vector<TextureTile> TextureTiles;

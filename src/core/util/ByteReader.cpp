@@ -116,4 +116,39 @@ void ByteReader::readBytes(std::vector<std::uint8_t>& out, std::size_t n, const 
     }
 }
 
+// From this size on a raw array is read from the file itself when the bytes are a mapped file's:
+// the system copies it straight from its cache, where copying from the mapping first makes it map
+// every page (a large share of a small level's time). Smaller arrays are not worth the call.
+constexpr std::size_t kReadThroughFrom = std::size_t{64} << 10;
+
+template <typename T>
+void ByteReader::readRaw(RawVector<T>& out, std::size_t n, const char* what) {
+    const std::size_t size = n * sizeof(T);  // n was checked against what is left
+    need(size, what);
+    out.clear();
+    out.resizeForOverwrite(n);  // every element is written below
+    const std::uint8_t* p = m_data.data() + m_pos;
+    static_assert(sizeof(T) <= 2);
+    if constexpr (sizeof(T) == 1 || std::endian::native == std::endian::little) {
+        if (size >= kReadThroughFrom && m_owner && m_owner->data() == m_data.data())
+            m_owner->copyOut(out.data(), m_pos, size);
+        else if (size) std::memcpy(out.data(), p, size);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<T>(le::u16(p + i * 2));
+    }
+    m_pos += size;
+    progress();
+}
+
+void ByteReader::readBytes(RawVector<std::uint8_t>& out, std::size_t n, const char* what) {
+    readRaw(out, n, what);
+}
+
+void ByteReader::readU16Array(RawVector<std::uint16_t>& out, std::int64_t count, const char* what) {
+    readRaw(out, checkCount(count, 2, what), what);
+}
+void ByteReader::readI16Array(RawVector<std::int16_t>& out, std::int64_t count, const char* what) {
+    readRaw(out, checkCount(count, 2, what), what);
+}
+
 }  // namespace tessarin::util

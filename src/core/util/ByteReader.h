@@ -17,6 +17,7 @@
 #include "util/Arrival.h"
 #include "util/LittleEndian.h"
 #include "util/Pages.h"
+#include "util/RawVector.h"
 #include "util/Result.h"
 
 namespace tessarin::util {
@@ -219,6 +220,11 @@ public:
 
     // n raw bytes into `out` (what view(n, what) would show).
     void readBytes(std::vector<std::uint8_t>& out, std::size_t n, const char* what);
+    // The same for large arrays, which are not zero-filled before they are read into, and come
+    // from the owner of the bytes (a mapped file reads them without mapping them).
+    void readBytes(RawVector<std::uint8_t>& out, std::size_t n, const char* what);
+    void readU16Array(RawVector<std::uint16_t>& out, std::int64_t count, const char* what);
+    void readI16Array(RawVector<std::int16_t>& out, std::int64_t count, const char* what);
 
     [[noreturn]] void fail(const std::string& message) const;
 
@@ -277,6 +283,8 @@ private:
     }
     template <typename T>
     void readWords(std::vector<T>& out, std::int64_t count, const char* what);
+    template <typename T>
+    void readRaw(RawVector<T>& out, std::size_t n, const char* what);
 
     // The cursor never passes m_limit (seek waits for what it passes over), so one comparison does.
     void need(std::size_t n, const char* what) {

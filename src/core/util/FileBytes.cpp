@@ -33,7 +33,6 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
         void* map = MAP_FAILED;
         if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) >= kMapFrom)
             map = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-        ::close(fd);
         if (map != MAP_FAILED) {
             // Read from start to end: the system may read ahead.
             madvise(map, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
@@ -42,8 +41,10 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
             // mapped whole and could not be given back in the steps reading goes in.
             madvise(map, static_cast<std::size_t>(st.st_size), MADV_NOHUGEPAGE);
 #endif
-            return FileBytes(Pages::adoptMapping(map, static_cast<std::size_t>(st.st_size)));
+            // The file stays open too: large arrays are read from it rather than through the mapping.
+            return FileBytes(Pages::adoptMapping(map, static_cast<std::size_t>(st.st_size), fd));
         }
+        ::close(fd);
     }
 #endif
     std::error_code ec;

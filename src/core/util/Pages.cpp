@@ -1,6 +1,8 @@
 #include "util/Pages.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #if __has_include(<sys/mman.h>) && __has_include(<unistd.h>)
@@ -23,9 +25,10 @@ std::size_t pageSize() {
 }
 }  // namespace
 
-Pages Pages::adoptMapping(void* map, std::size_t size) {
+Pages Pages::adoptMapping(void* map, std::size_t size, int fd) {
     Pages p;
     p.m_map = map;
+    p.m_fd = fd;
     p.m_data = static_cast<std::uint8_t*>(map);
     p.m_size = size;
     return p;
@@ -47,6 +50,7 @@ Pages& Pages::operator=(Pages&& other) noexcept {
     m_data = std::exchange(other.m_data, nullptr);
     m_size = std::exchange(other.m_size, 0);
     m_map = std::exchange(other.m_map, nullptr);
+    m_fd = std::exchange(other.m_fd, -1);
     m_released = std::exchange(other.m_released, 0);
     m_buffer = std::move(other.m_buffer);
     return *this;
@@ -57,8 +61,30 @@ Pages::~Pages() { unmap(); }
 void Pages::unmap() {
 #ifdef TESSARIN_HAVE_MMAN
     if (m_map) munmap(m_map, m_size);
+    if (m_fd >= 0) close(m_fd);
 #endif
     m_map = nullptr;
+    m_fd = -1;
+}
+
+void Pages::copyOut(void* dest, std::size_t offset, std::size_t n) const {
+    auto* out = static_cast<std::uint8_t*>(dest);
+#ifdef TESSARIN_HAVE_MMAN
+    if (m_fd >= 0) {
+        // A read that stops short (the file shrank, an error) leaves the rest to the mapping.
+        while (n > 0) {
+            const ssize_t got = pread(m_fd, out, n, static_cast<off_t>(offset));
+            if (got <= 0) {
+                if (got < 0 && errno == EINTR) continue;
+                break;
+            }
+            out += got;
+            offset += static_cast<std::size_t>(got);
+            n -= static_cast<std::size_t>(got);
+        }
+    }
+#endif
+    if (n) std::memcpy(out, m_data + offset, n);
 }
 
 void Pages::release(std::size_t upTo) {

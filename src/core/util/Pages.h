@@ -11,8 +11,9 @@ namespace tessarin::util {
 class Pages {
 public:
     Pages() = default;
-    // Takes over a mapping of `size` bytes (unmapped when these pages go).
-    static Pages adoptMapping(void* map, std::size_t size);
+    // Takes over a mapping of `size` bytes (unmapped when these pages go) and, when not -1, the
+    // descriptor of the file mapped from its start (closed when these pages go).
+    static Pages adoptMapping(void* map, std::size_t size, int fd = -1);
     // Takes over heap memory holding `size` bytes.
     static Pages adoptBuffer(std::unique_ptr<std::uint8_t[]> buffer, std::size_t size);
 
@@ -25,6 +26,10 @@ public:
     std::uint8_t* data() const { return m_data; }
     std::size_t size() const { return m_size; }
     bool mapped() const { return m_map != nullptr; }
+
+    // Copies [offset, offset + n) to `dest`. From a mapped file it is read from the file instead:
+    // the system copies it straight from its cache, and no page of the mapping is touched.
+    void copyOut(void* dest, std::size_t offset, std::size_t n) const;
 
     // The whole pages before `upTo` go back to the system (a no-op for heap memory).
     void release(std::size_t upTo);
@@ -40,6 +45,7 @@ private:
     std::uint8_t* m_data = nullptr;
     std::size_t m_size = 0;
     void* m_map = nullptr;
+    int m_fd = -1;
     std::size_t m_released = 0;
     std::unique_ptr<std::uint8_t[]> m_buffer;
 };

@@ -335,7 +335,7 @@ TEST(TR4Converter, SingleAxisRotationsTakeTheOlderAngleUnit) {
     TRLevel d = tr4Level();
     // Two frames of 12 words: 9 of box and offset, a single-axis word, a two-word rotation.
     std::vector<std::int16_t> frame(9, 7);
-    d.Frames = frame;
+    d.Frames.assign(frame.begin(), frame.end());
     d.Frames.insert(d.Frames.end(), {static_cast<std::int16_t>(0x4FFF), 0x0123, 0x0456});
     d.Frames.insert(d.Frames.end(), frame.begin(), frame.end());
     d.Frames.insert(d.Frames.end(), {static_cast<std::int16_t>(0x8002), static_cast<std::int16_t>(0xC006), 0x0001});
@@ -358,7 +358,7 @@ TEST(TR4Converter, SingleAxisRotationsTakeTheOlderAngleUnit) {
 
 TEST(TR4Converter, BrokenFramesAreSkipped) {
     TRLevel d = tr4Level();
-    d.Frames = std::vector<std::int16_t>(10, static_cast<std::int16_t>(0x4010));
+    d.Frames.assign(10, static_cast<std::int16_t>(0x4010));
     // No frame size, a negative offset, past the end; the second moveable names no animation there is.
     d.Animations = {animation(0, 0), animation(-8, 12), animation(40, 30)};
     setMoveables(d, {{5, 0}, {2, 40}});

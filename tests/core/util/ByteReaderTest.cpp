@@ -6,6 +6,7 @@
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
 #include "util/NumberText.h"
+#include "util/RawVector.h"
 
 using tessarin::util::ByteReader;
 using tessarin::util::ByteWriter;
@@ -89,6 +90,35 @@ TEST(ByteReader, WordArraysDecodeAlikeOnTheBulkAndThePortablePath) {
             EXPECT_EQ(i32s, (std::vector<std::int32_t>{-0xEDCC, 0x56788000}));
         }
     }
+}
+
+TEST(RawVector, BehavesAsAVectorWhenItsOwnElementsAreTheSource) {
+    using V = tessarin::util::RawVector<std::uint16_t>;
+    // Appending, inserting and filling from its own elements, with and without growing.
+    for (std::size_t spare : {0u, 100u}) {
+        V v = {1, 2, 3};
+        v.reserve(v.size() + spare);
+        v.insert(v.end(), v.begin(), v.end());
+        EXPECT_EQ(v, (V{1, 2, 3, 1, 2, 3}));
+        v.insert(v.begin() + 1, v.begin() + 4, v.end());
+        EXPECT_EQ(v, (V{1, 2, 3, 2, 3, 1, 2, 3}));
+        v.resize(10, v[1]);
+        v.push_back(v[0]);
+        EXPECT_EQ(v, (V{1, 2, 3, 2, 3, 1, 2, 3, 2, 2, 1}));
+        v.resize(12);  // as std::vector: new elements are zero
+        EXPECT_EQ(v[11], 0);
+    }
+    // Growing for overwriting keeps what was there; a copy is whole and apart.
+    V w(3, 7);
+    w.resizeForOverwrite(1000);
+    ASSERT_EQ(w.size(), 1000u);
+    EXPECT_EQ(w[2], 7);
+    w[999] = 9;
+    const V copy = w;
+    w[999] = 8;
+    EXPECT_EQ(copy.size(), 1000u);
+    EXPECT_EQ(copy[999], 9);
+    EXPECT_FALSE(copy == w);
 }
 
 TEST(ByteWriter, MirrorsTheReader) {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "support/TestPaths.h"
+#include "util/ByteReader.h"
 #include "util/FileBytes.h"
 #include "util/FileIO.h"
 #include "util/PageBuffer.h"
@@ -32,6 +33,40 @@ TEST(FileBytes, PagesGivenBackReadTheSameAgain) {
     }
     EXPECT_FALSE(util::FileBytes::open(dir / "missing.tr2"));
     EXPECT_NE(util::FileBytes::open(dir).error().find("is a folder"), std::string::npos);
+}
+
+TEST(FileBytes, LargeArraysComeFromTheFileAsMappedAndAsRead) {
+    // A mapped file hands large arrays over from the file itself, small ones from the mapping; a
+    // reader of the same bytes in memory must see the same. An odd offset and pages given back on
+    // the way are part of it.
+    const auto dir = test::scratchDir("filebytes");
+    const auto path = dir / "arrays.bin";
+    std::vector<std::uint8_t> bytes(std::size_t{3} << 20);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + i / 977);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const auto read = [](util::ByteReader& r) {
+        std::vector<std::uint64_t> sums;
+        util::RawVector<std::uint8_t> b;
+        util::RawVector<std::uint16_t> w;
+        r.skip(3);
+        for (std::size_t words : {std::size_t{300'000}, std::size_t{1000}}) {
+            r.readU16Array(w, static_cast<std::int64_t>(words), "words");
+            r.readBytes(b, words * 3, "bytes");
+            sums.push_back(w.size() + b.size());
+            for (std::size_t i = 0; i < w.size(); ++i) sums.back() = sums.back() * 31 + w[i];
+            for (std::size_t i = 0; i < b.size(); ++i) sums.back() = sums.back() * 31 + b[i];
+        }
+        return sums;
+    };
+    auto file = util::FileBytes::open(path);
+    ASSERT_TRUE(file) << file.error();
+    ASSERT_TRUE(file->mapped());
+    util::ByteReader mapped(file->bytes());
+    mapped.onConsumed(&file->pages());
+    util::ByteReader inMemory(bytes);
+    EXPECT_EQ(read(mapped), read(inMemory));
+    EXPECT_EQ(mapped.pos(), inMemory.pos());
 }
 
 TEST(PageBuffer, GivingBackStopsAtThePageTheReaderIsIn) {

@@ -130,9 +130,12 @@ void ByteReader::readRaw(RawVector<T>& out, std::size_t n, const char* what) {
     const std::uint8_t* p = m_data.data() + m_pos;
     static_assert(sizeof(T) <= 2);
     if constexpr (sizeof(T) == 1 || std::endian::native == std::endian::little) {
-        if (size >= kReadThroughFrom && m_owner && m_owner->data() == m_data.data())
-            m_owner->copyOut(out.data(), m_pos, size);
-        else if (size) std::memcpy(out.data(), p, size);
+        if (size >= kReadThroughFrom && m_owner && m_owner->data() == m_data.data()) {
+            if (!m_owner->copyOut(out.data(), m_pos, size))
+                fail(std::string(what) + ": the file ended early or could not be read (was it changed while open?)");
+        } else if (size) {
+            std::memcpy(out.data(), p, size);
+        }
     } else {
         for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<T>(le::u16(p + i * 2));
     }

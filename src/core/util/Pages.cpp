@@ -67,24 +67,23 @@ void Pages::unmap() {
     m_fd = -1;
 }
 
-void Pages::copyOut(void* dest, std::size_t offset, std::size_t n) const {
+bool Pages::copyOut(void* dest, std::size_t offset, std::size_t n) const {
     auto* out = static_cast<std::uint8_t*>(dest);
 #ifdef TESSARIN_HAVE_MMAN
     if (m_fd >= 0) {
-        // A read that stops short (the file shrank, an error) leaves the rest to the mapping.
         while (n > 0) {
             const ssize_t got = pread(m_fd, out, n, static_cast<off_t>(offset));
-            if (got <= 0) {
-                if (got < 0 && errno == EINTR) continue;
-                break;
-            }
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return false;
             out += got;
             offset += static_cast<std::size_t>(got);
             n -= static_cast<std::size_t>(got);
         }
+        return true;
     }
 #endif
     if (n) std::memcpy(out, m_data + offset, n);
+    return true;
 }
 
 void Pages::release(std::size_t upTo) {

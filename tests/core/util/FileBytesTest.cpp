@@ -67,6 +67,19 @@ TEST(FileBytes, LargeArraysComeFromTheFileAsMappedAndAsRead) {
     util::ByteReader inMemory(bytes);
     EXPECT_EQ(read(mapped), read(inMemory));
     EXPECT_EQ(mapped.pos(), inMemory.pos());
+
+    // A file cut short while it is open is an error, not a fault in reading what was mapped.
+    std::filesystem::resize_file(path, std::size_t{1} << 20);
+    util::ByteReader cut(file->bytes());
+    cut.onConsumed(&file->pages());
+    cut.skip(std::size_t{2} << 20);
+    util::RawVector<std::uint8_t> lost;
+    try {
+        cut.readBytes(lost, std::size_t{512} << 10, "texture pages");
+        ADD_FAILURE() << "read past the end of the file";
+    } catch (const util::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("texture pages: the file ended early"), std::string::npos) << e.what();
+    }
 }
 
 TEST(PageBuffer, GivingBackStopsAtThePageTheReaderIsIn) {

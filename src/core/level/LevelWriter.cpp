@@ -262,8 +262,11 @@ std::vector<std::uint8_t> writeInPlace(const TRLevel& level, std::size_t size) {
     std::vector<std::uint8_t> bytes(size);
     const int v = level.LevelVersion;
     std::size_t split = 0, at = headSize(level);
-    while (split < level.Rooms.size() && at + roomSize(level.Rooms[split], v) <= size / 2)
-        at += roomSize(level.Rooms[split++], v);
+    for (; split < level.Rooms.size(); ++split) {
+        const std::size_t room = roomSize(level.Rooms[split], v);
+        if (at + room > size / 2) break;
+        at += room;
+    }
     const std::span<std::uint8_t> first = std::span(bytes).first(at), second = std::span(bytes).subspan(at);
 
     std::exception_ptr secondFailed;

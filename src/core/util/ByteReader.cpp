@@ -123,24 +123,33 @@ constexpr std::size_t kReadThroughFrom = std::size_t{64} << 10;
 
 template <typename T>
 void ByteReader::readRaw(RawVector<T>& out, std::size_t n, const char* what) {
+    static_assert(sizeof(T) <= 2);
+    constexpr bool kSameLayout = sizeof(T) == 1 || std::endian::native == std::endian::little;
     const std::size_t size = n * sizeof(T);  // n was checked against what is left
     need(size, what);
     out.clear();
     out.resizeForOverwrite(n);  // every element is written below
-    const std::uint8_t* p = m_data.data() + m_pos;
-    static_assert(sizeof(T) <= 2);
-    if constexpr (sizeof(T) == 1 || std::endian::native == std::endian::little) {
-        if (size >= kReadThroughFrom && m_owner && m_owner->data() == m_data.data()) {
-            if (!m_owner->copyOut(out.data(), m_pos, size))
-                fail(std::string(what) + ": the file ended early or could not be read (was it changed while open?)");
-        } else if (size) {
-            std::memcpy(out.data(), p, size);
-        }
-    } else {
-        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<T>(le::u16(p + i * 2));
+    if (kSameLayout && size >= kReadThroughFrom && m_owner && m_owner->hasFile() && m_owner->data() == m_data.data()) {
+        if (!m_owner->readFile(out.data(), m_pos, size))
+            fail(std::string(what) + ": the file ended early or could not be read (was it changed while open?)");
+        m_pos += size;
+        progress();
+        return;
     }
-    m_pos += size;
-    progress();
+    // From the bytes themselves, in slices as readWords does.
+    constexpr std::size_t kSlice = kConsumedStep / sizeof(T);
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t k = std::min(kSlice, n - done);
+        const std::uint8_t* p = m_data.data() + m_pos;
+        if constexpr (kSameLayout) {
+            std::memcpy(out.data() + done, p, k * sizeof(T));
+        } else {
+            for (std::size_t i = 0; i < k; ++i) out[done + i] = static_cast<T>(le::u16(p + i * 2));
+        }
+        m_pos += k * sizeof(T);
+        done += k;
+        progress();
+    }
 }
 
 void ByteReader::readBytes(RawVector<std::uint8_t>& out, std::size_t n, const char* what) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #if __has_include(<sys/mman.h>) && __has_include(<unistd.h>)
@@ -67,23 +66,23 @@ void Pages::unmap() {
     m_fd = -1;
 }
 
-bool Pages::copyOut(void* dest, std::size_t offset, std::size_t n) const {
-    auto* out = static_cast<std::uint8_t*>(dest);
+bool Pages::readFile(void* dest, std::size_t offset, std::size_t n) const {
 #ifdef TESSARIN_HAVE_MMAN
-    if (m_fd >= 0) {
-        while (n > 0) {
-            const ssize_t got = pread(m_fd, out, n, static_cast<off_t>(offset));
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) return false;
-            out += got;
-            offset += static_cast<std::size_t>(got);
-            n -= static_cast<std::size_t>(got);
-        }
-        return true;
+    auto* out = static_cast<std::uint8_t*>(dest);
+    while (m_fd >= 0 && n > 0) {
+        const ssize_t got = pread(m_fd, out, n, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        out += got;
+        offset += static_cast<std::size_t>(got);
+        n -= static_cast<std::size_t>(got);
     }
+    return n == 0;
+#else
+    (void)dest;
+    (void)offset;
+    return n == 0;
 #endif
-    if (n) std::memcpy(out, m_data + offset, n);
-    return true;
 }
 
 void Pages::release(std::size_t upTo) {

@@ -27,11 +27,13 @@ public:
     std::size_t size() const { return m_size; }
     bool mapped() const { return m_map != nullptr; }
 
-    // Copies [offset, offset + n) to `dest`. From a mapped file it is read from the file instead:
-    // the system copies it straight from its cache, and no page of the mapping is touched. False
-    // when the file no longer holds those bytes (it shrank, or cannot be read): reading them
-    // through the mapping would kill the program.
-    bool copyOut(void* dest, std::size_t offset, std::size_t n) const;
+    // Whether these pages are a mapped file that is still open (readFile can read from it).
+    bool hasFile() const { return m_fd >= 0; }
+    // Reads [offset, offset + n) of the mapped file into `dest` from the file itself: the system
+    // copies it straight from its cache, and no page of the mapping is touched. False when the file
+    // no longer holds those bytes (it shrank, or cannot be read): reading them through the mapping
+    // would kill the program.
+    bool readFile(void* dest, std::size_t offset, std::size_t n) const;
 
     // The whole pages before `upTo` go back to the system (a no-op for heap memory).
     void release(std::size_t upTo);

@@ -67,7 +67,8 @@ std::unique_ptr<std::uint8_t[]> plainRead(const fs::path& path) {
 }
 
 // The floor for any safe save: the bytes written to a new file beside the target and renamed over
-// it, with nothing checked and nothing kept. The replaced file is held open until the clock has
+// it, with nothing checked and nothing kept. Its blocks are asked for up front, as a save does: that
+// is the file system's cheapest way to take them. The replaced file is held open until the clock has
 // stopped, as a save lets go of it on another thread: freeing its blocks is not writing the new ones.
 struct HeldFile {
     int fd = -1;
@@ -84,6 +85,7 @@ HeldFile plainSafeWrite(const fs::path& path, const std::vector<std::uint8_t>& b
     const fs::path tmp = path.string() + ".plain";
     std::FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) return old;
+    fallocate(fileno(f), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size()));
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (std::fclose(f) == 0 && ok) std::rename(tmp.c_str(), path.c_str());
     return old;

@@ -364,13 +364,15 @@ util::Status SaveLevel(const std::filesystem::path& fileName, const TRLevel& lev
     if (std::string why = unwritable(level); !why.empty()) return util::Status::failure(std::move(why));
     util::SafeFileWriter out(fileName);
     if (auto st = out.open(); !st) return st;
+    const std::size_t size = fileSize(level);
+    if (!out.reserve(size)) return out.commit();  // reports the full disk and removes the temporary file
     // The file is written as the bytes are made: a large level is never held twice in memory.
     try {
         FileSink sink(out);
         ByteWriter w(sink, kPieceSize);
         writeBody(w, level);
         w.flush();
-        assert(w.size() == fileSize(level));
+        assert(w.size() == size);
     } catch (const FileFailed&) {
         return out.commit();  // reports the failed write and removes the temporary file
     } catch (const std::bad_alloc&) {

@@ -29,6 +29,10 @@ public:
 
     // Refuses a target marked read-only and creates the temporary file beside it.
     Status open();
+    // Asks the file system for the blocks of `size` bytes before they are written. False when the
+    // disk or quota can't hold them (nothing has been written then); a file system that can't set
+    // blocks aside simply takes the bytes as they come.
+    bool reserve(std::uint64_t size);
     // False once anything has failed; the first failure is what commit() reports.
     bool write(const void* data, std::size_t size);
     // Closes the temporary file, gives it the target's permissions and renames it into place.

@@ -127,3 +127,27 @@ TEST(SafeFileWriter, ReplacedLargeFilesAreAllLetGo) {
     for (int wait = 0; wait < 500 && openFiles() > before; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(openFiles(), before);
 }
+
+// Room asked for up front is not part of the file; room the disk can't give fails the save before
+// anything is written, and the file it would have replaced stays as it was.
+TEST(SafeFileWriter, ReservedRoomIsNeverWrittenAndTooMuchFailsEarly) {
+    const auto target = test::scratchDir("safe-reserve") / "level.tr2";
+    {
+        util::SafeFileWriter out(target);
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.reserve(std::size_t{1} << 20));
+        ASSERT_TRUE(out.write("short", 5));
+        ASSERT_TRUE(out.commit());
+    }
+    EXPECT_EQ(std::filesystem::file_size(target), 5u);
+
+    util::SafeFileWriter out(target);
+    ASSERT_TRUE(out.open());
+    if (out.reserve(std::uint64_t{1} << 60)) GTEST_SKIP() << "this file system doesn't set blocks aside";
+    EXPECT_FALSE(out.write("longer", 6));
+    const auto st = out.commit();
+    ASSERT_FALSE(st);
+    EXPECT_NE(st.error().find("Can't write " + target.string() + ": "), std::string::npos) << st.error();
+    EXPECT_EQ(std::filesystem::file_size(target), 5u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), std::filesystem::directory_iterator()), 1);
+}

@@ -34,9 +34,11 @@ std::int16_t tr2VertexLighting(std::int16_t lighting, std::int16_t colour) {
     const int c = colour % 256;
     const int b = static_cast<std::uint16_t>(lighting) >> 8;
     // A third is never halfway between two whole numbers, so rounding half-even is rounding to
-    // the nearest; in integers, as this runs for every vertex of every room.
+    // the nearest, which is floor((sum + 1) / 3). The sum is at least -510: shifted by 170 thirds
+    // it divides without a sign, and without a branch on it, which vertex lights of either sign
+    // mispredicted (this runs for every vertex of every room).
     const int sum = a + b + c;
-    return static_cast<std::int16_t>(sum >= 0 ? (sum + 1) / 3 : -((1 - sum) / 3));
+    return static_cast<std::int16_t>((sum + 1 + 510) / 3 - 170);
 }
 
 std::int16_t ambientFromColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {

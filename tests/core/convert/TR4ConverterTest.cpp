@@ -209,6 +209,10 @@ TEST(TR4Converter, RoomColourGivesAmbientIntensity) {
 TEST(TR4Converter, TR2TargetRewritesVertexLightingAndBoxes) {
     EXPECT_EQ(detail::tr2VertexLighting(-300, 0x1234), 87);  // (-44 + 254 + 52) / 3
     EXPECT_EQ(detail::tr2VertexLighting(0x1F10, 0x7FFF), 101);  // 302 / 3 rounded
+    EXPECT_EQ(detail::tr2VertexLighting(-32767, -255), -127);   // (-255 + 128 - 255) / 3 rounded
+    EXPECT_EQ(detail::tr2VertexLighting(-32767, -130), -86);    // -257 / 3 rounded
+    EXPECT_EQ(detail::tr2VertexLighting(-32767, 125), -1);      // -2 / 3 rounded
+    EXPECT_EQ(detail::tr2VertexLighting(-32767, 126), 0);       // -1 / 3 rounded
     TRLevel d = tr4Level();
     d.Rooms[0].Vertices = {{1, 2, 3, -300, 0x10, 0x1234}};
     d.Rooms[0].Sectors[0].BoxIndex = 0x0125;

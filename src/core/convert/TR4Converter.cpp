@@ -48,7 +48,8 @@ void markBlendedTextures(TRLevel& level, const std::vector<level::TRMesh>& meshe
     }
 }
 
-void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd) {
+// `roomsDone`: the reader already converted each room as it read it (readerOptions).
+void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd, bool roomsDone) {
     const std::int32_t ownPages = level.NumTextiles;
     level.LevelVersion = target;
     level.Version = targetMagic(target);
@@ -61,7 +62,8 @@ void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd) {
     level.FlybyCameras = {};
     level.AIObjects = {};
 
-    for (auto& room : level.Rooms) detail::convertRoom(room, target);
+    if (!roomsDone)
+        for (auto& room : level.Rooms) detail::convertRoom(room, target);
     if (target == level::kVersionTR2)
         for (auto& room : level.Rooms)
             for (auto& s : room.Sectors) floordata::StripTR3FloorData(level.FloorData, s.FDIndex);
@@ -105,12 +107,27 @@ bool isTarget(std::int16_t targetVersion) {
 
 constexpr const char* kNoTargetMessage = "TR4 levels convert only into TR2 or TR3 levels";
 
-// The older formats take only the 16-bit pages, and the sprite pages go behind them.
-level::LoadOptions readerOptions(const SWDData& swd) {
+// The older formats take only the 16-bit pages, and the sprite pages go behind them. Each room
+// takes its older form as soon as it is read, while the rest of the level data still inflates.
+level::LoadOptions readerOptions(const SWDData& swd, std::int16_t target) {
     level::LoadOptions options;
     options.only16BitPages = true;
     options.spare16BitPages = spritePages(swd);
+    options.eachRoom = [target](level::TRRoom& room) { detail::convertRoom(room, target); };
     return options;
+}
+
+util::Result<TRLevel> convertLoaded(TRLevel tr4, std::int16_t targetVersion, const SWDData& swd, bool roomsDone) {
+    using R = util::Result<TRLevel>;
+    if (tr4.LevelVersion != level::kVersionTR4) return R::failure(kNoTR4LevelMessage);
+    try {
+        convertLevel(tr4, targetVersion, swd, roomsDone);
+        return tr4;
+    } catch (const util::Error& e) {
+        return R::failure(e.what());
+    } catch (const std::bad_alloc&) {
+        return R::failure("not enough memory to convert the level");
+    }
 }
 
 }  // namespace
@@ -122,15 +139,7 @@ std::uint32_t targetMagic(std::int16_t targetVersion) {
 util::Result<TRLevel> ConvertTR4Level(TRLevel tr4, std::int16_t targetVersion, const SWDData& swd) {
     using R = util::Result<TRLevel>;
     if (!isTarget(targetVersion)) return R::failure(kNoTargetMessage);
-    if (tr4.LevelVersion != level::kVersionTR4) return R::failure(kNoTR4LevelMessage);
-    try {
-        convertLevel(tr4, targetVersion, swd);
-        return tr4;
-    } catch (const util::Error& e) {
-        return R::failure(e.what());
-    } catch (const std::bad_alloc&) {
-        return R::failure("not enough memory to convert the level");
-    }
+    return convertLoaded(std::move(tr4), targetVersion, swd, false);
 }
 
 util::Result<TRLevel> ConvertTR4Bytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
@@ -138,9 +147,9 @@ util::Result<TRLevel> ConvertTR4Bytes(std::span<const std::uint8_t> bytes, const
     using R = util::Result<TRLevel>;
     if (!isTarget(targetVersion)) return R::failure(kNoTargetMessage);
     if (!isTR4File(bytes, fileName)) return R::failure(kNoTR4LevelMessage);
-    auto tr4 = level::LoadLevelFromBytes(bytes, fileName, nullptr, nullptr, readerOptions(swd));
+    auto tr4 = level::LoadLevelFromBytes(bytes, fileName, nullptr, nullptr, readerOptions(swd, targetVersion));
     if (!tr4) return R::failure(tr4.error());
-    return ConvertTR4Level(std::move(*tr4), targetVersion, swd);
+    return convertLoaded(std::move(*tr4), targetVersion, swd, true);
 }
 
 util::Result<TRLevel> ConvertTR4(const std::filesystem::path& tr4File, std::int16_t targetVersion,
@@ -155,9 +164,9 @@ util::Result<TRLevel> ConvertTR4(const std::filesystem::path& tr4File, std::int1
         if (!file) return R::failure(file.error());
         const std::string name = tr4File.filename().string();
         if (!isTR4File(file->bytes(), name)) return R::failure(kNoTR4LevelMessage);
-        auto tr4 = level::LoadLevel(*file, name, readerOptions(*swd));
+        auto tr4 = level::LoadLevel(*file, name, readerOptions(*swd, targetVersion));
         if (!tr4) return R::failure(tr4.error());
-        return ConvertTR4Level(std::move(*tr4), targetVersion, *swd);
+        return convertLoaded(std::move(*tr4), targetVersion, *swd, true);
     } catch (const std::bad_alloc&) {
         return R::failure(tr4File.string() + ": not enough memory to convert the level");
     }

@@ -54,13 +54,15 @@ void readRoom(ByteReader& r, TRRoom& room) {
     room.AlternateGroup = r.u8("alternate group");
 }
 
-void readLevelData(ByteReader& r, TRLevel& level) {
+void readLevelData(ByteReader& r, TRLevel& level, const LoadOptions& options) {
     level.Reserved = r.i32("reserved");
     const std::uint16_t numRooms = r.u16("room count");
     const std::size_t rooms = r.checkCount(numRooms, kMinRoomSize, "rooms");
-    const RoomReader readOne = [rooms](ByteReader& rr, TRRoom& room, std::size_t i) {
+    const RoomReader readOne = [rooms, &options](ByteReader& rr, TRRoom& room, std::size_t i) {
         rr.setPlace("level data", "room", i, rooms);
         readRoom(rr, room);
+        // A room read again (see readRooms) is read whole again, so it is handed on again.
+        if (options.eachRoom && !rr.measuring()) options.eachRoom(room);
     };
     readRooms(r, level.Rooms, rooms, readOne, readOne);
     r.setPlace("level data");
@@ -115,7 +117,7 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
         m.follow(&arrival);
         m.onConsumed(&levelData.pages());
         m.setPlace("level data");
-        readLevelData(m, level);
+        readLevelData(m, level, options);
     };
     inflateChunks(r, textures, level, options, {&levelChunk, levelData.bytes(), &arrival},
                   {{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }}, {0, parse}});

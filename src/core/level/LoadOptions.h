@@ -1,8 +1,11 @@
 #pragma once
 // LoadOptions: what a caller of the level readers needs of a file, when that is less than all of it.
 #include <cstddef>
+#include <functional>
 
 namespace tessarin::level {
+
+struct TRRoom;
 
 struct LoadOptions {
     // TR4 files: only the 16-bit pages are inflated. The 32-bit and misc page chunks are checked as
@@ -12,6 +15,9 @@ struct LoadOptions {
     // Room for this many pages behind the level's own 16-bit pages, so that pages appended later
     // (a conversion's sprite pages) do not move the array.
     std::size_t spare16BitPages = 0;
+    // TR4 files: called with each room once it is read, on whichever thread read it, so it may
+    // touch that room alone. A conversion rewrites the rooms here while the level data still inflates.
+    std::function<void(TRRoom&)> eachRoom;
 };
 
 }  // namespace tessarin::level

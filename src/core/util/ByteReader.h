@@ -270,6 +270,7 @@ public:
     // A measuring reader checks and passes over the lists read by readRecords and copyRecords
     // without building them: reading a record with it finds where the record ends.
     void setMeasuring(bool on) { m_measuring = on; }
+    bool measuring() const { return m_measuring; }
 
 private:
     // Large arrays are copied in slices of this size, the owner hearing of progress between them, so

@@ -3,12 +3,14 @@
 
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
+#include "levelgen/SampleLevels.h"
 #include "convert/TR4ConvertSteps.h"
 #include "convert/TR4Converter.h"
 #include "level/LevelWriter.h"
 #include "level/LevelReader.h"
 #include "level/Mesh.h"
 #include "support/BytePatch.h"
+#include "support/LevelCompare.h"
 
 namespace tessarin::convert {
 namespace {
@@ -204,6 +206,21 @@ TEST(TR4Converter, RoomColourGivesAmbientIntensity) {
     EXPECT_EQ(room.ReverbInfo, 5);
     EXPECT_EQ(room.AlternateGroup, 6);
     EXPECT_EQ(room.RoomExtra, 9);
+}
+
+// A file's rooms are converted as the reader hands them over; a level converted after loading it
+// whole comes out the same (rooms neither missed nor converted twice).
+TEST(TR4Converter, RoomsConvertedWhileReadingAsAfterLoading) {
+    const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel(
+        {.version = kVersionTR4, .rooms = 6, .sectorsPerSide = 4, .items = 10, .facesPerRoom = 30, .seed = 5}));
+    for (const std::int16_t target : {kVersionTR2, kVersionTR3}) {
+        auto whole = level::LoadLevelFromBytes(bytes, "x.tr4");
+        ASSERT_TRUE(whole) << whole.error();
+        const auto after = ConvertTR4Level(std::move(*whole), target, onePageSWD());
+        const auto during = ConvertTR4Bytes(bytes, "x.tr4", target, onePageSWD());
+        ASSERT_TRUE(after && during);
+        EXPECT_EQ(test::firstDifference(*after, *during, target), "") << "TR" << target;
+    }
 }
 
 TEST(TR4Converter, TR2TargetRewritesVertexLightingAndBoxes) {

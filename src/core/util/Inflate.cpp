@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "util/Adler32.h"
 #include "util/Arrival.h"
 #include "util/Result.h"
 
@@ -82,13 +83,19 @@ void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8
     // A chunk stored with no bytes at all for no data (tools write an empty texture block so) holds
     // exactly what it states.
     if (compressed.empty() && out.empty()) return;
+    // zlib's own check value takes a quarter of inflating, at a fraction of the speed ours runs
+    // at: the stream is inflated raw, and its header and check value are checked here, their
+    // faults named in zlib's words.
+    checkStreamHeader(compressed, out.size(), chunk);
     z_stream zs{};
-    if (inflateInit(&zs) != Z_OK) throw Error(chunk + ": not enough memory to inflate");
+    if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) throw Error(chunk + ": not enough memory to inflate");
     // zlib wants somewhere to write even for an empty result, to tell "ends here" from "goes on".
     std::uint8_t spare = 0;
-    zs.next_in = const_cast<Bytef*>(compressed.data());
-    zs.avail_in = static_cast<uInt>(compressed.size());
+    constexpr std::size_t kHeaderSize = 2, kTrailerSize = 4;
+    zs.next_in = const_cast<Bytef*>(compressed.data() + kHeaderSize);
+    zs.avail_in = static_cast<uInt>(compressed.size() - kHeaderSize);
     zs.next_out = out.empty() ? &spare : out.data();
+    std::uint32_t check = 1;
     // Followed, the output goes in steps, each told; the last step asks for the end as a single
     // call would, so the outcome and its message are the same.
     const std::size_t step = arrival ? kArrivalStep : out.size();
@@ -100,17 +107,27 @@ void inflateChunk(std::span<const std::uint8_t> compressed, std::span<std::uint8
         const std::size_t left = out.size() - zs.total_out;
         const bool last = left <= step;
         zs.avail_out = static_cast<uInt>(last ? left : step);
+        const std::size_t before = zs.total_out;
         rc = inflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
+        // Checked while the bytes are still in the processor's cache, and before a follower can
+        // give their pages back.
+        check = adler32(check, out.subspan(before, zs.total_out - before));
         if (arrival) arrival->arrived(zs.total_out);
-        if (inputRead && zs.total_in - inputTold >= inputStep) inputRead(inputTold = zs.total_in);
+        const std::size_t inputDone = kHeaderSize + zs.total_in;
+        if (inputRead && inputDone - inputTold >= inputStep) inputRead(inputTold = inputDone);
         if (last || rc != Z_OK) break;
     }
     const std::string message = zs.msg ? zs.msg : zError(rc);
     const uLong produced = zs.total_out;
     const uInt inputLeft = zs.avail_in;
+    const std::uint8_t* trailer = zs.next_in;
     inflateEnd(&zs);
 
     if (rc == Z_STREAM_END) {
+        if (inputLeft < kTrailerSize) throw Error(chunk + ": compressed data ends before its stream does");
+        const std::uint32_t stated = std::uint32_t{trailer[0]} << 24 | std::uint32_t{trailer[1]} << 16 |
+                                     std::uint32_t{trailer[2]} << 8 | trailer[3];
+        if (stated != check) throw Error(chunk + ": damaged compressed data (incorrect data check)");
         if (produced != out.size())
             throw Error(chunk + ": inflates to " + std::to_string(produced) + " bytes, not the stated " +
                         std::to_string(out.size()));

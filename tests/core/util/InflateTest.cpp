@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "util/Adler32.h"
 #include "util/Arrival.h"
 #include "util/ByteReader.h"
 #include "util/Inflate.h"
@@ -77,12 +78,14 @@ TEST(Inflate, FollowedInStepsItEndsAsInOneGo) {
     cut.resize(packed.size() / 2);
     auto damaged = packed;
     damaged[packed.size() / 3] ^= 0x5A;
+    auto badCheck = packed;
+    badCheck.back() ^= 1;
     struct Case {
         const std::vector<std::uint8_t>* stream;
         std::size_t stated;
     };
     for (const Case c : {Case{&packed, data.size()}, Case{&packed, data.size() - 1}, Case{&packed, data.size() + 1},
-                         Case{&cut, data.size()}, Case{&damaged, data.size()}}) {
+                         Case{&cut, data.size()}, Case{&damaged, data.size()}, Case{&badCheck, data.size()}}) {
         std::vector<std::uint8_t> once(c.stated), stepped(c.stated);
         std::string onceError, steppedError;
         try {
@@ -147,4 +150,43 @@ TEST(Inflate, AReaderFollowsTheInflatingAndStopsWhenItFails) {
             EXPECT_NE(error.find("the data stopped arriving"), std::string::npos) << error;
         }
     }
+}
+
+// The check value is computed here rather than by zlib: it must be zlib's, from any start, over any
+// length (the sums are reduced every 5552 bytes, and bytes of 255 push them furthest), and a stream
+// whose check value or trailer is wrong fails as zlib failed it.
+TEST(Inflate, TheCheckValueIsZlibsAndAWrongOneFailsTheChunk) {
+    std::mt19937 random(11);
+    std::vector<std::uint8_t> bytes(std::size_t{1} << 17);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random() % 3 == 0 ? 255 : random());
+    for (int trial = 0; trial < 400; ++trial) {
+        const std::size_t at = random() % 64;
+        const std::size_t n = trial < 100 ? static_cast<std::size_t>(trial) : random() % (bytes.size() - at);
+        const std::uint32_t start = trial % 2 ? 1 : (random() % 65521) | (random() % 65521) << 16;
+        const std::span<const std::uint8_t> part(bytes.data() + at, n);
+        const auto expected = static_cast<std::uint32_t>(::adler32(start, part.data(), static_cast<uInt>(n)));
+        ASSERT_EQ(util::adler32(start, part), expected) << n;
+        ASSERT_EQ(util::detail::adler32Portable(start, part), expected) << n;
+    }
+    const std::vector<std::uint8_t> full(3 * 5552 + 77, 255);
+    EXPECT_EQ(util::adler32(0xFFF0FFF0, full), ::adler32(0xFFF0FFF0, full.data(), static_cast<uInt>(full.size())));
+
+    const std::vector<std::uint8_t> data(bytes.begin(), bytes.begin() + 70000);
+    const auto packed = deflate(data);
+    auto message = [&](std::vector<std::uint8_t> stream) {
+        try {
+            util::inflateChunk(stream, data.size(), "chunk 2");
+        } catch (const util::Error& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(message(packed), "");
+    auto wrongCheck = packed;
+    wrongCheck[packed.size() - 4] ^= 0x10;
+    EXPECT_EQ(message(wrongCheck), "chunk 2: damaged compressed data (incorrect data check)");
+    EXPECT_EQ(message({packed.begin(), packed.end() - 2}), "chunk 2: compressed data ends before its stream does");
+    auto wrongHeader = packed;
+    wrongHeader[1] ^= 1;
+    EXPECT_EQ(message(wrongHeader), "chunk 2: damaged compressed data (incorrect header check)");
 }

@@ -94,7 +94,8 @@ void Pages::release(std::size_t upTo) {
 }
 
 void Pages::leaveBefore(std::size_t pos) {
-    m_released = std::max(m_released, std::min(pos, m_size) / pageSize() * pageSize());
+    // Rounded up: the page holding `pos` holds bytes of the others too, who may not have read them yet.
+    m_released = std::max(m_released, (std::min(pos, m_size) + pageSize() - 1) / pageSize() * pageSize());
 }
 
 void Pages::releaseWithin(std::size_t from, std::size_t to) const {

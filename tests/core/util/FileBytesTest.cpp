@@ -1,5 +1,5 @@
 // FileBytes: the whole file, whether mapped or read, and still whole after pages are given back;
-// PageBuffer: what the reader has not passed survives giving back; safe saves over large files.
+// PageBuffer: what the reader has not passed, or left to others, survives giving back; safe saves over large files.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -102,6 +102,20 @@ TEST(PageBuffer, GivingBackStopsAtThePageTheReaderIsIn) {
         ASSERT_EQ(bytes[i], inside ? 0 : static_cast<std::uint8_t>(i * 13 + 1)) << i;
     }
     EXPECT_EQ(util::PageBuffer(0).bytes().size(), 0u);
+}
+
+TEST(PageBuffer, BytesLeftToOthersKeepThePageTheyShareWithTheReader) {
+    // Before `pos` the bytes are others' to read (chunks inflating on another thread): the reader's
+    // own giving back must keep the page that holds both theirs and its first.
+    constexpr std::size_t size = std::size_t{1} << 20;
+    util::PageBuffer buffer(size);
+    auto bytes = buffer.bytes();
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    const std::size_t pos = 2 * 4096 + 300;
+    buffer.pages().leaveBefore(pos);
+    buffer.pages().release(8 * 4096);
+    for (std::size_t i = 0; i < 3 * 4096; ++i) ASSERT_EQ(bytes[i], static_cast<std::uint8_t>(i * 7 + 3)) << i;
+    for (std::size_t i = 3 * 4096; i < 8 * 4096; ++i) ASSERT_EQ(bytes[i], 0) << i;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 //   items | AI objects; nothing after them is read
 //
 // Every offset and count is checked against the file before it is used; errors name the room.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -38,6 +39,10 @@ constexpr std::size_t kTriangleSize = 10;
 constexpr std::size_t kVertexSize = 28;
 constexpr std::size_t kMoveableSize = 20;
 constexpr std::size_t kObjectTextureSize = 40;
+// How far the level data is read between give-backs of the file's pages while the texture pages
+// inflate on the other thread (see readTR5).
+constexpr std::size_t kMinConsumedStep = std::size_t{256} << 10;
+constexpr std::size_t kMaxConsumedStep = std::size_t{1} << 20;
 
 // The marker as text, with bytes that are not printable shown as \xNN.
 std::string markerText(const std::array<char, 4>& marker) {
@@ -396,20 +401,18 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     level.NumBumpTextiles = r.i16("bump texture count");
     const auto textures = readTextureChunks(r, level);
 
-    // The level data is not packed: where the pages are a good part of the work, it is read while
-    // they inflate, on whichever thread is free (reading a byte of it costs about a quarter of
-    // inflating one). A damaged chunk is still the error reported, whatever the reading met
-    // meanwhile. With few pages the overlap gains little and holds more memory at once (measured).
+    // The level data is not packed: it is read while the pages inflate, on whichever thread is free
+    // (reading a byte of it costs about a quarter of inflating one). A damaged chunk is still the
+    // error reported, whatever the reading met meanwhile.
     const std::uint64_t readWeight = r.remaining() / 4;
-    const std::uint64_t pages = std::uint64_t{textures[0].inflatedSize} + textures[1].inflatedSize + textures[2].inflatedSize;
-    if (pages >= readWeight) {
-        r.leaveBehind();  // the chunks' packed bytes go back as each is inflated
-        inflateChunks(r, textures, level, {}, {}, {{readWeight, [&r, &level] { readLevelData(r, level); }}});
-        return;
-    }
-    inflateChunks(r, textures, level);
-    r.reportConsumed();  // all before the level data, the header with the chunks
-    readLevelData(r, level);
+    // Each give-back of the file's pages interrupts the inflating thread: they go back in steps of
+    // an eighth of the level data, so a large one is interrupted less for little memory held.
+    const std::size_t step = std::clamp(r.remaining() / 8, kMinConsumedStep, kMaxConsumedStep);
+    r.leaveBehind();  // the chunks' packed bytes go back as each is inflated
+    inflateChunks(r, textures, level, {}, {}, {{readWeight, [&r, &level, step] {
+                                                    r.setConsumedStep(step);
+                                                    readLevelData(r, level);
+                                                }}});
 }
 
 }  // namespace tessarin::level::detail

@@ -232,6 +232,9 @@ public:
     // cursor has been read (a mapped file drops those pages; a later read of them still works, but
     // a PageBuffer's read back as zeros, so its reader never goes back).
     void onConsumed(Pages* owner) { m_owner = owner; }
+    // How far the cursor moves between tellings (256 KiB unless set). Each one interrupts any other
+    // thread of ours that is running at the time, so a reader that works beside one tells less often.
+    void setConsumedStep(std::size_t bytes) { m_consumedStep = bytes; }
     // Tells the owner now (after a large part was read other than by lists, as chunks are inflated).
     void reportConsumed() {
         if (m_owner) m_owner->release(m_pos);
@@ -279,7 +282,7 @@ private:
     void progress() {
         if (m_owner && m_pos >= m_nextConsumedReport) {
             m_owner->release(m_pos);
-            m_nextConsumedReport = m_pos + kConsumedStep;
+            m_nextConsumedReport = m_pos + m_consumedStep;
         }
     }
     template <typename T>
@@ -305,6 +308,7 @@ private:
     Pages* m_owner = nullptr;
     bool m_measuring = false;
     std::size_t m_nextConsumedReport = 0;
+    std::size_t m_consumedStep = kConsumedStep;
 };
 
 }  // namespace tessarin::util

@@ -94,7 +94,7 @@ void Pages::release(std::size_t upTo) {
 }
 
 void Pages::leaveBefore(std::size_t pos) {
-    // Rounded up: the page holding `pos` holds bytes of the others too, who may not have read them yet.
+    // Rounded up: the others may not have read their bytes in the page holding `pos` yet.
     m_released = std::max(m_released, (std::min(pos, m_size) + pageSize() - 1) / pageSize() * pageSize());
 }
 

@@ -37,7 +37,8 @@ public:
 
     // The whole pages before `upTo` go back to the system (a no-op for heap memory).
     void release(std::size_t upTo);
-    // The bytes before `pos` are given back by others (with releaseWithin): release passes over them.
+    // The bytes before `pos` are given back by others (with releaseWithin): release passes over them
+    // and over the page holding `pos`, which is theirs too.
     void leaveBefore(std::size_t pos);
     // The whole pages inside [from, to) go back, whatever was given back before; unlike release
     // it changes nothing here, so readers of disjoint parts may call it at once.

@@ -28,8 +28,10 @@ protected:
 class ByteWriter {
 public:
     ByteWriter() = default;
-    // Streams: bytes gather in a buffer of `pieceSize` that goes to `sink` whenever it fills (and at
-    // flush()); large blocks go to the sink straight from where they are, without a copy.
+    // Streams: bytes gather in a buffer and go to `sink` a piece of `pieceSize` at a time (the rest
+    // at flush()); the whole pieces inside a large block go straight from where they are, without a
+    // copy. Every piece after the first starts and ends at a multiple of `pieceSize` from the start
+    // of the stream: a file system takes writes of whole aligned blocks fastest.
     ByteWriter(ByteSink& sink, std::size_t pieceSize);
     // Writes into `into`, which the caller owns and sized exactly: writing past it is a fault in the
     // caller and throws std::length_error (so two writers may fill parts of one buffer at once).
@@ -46,10 +48,7 @@ public:
     void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
     void bytes(std::span<const std::uint8_t> b) { bytes(b.data(), b.size()); }
     void bytes(const void* p, std::size_t n) {
-        if (m_sink && n > m_room - m_size) {
-            flush();
-            if (n >= m_room) return handOver(static_cast<const std::uint8_t*>(p), n);
-        }
+        if (m_sink && m_size + n > m_piece) return putBlock(static_cast<const std::uint8_t*>(p), n);
         if (n) std::memcpy(append(n), p, n);
     }
     // Arrays are appended whole on little-endian hosts.
@@ -80,8 +79,10 @@ public:
         while (i < count) {
             std::size_t batch = count - i;
             if (m_sink) {
+                // Batches end at the piece's end (the last record may reach past it).
+                handOverPiece();
                 if (m_room - m_size < size) flush();
-                batch = std::min(batch, std::max<std::size_t>((m_room - m_size) / size, 1));
+                batch = std::min(batch, std::max<std::size_t>((m_piece - m_size) / size, 1));
             }
             le::Out o(append(batch * size));
             for (const std::size_t end = i + batch; i < end; ++i) fill(o, i);
@@ -102,7 +103,8 @@ public:
     }
     // Bytes written so far, those already handed to the sink included.
     std::size_t size() const { return m_handed + m_size; }
-    // Hands what has gathered to the sink (streaming writers only).
+    // Hands everything gathered to the sink (streaming writers only): the end of the stream, or of
+    // its alignment.
     void flush();
     // The bytes written so far (the spare room beyond them is given back first; not for streaming
     // nor for a writer into a buffer of the caller's).
@@ -127,6 +129,12 @@ private:
         m_room = n;
     }
     void handOver(const std::uint8_t* p, std::size_t n);
+    // Hands over the first piece once a whole one has gathered, keeping the rest (streaming only).
+    void handOverPiece() {
+        if (m_size >= m_piece) handOverPieceNow();
+    }
+    void handOverPieceNow();
+    void putBlock(const std::uint8_t* p, std::size_t n);
 
     // Allocated room (m_room bytes at m_data: m_bytes, or the caller's buffer); only the first
     // m_size bytes are written. data() trims m_bytes to them, which leaves m_data where it is.
@@ -136,6 +144,7 @@ private:
     bool m_fixed = false;
     std::size_t m_size = 0;
     ByteSink* m_sink = nullptr;
+    std::size_t m_piece = 0;   // streaming: the piece size (the buffer holds a quarter more)
     std::size_t m_handed = 0;  // bytes the sink has taken
 };
 

@@ -46,7 +46,7 @@ void ByteWriter::putBlock(const std::uint8_t* p, std::size_t n) {
     // the next piece.
     handOverPiece();
     const std::size_t head = std::min(n, m_piece - m_size);
-    std::memcpy(m_data + m_size, p, head);
+    if (head) std::memcpy(m_data + m_size, p, head);
     m_size += head;
     p += head;
     n -= head;

@@ -39,6 +39,7 @@ void writeMix(util::ByteWriter& w) {
             o.i32(-static_cast<std::int32_t>(i));
         });
         w.bytes(block.data(), block.size());
+        w.bytes(nullptr, 0);  // an empty list, wherever the piece stands
     }
 }
 

@@ -39,9 +39,8 @@ constexpr std::size_t kTriangleSize = 10;
 constexpr std::size_t kVertexSize = 28;
 constexpr std::size_t kMoveableSize = 20;
 constexpr std::size_t kObjectTextureSize = 40;
-// How far the level data is read between give-backs of the file's pages while the texture pages
-// inflate on the other thread (see readTR5).
-constexpr std::size_t kMinConsumedStep = std::size_t{256} << 10;
+// The most level data read between give-backs of the file's pages while the texture pages inflate
+// on the other thread (see readTR5).
 constexpr std::size_t kMaxConsumedStep = std::size_t{1} << 20;
 
 // The marker as text, with bytes that are not printable shown as \xNN.
@@ -407,7 +406,7 @@ void readTR5(ByteReader& r, TRLevel& level, std::vector<std::string>*) {
     const std::uint64_t readWeight = r.remaining() / 4;
     // Each give-back of the file's pages interrupts the inflating thread: they go back in steps of
     // an eighth of the level data, so a large one is interrupted less for little memory held.
-    const std::size_t step = std::clamp(r.remaining() / 8, kMinConsumedStep, kMaxConsumedStep);
+    const std::size_t step = std::clamp(r.remaining() / 8, ByteReader::kConsumedStep, kMaxConsumedStep);
     r.leaveBehind();  // the chunks' packed bytes go back as each is inflated
     inflateChunks(r, textures, level, {}, {}, {{readWeight, [&r, &level, step] {
                                                     r.setConsumedStep(step);

@@ -232,7 +232,7 @@ public:
     // cursor has been read (a mapped file drops those pages; a later read of them still works, but
     // a PageBuffer's read back as zeros, so its reader never goes back).
     void onConsumed(Pages* owner) { m_owner = owner; }
-    // How far the cursor moves between tellings (256 KiB unless set). Each one interrupts any other
+    // How far the cursor moves between tellings (kConsumedStep unless set). Each one interrupts any other
     // thread of ours that is running at the time, so a reader that works beside one tells less often.
     void setConsumedStep(std::size_t bytes) { m_consumedStep = bytes; }
     // Tells the owner now (after a large part was read other than by lists, as chunks are inflated).
@@ -275,10 +275,12 @@ public:
     void setMeasuring(bool on) { m_measuring = on; }
     bool measuring() const { return m_measuring; }
 
-private:
     // Large arrays are copied in slices of this size, the owner hearing of progress between them, so
-    // that their bytes and their copy are not both held whole.
+    // that their bytes and their copy are not both held whole; it is also the step between tellings
+    // unless one is set.
     static constexpr std::size_t kConsumedStep = std::size_t{256} << 10;
+
+private:
     void progress() {
         if (m_owner && m_pos >= m_nextConsumedReport) {
             m_owner->release(m_pos);

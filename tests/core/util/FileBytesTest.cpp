@@ -1,5 +1,6 @@
 // FileBytes: the whole file, whether mapped or read, and still whole after pages are given back;
-// PageBuffer: what the reader has not passed, or left to others, survives giving back; safe saves over large files.
+// PageBuffer: what the reader has not passed, or left to others, survives giving back; safe saves
+// over large files.
 #include <gtest/gtest.h>
 
 #include <chrono>

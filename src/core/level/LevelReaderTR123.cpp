@@ -27,31 +27,26 @@ void readRoom(ByteReader& r, TRRoom& room, int v) {
     if (v == kVersionTR2) room.LightMode = r.i16("light mode");
 
     if (v == kVersionTR1) {
-        r.readRecords(room.Lights, r.i16("light count"), 18, "lights", [](const std::uint8_t* p) {
+        r.readRecords(room.Lights, r.i16("light count"), 18, "lights", [](TRLight& l, const std::uint8_t* p) {
             util::le::Cursor c(p);
-            TRLight l;
             l.X = c.i32();
             l.Y = c.i32();
             l.Z = c.i32();
             l.Intensity1 = c.i16();
             l.Fade1 = c.i32();
-            return l;
         });
-        r.readRecords(room.StaticMeshes, r.i16("static mesh count"), 18, "static meshes", [](const std::uint8_t* p) {
+        r.readRecords(room.StaticMeshes, r.i16("static mesh count"), 18, "static meshes", [](TRRoomStatic& s, const std::uint8_t* p) {
             util::le::Cursor c(p);
-            TRRoomStatic s;
             s.X = c.i32();
             s.Y = c.i32();
             s.Z = c.i32();
             s.Rotation = c.u16();
             s.Intensity1 = c.i16();
             s.ObjectID = c.u16();
-            return s;
         });
     } else {
-        r.readRecords(room.Lights, r.i16("light count"), 24, "lights", [](const std::uint8_t* p) {
+        r.readRecords(room.Lights, r.i16("light count"), 24, "lights", [](TRLight& l, const std::uint8_t* p) {
             util::le::Cursor c(p);
-            TRLight l;
             l.X = c.i32();
             l.Y = c.i32();
             l.Z = c.i32();
@@ -59,7 +54,6 @@ void readRoom(ByteReader& r, TRRoom& room, int v) {
             l.Intensity2 = c.i16();
             l.Fade1 = c.i32();
             l.Fade2 = c.i32();
-            return l;
         });
         io::readList(r, room.StaticMeshes, r.i16("static mesh count"), io::kRoomStaticSize, "static meshes");
     }
@@ -73,11 +67,9 @@ void readRoom(ByteReader& r, TRRoom& room, int v) {
 }
 
 void readObjectTextures(ByteReader& r, TRLevel& level) {
-    r.readRecords(level.ObjectTextures, r.i32("object texture count"), 20, "object textures", [](const std::uint8_t* p) {
+    r.readRecords(level.ObjectTextures, r.i32("object texture count"), 20, "object textures", [](TRObjectTexture& t, const std::uint8_t* p) {
         util::le::Cursor c(p);
-        TRObjectTexture t;
         io::readObjectTextureTR123(c, t);
-        return t;
     });
 }
 
@@ -122,16 +114,14 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
 
     const std::int32_t numBoxes = r.i32("box count");
     if (v == kVersionTR1) {
-        r.readRecords(level.Boxes, numBoxes, 20, "boxes", [](const std::uint8_t* p) {
+        r.readRecords(level.Boxes, numBoxes, 20, "boxes", [](TRBox& b, const std::uint8_t* p) {
             util::le::Cursor c(p);
-            TRBox b;
             b.Zmin = toSectorUnits(c.i32());
             b.Zmax = toSectorUnits(c.i32());
             b.Xmin = toSectorUnits(c.i32());
             b.Xmax = toSectorUnits(c.i32());
             b.TrueFloor = c.i16();
             b.OverlapIndex = c.i16();
-            return b;
         });
     } else {
         io::readList(r, level.Boxes, numBoxes, io::kBoxSize, "boxes");
@@ -144,9 +134,8 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
 
     const std::int32_t numItems = r.i32("item count");
     if (v == kVersionTR1) {
-        r.readRecords(level.Items, numItems, 22, "items", [](const std::uint8_t* p) {
+        r.readRecords(level.Items, numItems, 22, "items", [](TRItem& it, const std::uint8_t* p) {
             util::le::Cursor c(p);
-            TRItem it;
             it.ObjectID = c.i16();
             it.Room = c.i16();
             it.X = c.i32();
@@ -155,7 +144,6 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
             it.Angle = c.i16();
             it.Intensity1 = c.i16();
             it.Flags = c.u16();
-            return it;
         });
     } else {
         io::readList(r, level.Items, numItems, io::kItemSize, "items");

@@ -40,11 +40,9 @@ void readRoom(ByteReader& r, TRRoom& room) {
     room.AlternateGroup = room.Colour[2];
     room.RoomExtra = room.Colour[3];
 
-    r.readRecords(room.Lights, r.i16("light count"), io::kLightTR4Size, "lights", [](const std::uint8_t* p) {
+    r.readRecords(room.Lights, r.i16("light count"), io::kLightTR4Size, "lights", [](TRLight& l, const std::uint8_t* p) {
         util::le::Cursor c(p);
-        TRLight l;
         io::readLightTR4(c, l);
-        return l;
     });
     io::readList(r, room.StaticMeshes, r.i16("static mesh count"), io::kRoomStaticSize, "static meshes");
     room.AlternateRoom = r.i16("alternate room");

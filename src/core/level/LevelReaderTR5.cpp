@@ -255,11 +255,9 @@ void readRoom(ByteReader& r, TRRoom& room) {
     r.skip(8, "room header");  // vertex and polygon offsets: the layers say where things are
     r.skip(24, "room header");
 
-    r.readRecords(room.Lights, numLights, kLightSize, "lights", [](const std::uint8_t* p) {
+    r.readRecords(room.Lights, numLights, kLightSize, "lights", [](TRLight& l, const std::uint8_t* p) {
         util::le::Cursor c(p);
-        TRLight l;
         readLight(c, l);
-        return l;
     });
     r.skip(r.checkCount(numFogBulbs, kFogBulbSize, "fog bulbs") * kFogBulbSize, "fog bulbs");
 

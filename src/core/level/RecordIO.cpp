@@ -59,21 +59,17 @@ void readTR4CamerasToAnimatedTextures(ByteReader& r, TRLevel& level) {
 
 void readObjectTexturesTR45(ByteReader& r, TRLevel& level, std::size_t recordSize) {
     r.readRecords(level.ObjectTextures, r.i32("object texture count"), recordSize, "object textures",
-                  [](const std::uint8_t* p) {
+                  [](TRObjectTexture& t, const std::uint8_t* p) {
                       le::Cursor c(p);
-                      TRObjectTexture t;
                       readObjectTextureTR45(c, t);
-                      return t;
                   });
 }
 
 void readAnimationsToStaticMeshes(ByteReader& r, TRLevel& level, std::size_t velocityBytes) {
     r.readRecords(level.Animations, r.i32("animation count"), 24 + velocityBytes, "animations",
-                  [velocityBytes](const std::uint8_t* p) {
+                  [velocityBytes](TRAnimation& a, const std::uint8_t* p) {
                       le::Cursor c(p);
-                      TRAnimation a;
                       readAnimation(c, a, velocityBytes);
-                      return a;
                   });
     readCountedList(r, level.StateChanges, kStateChangeSize, "state changes");
     readCountedList(r, level.AnimDispatches, kAnimDispatchSize, "animation dispatches");

@@ -537,13 +537,11 @@ inline void writeObjectTextureTR123(W& w, const TRObjectTexture& v) {
     writeCorners(w, v);
 }
 
-// The field-by-field decoding of one record from bytes already checked.
+// The field-by-field decoding of one record, in place, from bytes already checked.
 template <typename T>
-T decodeRecord(const std::uint8_t* p) {
+void decodeRecord(T& v, const std::uint8_t* p) {
     util::le::Cursor c(p);
-    T v;
     read(c, v);
-    return v;
 }
 
 // Reads `count` records of `size` bytes each after checking, once, that they all fit; a list in

@@ -22,7 +22,7 @@
 
 namespace tessarin::util {
 
-// Builds records straight from checked bytes as a vector is filled from it (vector::assign), so each
+// Builds records straight from checked bytes as a vector is filled from it (vector::insert), so each
 // element is constructed once from the file, with no zero-filling pass and no growth.
 template <typename T, typename Decode>
 class DecodeIterator {
@@ -58,11 +58,34 @@ private:
     const Decode* m_decode = nullptr;
 };
 
-// Fills `out` with `n` records of `stride` bytes from `p` (already bounds-checked) in one pass.
+// A decoder either returns a record built from its bytes or fills one in place: `decode(p)` or
+// `decode(record, p)`. A record made in one expression of few fields is returned (the compiler keeps
+// it in registers and stores it straight into the list); one filled field by field is filled in
+// place, as returning it had it assembled on the stack and copied with loads wider than the stores
+// that made it, each waiting for those stores to land (half the time of reading 20,000 TR1 items).
+template <typename T, typename Decode>
+constexpr bool kFillsInPlace = std::is_invocable_v<const Decode&, T&, const std::uint8_t*>;
+
+// Appends `n` records of `stride` bytes from `p` (already bounds-checked) in one pass, growing
+// `out` at most once.
+template <typename T, typename Decode>
+void appendDecoded(std::vector<T>& out, const std::uint8_t* p, std::size_t n, std::size_t stride, const Decode& decode) {
+    if constexpr (kFillsInPlace<T, Decode>) {
+        const std::size_t first = out.size();
+        out.resize(first + n);
+        T* records = out.data() + first;
+        for (std::size_t i = 0; i < n; ++i) decode(records[i], p + i * stride);
+    } else {
+        using It = DecodeIterator<T, Decode>;
+        out.insert(out.end(), It(p, stride, &decode), It(p + n * stride, stride, &decode));
+    }
+}
+
+// The same into `out` alone.
 template <typename T, typename Decode>
 void decodeRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, std::size_t stride, const Decode& decode) {
-    using It = DecodeIterator<T, Decode>;
-    out.assign(It(p, stride, &decode), It(p + n * stride, stride, &decode));
+    out.clear();
+    appendDecoded(out, p, n, stride, decode);
 }
 
 // Little-endian words appended to `out`: copied whole when the host stores them the same way and
@@ -123,8 +146,7 @@ void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, co
             return;
         }
     }
-    using It = DecodeIterator<T, Decode>;
-    out.insert(out.end(), It(p, sizeof(T), &decode), It(p + n * sizeof(T), sizeof(T), &decode));
+    appendDecoded(out, p, n, sizeof(T), decode);
 }
 
 // The same into `out` alone.

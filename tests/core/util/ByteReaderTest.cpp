@@ -1,6 +1,7 @@
 // The bounded reader: every read checked, counts refused before allocation, errors name the place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "util/ByteReader.h"
@@ -89,6 +90,35 @@ TEST(ByteReader, WordArraysDecodeAlikeOnTheBulkAndThePortablePath) {
             tessarin::util::decodeWords(i32s, bytes.data() + at, 2, bulk);
             EXPECT_EQ(i32s, (std::vector<std::int32_t>{-0xEDCC, 0x56788000}));
         }
+    }
+}
+
+TEST(ByteReader, RecordsReadAlikeWhetherDecodersReturnOrFillThem) {
+    struct Rec {
+        std::int16_t a = 7;
+        std::int32_t b = 7;
+        bool operator==(const Rec&) const = default;
+    };
+    // Three 6-byte records behind a 2-byte count, read after a list that is already there: a
+    // reader replaces it, an append keeps it.
+    const std::vector<std::uint8_t> bytes = {3, 0, 1, 0, 2, 0, 0, 0, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 5, 0, 0, 0, 0, 1};
+    const auto returned = [](const std::uint8_t* p) { return Rec{tessarin::util::le::i16(p), tessarin::util::le::i32(p + 2)}; };
+    const auto filled = [](Rec& r, const std::uint8_t* p) { r.b = tessarin::util::le::i32(p + 2); };  // `a` left as made
+    const std::vector<Rec> before = {{9, 9}};
+    for (bool fill : {false, true}) {
+        std::vector<Rec> read = before, appended = before;
+        ByteReader r(bytes);
+        if (fill) r.readRecords(read, r.i16(), 6, "records", filled);
+        else r.readRecords(read, r.u16(), 6, "records", returned);
+        const std::int16_t a0 = fill ? 7 : 1, a1 = fill ? 7 : -1, a2 = fill ? 7 : 5;
+        const std::vector<Rec> expected = {{a0, 2}, {a1, -2}, {a2, 0x1000000}};
+        EXPECT_EQ(read, expected);
+        EXPECT_TRUE(r.atEnd());
+        if (fill) tessarin::util::appendDecoded(appended, bytes.data() + 2, 3, 6, filled);
+        else tessarin::util::appendDecoded(appended, bytes.data() + 2, 3, 6, returned);
+        EXPECT_EQ(appended.size(), 4u);
+        EXPECT_EQ(appended[0], before[0]);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), appended.begin() + 1));
     }
 }
 

@@ -57,9 +57,4 @@ std::vector<std::uint8_t> SerializeSWD(const SWDData& swd) {
     return std::move(w.data());
 }
 
-std::uint16_t swdPixelTo16(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    if (red == 255 && green == 0 && blue == 255) return 0;
-    return static_cast<std::uint16_t>(0x8000 | (red / 8) << 10 | (green / 8) << 5 | (blue / 8));
-}
-
 }  // namespace tessarin::convert

@@ -89,6 +89,12 @@ TEST(SWD, PixelsBecomePageTexelsWithMagentaTransparent) {
     EXPECT_EQ(swdPixelTo16(0, 0, 0), 0x8000);
     EXPECT_EQ(swdPixelTo16(255, 0, 254), 0x8000 | 31 << 10 | 31);
     EXPECT_EQ(swdPixelTo16(15, 16, 7), 0x8000 | 1 << 10 | 2 << 5);
+    // Packed, the byte above the pixel (the next pixel's red, as a conversion reads them) is ignored.
+    for (std::uint32_t c : {0u, 7u, 8u, 127u, 248u, 255u}) {
+        EXPECT_EQ(swdTexel(0xA5000000 | c | (255 - c) << 8 | (c ^ 0x55) << 16),
+                  swdPixelTo16(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(255 - c), static_cast<std::uint8_t>(c ^ 0x55)));
+    }
+    EXPECT_EQ(swdTexel(0xFFFF00FF), 0);
 }
 
 // The sprite file the build draws lies beside the test program.

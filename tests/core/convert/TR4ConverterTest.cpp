@@ -26,6 +26,9 @@ SWDData onePageSWD() {
     // Row 0: a transparent pixel, a white one and a mixed one.
     const std::uint8_t row[] = {255, 0, 255, 255, 255, 255, 80, 160, 247};
     std::copy(std::begin(row), std::end(row), swd.Pixels.begin());
+    // The page's last pixel ends the file's pixels.
+    const std::uint8_t last[] = {8, 16, 24};
+    std::copy(std::begin(last), std::end(last), swd.Pixels.end() - 3);
     level::TRSpriteTexture t;
     t.Tile = 0;
     t.Width = 7 * 256 + 255;
@@ -141,6 +144,8 @@ TEST(TR4Converter, SpritePagesFollowTheLevelPages) {
         EXPECT_EQ(l.Textile16[swdRow], 0);
         EXPECT_EQ(l.Textile16[swdRow + 1], 0xFFFF);
         EXPECT_EQ(l.Textile16[swdRow + 2], 0x8000 | 10 << 10 | 20 << 5 | 30);
+        EXPECT_EQ(l.Textile16[swdRow + 65534], 0x8000);
+        EXPECT_EQ(l.Textile16[swdRow + 65535], 0x8000 | 1 << 10 | 2 << 5 | 3);
         ASSERT_EQ(l.SpriteTextures.size(), 2u);  // the sprite file's, not the level's own
         EXPECT_EQ(l.SpriteTextures[0].Tile, 10);
         EXPECT_EQ(l.SpriteTextures[1].Tile, 11);

@@ -14,7 +14,6 @@
 #include "level/Mesh.h"
 #include "level/TextureInfo.h"
 #include "util/FileBytes.h"
-#include "util/LittleEndian.h"
 
 namespace tessarin::convert {
 
@@ -31,13 +30,7 @@ void appendSpritePages(TRLevel& level, const SWDData& swd) {
     const std::size_t levelTexels = static_cast<std::size_t>(level.NumTextiles) * level::kTextilePixels;
     const std::size_t swdPages = spritePages(swd);
     level.Textile16.resize(levelTexels + swdPages * level::kTextilePixels, 0);
-    const std::size_t swdTexels = swd.Pixels.size() / 3;
-    // Through plain pointers (a store through the vector's own had it reload them per pixel), four
-    // bytes a pixel; the last one's fourth byte would lie past the pixels.
-    const std::uint8_t* rgb = swd.Pixels.data();
-    std::uint16_t* texels = level.Textile16.data() + levelTexels;
-    for (std::size_t i = 0; i + 1 < swdTexels; ++i, rgb += 3) texels[i] = swdTexel(util::le::u32(rgb));
-    if (swdTexels > 0) texels[swdTexels - 1] = swdPixelTo16(rgb[0], rgb[1], rgb[2]);
+    swdTexels(swd.Pixels, level.Textile16.data() + levelTexels);
     level.Textile8.assign(level.Textile16.size(), 0);
 }
 

@@ -1,6 +1,8 @@
 // Reading and writing the sprite file.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -95,6 +97,25 @@ TEST(SWD, PixelsBecomePageTexelsWithMagentaTransparent) {
                   swdPixelTo16(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(255 - c), static_cast<std::uint8_t>(c ^ 0x55)));
     }
     EXPECT_EQ(swdTexel(0xFFFF00FF), 0);
+}
+
+TEST(SWD, AWholeRunOfPixelsBecomesTheTexelsOfEachPixel) {
+    // Runs of every length around the eight-pixel steps and a page, magenta and its near misses
+    // sprinkled in; a byte past the last whole pixel is not one.
+    std::mt19937 random(3);
+    std::vector<std::uint8_t> rgb(3 * 65536 + 1);
+    for (std::size_t i = 0; i + 3 <= rgb.size(); i += 3) {
+        const unsigned pick = random() % 8;
+        const std::uint32_t pixel = pick == 0 ? 0xFF00FF : pick == 1 ? 0xFF01FF : pick == 2 ? 0xFE00FF : random();
+        for (int b = 0; b < 3; ++b) rgb[i + b] = static_cast<std::uint8_t>(pixel >> (8 * b));
+    }
+    for (std::size_t n : {0, 1, 2, 7, 8, 9, 10, 11, 17, 18, 19, 33, 65536}) {
+        std::vector<std::uint16_t> texels(n + 1, 0x1234);
+        swdTexels(std::span(rgb.data(), 3 * n + (n % 2)), texels.data());
+        for (std::size_t i = 0; i < n; ++i)
+            ASSERT_EQ(texels[i], swdPixelTo16(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2])) << n << " " << i;
+        EXPECT_EQ(texels[n], 0x1234) << n;
+    }
 }
 
 // The sprite file the build draws lies beside the test program.

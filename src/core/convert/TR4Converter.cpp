@@ -24,13 +24,22 @@ namespace {
 // The sprite file's pages, a partly used last one counted whole.
 std::size_t spritePages(const SWDData& swd) { return (swd.rows() + 255) / 256; }
 
-// The sprite file's pages go behind the level's own 16-bit pages. A sprite file whose pixels end
-// inside a page gets that page filled up with transparent rows.
-void appendSpritePages(TRLevel& level, const SWDData& swd) {
+// The sprite file's pages as texels. A sprite file whose pixels end inside a page gets that page
+// filled up with transparent rows.
+std::vector<std::uint16_t> spriteTexels(const SWDData& swd) {
+    std::vector<std::uint16_t> texels(spritePages(swd) * level::kTextilePixels, 0);
+    swdTexels(swd.Pixels, texels.data());
+    return texels;
+}
+
+// The sprite pages go behind the level's own 16-bit pages; `made` holds them when they were made
+// beside the load (readerOptions), else they are made here.
+void appendSpritePages(TRLevel& level, const SWDData& swd, std::vector<std::uint16_t> made) {
+    if (made.empty()) made = spriteTexels(swd);
     const std::size_t levelTexels = static_cast<std::size_t>(level.NumTextiles) * level::kTextilePixels;
-    const std::size_t swdPages = spritePages(swd);
-    level.Textile16.resize(levelTexels + swdPages * level::kTextilePixels, 0);
-    swdTexels(swd.Pixels, level.Textile16.data() + levelTexels);
+    level.Textile16.resize(levelTexels, 0);
+    level.Textile16.resizeForOverwrite(levelTexels + made.size());
+    std::copy(made.begin(), made.end(), level.Textile16.data() + levelTexels);
     level.Textile8.assign(level.Textile16.size(), 0);
 }
 
@@ -47,11 +56,12 @@ void markBlendedTextures(TRLevel& level, const std::vector<level::TRMesh>& meshe
 }
 
 // `roomsDone`: the reader already converted each room as it read it (readerOptions).
-void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd, bool roomsDone) {
+void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd, bool roomsDone,
+                  std::vector<std::uint16_t> sprites) {
     const std::int32_t ownPages = level.NumTextiles;
     level.LevelVersion = target;
     level.Version = targetMagic(target);
-    appendSpritePages(level, swd);
+    appendSpritePages(level, swd, std::move(sprites));
     // A TR2/TR3 file has no place for 32-bit or misc pages, flyby cameras or AI objects (the editor
     // does not show AI objects of such a level either): the record holds what its file will.
     level.Textile32 = {};
@@ -106,20 +116,23 @@ bool isTarget(std::int16_t targetVersion) {
 constexpr const char* kNoTargetMessage = "TR4 levels convert only into TR2 or TR3 levels";
 
 // The older formats take only the 16-bit pages, and the sprite pages go behind them. Each room
-// takes its older form as soon as it is read, while the rest of the level data still inflates.
-level::LoadOptions readerOptions(const SWDData& swd, std::int16_t target) {
+// takes its older form as soon as it is read, while the rest of the level data still inflates,
+// and the sprite pages are made into `sprites` meanwhile.
+level::LoadOptions readerOptions(const SWDData& swd, std::int16_t target, std::vector<std::uint16_t>& sprites) {
     level::LoadOptions options;
     options.only16BitPages = true;
     options.spare16BitPages = spritePages(swd);
     options.eachRoom = [target](level::TRRoom& room) { detail::convertRoom(room, target); };
+    options.alongside = [&swd, &sprites] { sprites = spriteTexels(swd); };
     return options;
 }
 
-util::Result<TRLevel> convertLoaded(TRLevel tr4, std::int16_t targetVersion, const SWDData& swd, bool roomsDone) {
+util::Result<TRLevel> convertLoaded(TRLevel tr4, std::int16_t targetVersion, const SWDData& swd, bool roomsDone,
+                                    std::vector<std::uint16_t> sprites = {}) {
     using R = util::Result<TRLevel>;
     if (tr4.LevelVersion != level::kVersionTR4) return R::failure(kNoTR4LevelMessage);
     try {
-        convertLevel(tr4, targetVersion, swd, roomsDone);
+        convertLevel(tr4, targetVersion, swd, roomsDone, std::move(sprites));
         return tr4;
     } catch (const util::Error& e) {
         return R::failure(e.what());
@@ -145,9 +158,10 @@ util::Result<TRLevel> ConvertTR4Bytes(std::span<const std::uint8_t> bytes, const
     using R = util::Result<TRLevel>;
     if (!isTarget(targetVersion)) return R::failure(kNoTargetMessage);
     if (!isTR4File(bytes, fileName)) return R::failure(kNoTR4LevelMessage);
-    auto tr4 = level::LoadLevelFromBytes(bytes, fileName, nullptr, nullptr, readerOptions(swd, targetVersion));
+    std::vector<std::uint16_t> sprites;
+    auto tr4 = level::LoadLevelFromBytes(bytes, fileName, nullptr, nullptr, readerOptions(swd, targetVersion, sprites));
     if (!tr4) return R::failure(tr4.error());
-    return convertLoaded(std::move(*tr4), targetVersion, swd, true);
+    return convertLoaded(std::move(*tr4), targetVersion, swd, true, std::move(sprites));
 }
 
 util::Result<TRLevel> ConvertTR4(const std::filesystem::path& tr4File, std::int16_t targetVersion,
@@ -162,9 +176,10 @@ util::Result<TRLevel> ConvertTR4(const std::filesystem::path& tr4File, std::int1
         if (!file) return R::failure(file.error());
         const std::string name = tr4File.filename().string();
         if (!isTR4File(file->bytes(), name)) return R::failure(kNoTR4LevelMessage);
-        auto tr4 = level::LoadLevel(*file, name, readerOptions(*swd, targetVersion));
+        std::vector<std::uint16_t> sprites;
+        auto tr4 = level::LoadLevel(*file, name, readerOptions(*swd, targetVersion, sprites));
         if (!tr4) return R::failure(tr4.error());
-        return convertLoaded(std::move(*tr4), targetVersion, *swd, true);
+        return convertLoaded(std::move(*tr4), targetVersion, *swd, true, std::move(sprites));
     } catch (const std::bad_alloc&) {
         return R::failure(tr4File.string() + ": not enough memory to convert the level");
     }

@@ -117,8 +117,11 @@ void readTR4(ByteReader& r, TRLevel& level, std::vector<std::string>*, const Loa
         m.setPlace("level data");
         readLevelData(m, level, options);
     };
-    inflateChunks(r, textures, level, options, {&levelChunk, levelData.bytes(), &arrival},
-                  {{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }}, {0, parse}});
+    std::vector<SideJob> side{{std::numeric_limits<std::uint64_t>::max(), [&levelData] { levelData.makePages(); }},
+                              {0, parse}};
+    // Last: the thread done with its chunks takes it while the other still parses.
+    if (options.alongside) side.push_back({0, options.alongside});
+    inflateChunks(r, textures, level, options, {&levelChunk, levelData.bytes(), &arrival}, std::move(side));
 
     if (auto st = level::ConvertTR5TextInfo(level); !st) throw util::Error(st.error());
 }

@@ -18,6 +18,10 @@ struct LoadOptions {
     // TR4 files: called with each room once it is read, on whichever thread read it, so it may
     // touch that room alone. A conversion rewrites the rooms here while the level data still inflates.
     std::function<void(TRRoom&)> eachRoom;
+    // TR4 files: work of the caller's own, run beside the inflating on whichever thread is free
+    // (after it, when reading on one thread); it must not touch the level. A conversion makes its
+    // sprite pages here. Not run when the file fails before its chunks are inflated.
+    std::function<void()> alongside;
 };
 
 }  // namespace tessarin::level

@@ -2,10 +2,13 @@
 // damaged one the same error or the same level, wherever the damage lies.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "level/LevelReader.h"
 #include "level/RoomsReader.h"
@@ -96,4 +99,44 @@ TEST(RoomsReader, TwoThreadsReadWhatOneReads) {
             << e;
     }
     detail::resetParallelRoomLimits();
+}
+
+TEST(RoomsReader, AReaderHeldUpKeepsTheOtherNearIt) {
+    // 64 rooms of 64 KiB, each its size and then nothing: the first room the second thread reads
+    // holds it up, and meanwhile this thread must not read rooms past half a give-back step beyond
+    // it (their pages could not go back before that room is done).
+    constexpr std::size_t kRoom = std::size_t{64} << 10, kRooms = 64, kStep = std::size_t{512} << 10;
+    std::vector<std::uint8_t> bytes(kRoom * kRooms);
+    for (std::size_t i = 0; i < kRooms; ++i) {
+        bytes[i * kRoom] = static_cast<std::uint8_t>(kRoom - 4);
+        bytes[i * kRoom + 1] = static_cast<std::uint8_t>((kRoom - 4) >> 8);
+    }
+    detail::setParallelRoomLimits(0, kStep);
+    const auto thisThread = std::this_thread::get_id();
+    std::atomic<long long> heldAt{-1};
+    std::atomic<bool> heldDone{false};
+    std::atomic<int> farReads{0};
+    const detail::RoomReader measure = [](util::ByteReader& r, TRRoom&, std::size_t) { r.skip(r.u32()); };
+    const detail::RoomReader read = [&](util::ByteReader& r, TRRoom&, std::size_t) {
+        const auto start = static_cast<long long>(r.pos());
+        if (std::this_thread::get_id() != thisThread) {
+            long long none = -1;
+            if (heldAt.compare_exchange_strong(none, start)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                heldDone = true;
+            }
+        } else {
+            const long long held = heldAt.load();
+            if (held >= 0 && !heldDone && start > held + static_cast<long long>(kStep / 2)) ++farReads;
+            std::this_thread::sleep_for(std::chrono::microseconds(300));  // time for the other to start
+        }
+        r.skip(r.u32());
+    };
+    util::ByteReader r(bytes);
+    std::vector<TRRoom> rooms;
+    detail::readRooms(r, rooms, kRooms, read, measure);
+    detail::resetParallelRoomLimits();
+    EXPECT_EQ(r.pos(), bytes.size());
+    if (heldAt < 0) GTEST_SKIP() << "no second thread took a room";
+    EXPECT_EQ(farReads, 0);
 }

@@ -219,11 +219,15 @@ public:
 
     // Records of `size` bytes each, the count checked once for the whole list, each one built by
     // `decode` from a pointer to its bytes.
+    // A list longer than kConsumedStep goes in slices, as large arrays do.
     template <typename T, typename Decode>
     void readRecords(std::vector<T>& out, std::int64_t count, std::size_t size, const char* what, const Decode& decode) {
         const std::size_t n = checkCount(count, size, what);
         if (m_measuring) return skip(n * size, what);
-        decodeRecords(out, view(n * size, what).data(), n, size, decode);
+        if (n * size <= kConsumedStep) return decodeRecords(out, view(n * size, what).data(), n, size, decode);
+        out.clear();
+        out.reserve(n);
+        inSlices(n, size, [&](const std::uint8_t* p, std::size_t k) { appendDecoded(out, p, k, size, decode); }, what);
     }
 
     // The same for records whose file layout is their memory layout (copyRecords).
@@ -231,7 +235,10 @@ public:
     void copyRecords(std::vector<T>& out, std::int64_t count, const char* what, const Decode& decode) {
         const std::size_t n = checkCount(count, sizeof(T), what);
         if (m_measuring) return skip(n * sizeof(T), what);
-        util::copyRecords(out, view(n * sizeof(T), what).data(), n, decode);
+        if (n * sizeof(T) <= kConsumedStep) return util::copyRecords(out, view(n * sizeof(T), what).data(), n, decode);
+        out.clear();
+        out.reserve(n);
+        inSlices(n, sizeof(T), [&](const std::uint8_t* p, std::size_t k) { appendRecords(out, p, k, decode); }, what);
     }
 
     // Little-endian arrays read into vectors (count checked first).
@@ -303,6 +310,18 @@ public:
     static constexpr std::size_t kConsumedStep = std::size_t{256} << 10;
 
 private:
+    // Hands `n` records of `size` bytes to `take` about kConsumedStep bytes at a time, the owner
+    // hearing of progress between them, so that a long list and its copy are not both held whole.
+    template <typename Take>
+    void inSlices(std::size_t n, std::size_t size, const Take& take, const char* what) {
+        const std::size_t slice = std::max<std::size_t>(1, kConsumedStep / size);
+        for (std::size_t done = 0; done < n;) {
+            const std::size_t k = std::min(slice, n - done);
+            take(view(k * size, what).data(), k);
+            done += k;
+            progress();
+        }
+    }
     void progress() {
         if (m_owner && m_pos >= m_nextConsumedReport) {
             m_owner->release(m_pos);

@@ -120,6 +120,20 @@ TEST(ByteReader, RecordsReadAlikeWhetherDecodersReturnOrFillThem) {
         EXPECT_EQ(appended[0], before[0]);
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), appended.begin() + 1));
     }
+    // A list longer than a give-back step goes in slices, read alike.
+    std::vector<std::uint8_t> longList(2 + 60000 * 6);
+    longList[0] = 0x60, longList[1] = 0xEA;  // 60000
+    for (std::size_t i = 2; i < longList.size(); ++i) longList[i] = static_cast<std::uint8_t>(i * 7);
+    ByteReader whole(longList), sliced(longList);
+    std::vector<Rec> one, many;
+    tessarin::util::decodeRecords(one, longList.data() + 2, 60000, 6, returned);
+    sliced.readRecords(many, sliced.u16(), 6, "records", returned);
+    EXPECT_TRUE(one == many);
+    EXPECT_TRUE(sliced.atEnd());
+    std::vector<std::int16_t> words;
+    whole.copyRecords(words, 1 + 60000 * 3, "words", [](const std::uint8_t* p) { return tessarin::util::le::i16(p); });
+    ASSERT_EQ(words.size(), 1u + 60000 * 3);
+    EXPECT_EQ(words[123457], tessarin::util::le::i16(longList.data() + 2 * 123457));
 }
 
 TEST(RawVector, BehavesAsAVectorWhenItsOwnElementsAreTheSource) {

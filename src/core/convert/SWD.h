@@ -50,8 +50,8 @@ inline std::uint16_t swdPixelTo16(std::uint8_t red, std::uint8_t green, std::uin
     return swdTexel(std::uint32_t{red} | std::uint32_t{green} << 8 | std::uint32_t{blue} << 16);
 }
 
-// Every whole pixel of `rgb` (red, green, blue each) as a texel into `out`, eight at a time where
-// the processor can: a conversion turns a whole page of the file into texels.
+// Every whole pixel of `rgb` (red, green, blue each) as a texel into `out`, which holds one for
+// each; eight at a time where the processor can, as a conversion turns whole pages into texels.
 void swdTexels(std::span<const std::uint8_t> rgb, std::uint16_t* out);
 
 }  // namespace tessarin::convert

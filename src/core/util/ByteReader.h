@@ -218,8 +218,8 @@ public:
     std::size_t checkCount(std::int64_t count, std::size_t elementSize, const char* what);
 
     // Records of `size` bytes each, the count checked once for the whole list, each one built by
-    // `decode` from a pointer to its bytes.
-    // A list longer than kConsumedStep goes in slices, as large arrays do.
+    // `decode` from a pointer to its bytes (see kFillsInPlace); a list longer than kConsumedStep
+    // goes in slices, as large arrays do.
     template <typename T, typename Decode>
     void readRecords(std::vector<T>& out, std::int64_t count, std::size_t size, const char* what, const Decode& decode) {
         const std::size_t n = checkCount(count, size, what);

@@ -267,7 +267,17 @@ void measure(const LevelFile& f, const Tools& tools, std::vector<Row>& rows) {
 }  // namespace
 
 int runTable(const char* argv0, const char* only) {
-    auto wanted = [only](const std::string& name) { return !only || name.find(only) != std::string::npos; };
+    auto wanted = [only](const std::string& name) {
+        if (!only) return true;
+        const std::string list = only;
+        for (std::size_t a = 0; a <= list.size();) {
+            std::size_t b = list.find(',', a);
+            if (b == std::string::npos) b = list.size();
+            if (name.find(list.substr(a, b - a)) != std::string::npos) return true;
+            a = b + 1;
+        }
+        return false;
+    };
     startHelper();
     // Every allocation from the heap, kept between runs: without this the allocator maps a block of
     // 32 MiB or more afresh each time and faults in every page, so a plain read of a large file
@@ -283,17 +293,26 @@ int runTable(const char* argv0, const char* only) {
     }
     const fs::path dir = fs::temp_directory_path() / ("tessarin-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    for (int rooms : {400, 1024}) {
+    // Rooms of 10 x 10 and 31 x 31 sectors, and make-level's own default size (8 x 8, 120 faces).
+    struct Kind {
+        int rooms;
+        bool defaultSize;
+    };
+    for (const Kind kind : {Kind{400, false}, Kind{1024, false}, Kind{100, true}, Kind{1024, true}}) {
+        const int rooms = kind.rooms;
         for (std::int16_t v = 1; v <= 5; ++v) {
             levelgen::LargeLevelParams p;
             p.version = v;
             p.rooms = rooms;
-            p.sectorsPerSide = rooms == 400 ? 10 : 31;
-            p.facesPerRoom = rooms == 400 ? 200 : 1000;
-            p.items = 5000;
-            p.triggersPerRoom = 6;
+            if (!kind.defaultSize) {
+                p.sectorsPerSide = rooms == 400 ? 10 : 31;
+                p.facesPerRoom = rooms == 400 ? 200 : 1000;
+                p.items = 5000;
+                p.triggersPerRoom = 6;
+            }
             p.seed = 7;
-            const std::string name = "gen" + std::to_string(rooms) + "-tr" + std::to_string(v) + levelgen::levelExtension(v);
+            const std::string name = (kind.defaultSize ? "default" : "gen") + std::to_string(rooms) + "-tr" +
+                                     std::to_string(v) + levelgen::levelExtension(v);
             if (!wanted(name)) continue;
             const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel(p));
             std::ofstream(dir / name, std::ios::binary)

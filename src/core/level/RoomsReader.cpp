@@ -55,8 +55,7 @@ struct RoomWalk {
     std::atomic<bool> failed{false};       // a room did not read as measured: take no more
     alignas(64) std::vector<std::atomic<unsigned char>> read;  // read, ending where it was measured to end
     std::atomic_flag givingBack;           // held by the reader giving pages back
-    std::size_t readBefore = 0;            // with givingBack: every room before it is read
-    std::atomic<std::size_t> oldestUnread{0};  // readBefore as last published
+    std::atomic<std::size_t> readBefore{0};  // every room before it is read (moved on with givingBack)
     std::size_t givenBack;                 // with givingBack: the bytes before it went back
     const std::size_t giveBackStep;
     // How far past the oldest room still being read a reader may take rooms: half a step. A reader
@@ -86,11 +85,12 @@ bool measureOne(RoomWalk& w, const RoomReader& measure) {
 // given-back pages).
 void giveBack(const util::ByteReader& r, RoomWalk& w) {
     if (w.givingBack.test_and_set(std::memory_order_acquire)) return;  // the other reader is at it
-    while (w.readBefore < w.read.size() && w.read[w.readBefore].load(std::memory_order_acquire)) ++w.readBefore;
-    w.oldestUnread.store(w.readBefore, std::memory_order_release);
+    std::size_t before = w.readBefore.load(std::memory_order_relaxed);
+    while (before < w.read.size() && w.read[before].load(std::memory_order_acquire)) ++before;
+    w.readBefore.store(before, std::memory_order_release);
     std::size_t from = 0, to = 0;
-    if (w.starts[w.readBefore] - w.givenBack >= w.giveBackStep) {
-        from = std::exchange(w.givenBack, w.starts[w.readBefore]);
+    if (w.starts[before] - w.givenBack >= w.giveBackStep) {
+        from = std::exchange(w.givenBack, w.starts[before]);
         to = w.givenBack;
     }
     w.givingBack.clear(std::memory_order_release);
@@ -108,7 +108,7 @@ bool readBatch(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>& room
             return false;
         const std::size_t known = w.known.load(std::memory_order_acquire);
         const std::size_t taking = std::min(w.next.load(std::memory_order_relaxed), known);
-        const std::size_t oldest = std::min(w.oldestUnread.load(std::memory_order_acquire), taking);
+        const std::size_t oldest = std::min(w.readBefore.load(std::memory_order_acquire), taking);
         if (w.starts[taking] - w.starts[oldest] <= w.maxSpread) break;
         // Until the other reader has caught up; it may be waiting for its room to be measured.
         giveBack(r, w);

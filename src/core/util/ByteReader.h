@@ -81,13 +81,6 @@ void appendDecoded(std::vector<T>& out, const std::uint8_t* p, std::size_t n, st
     }
 }
 
-// The same into `out` alone.
-template <typename T, typename Decode>
-void decodeRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, std::size_t stride, const Decode& decode) {
-    out.clear();
-    appendDecoded(out, p, n, stride, decode);
-}
-
 // Little-endian words appended to `out`: copied whole when the host stores them the same way and
 // the bytes are aligned for T, otherwise assembled byte by byte (the portable path).
 template <typename T>
@@ -149,13 +142,6 @@ void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, co
     appendDecoded(out, p, n, sizeof(T), decode);
 }
 
-// The same into `out` alone.
-template <typename T, typename Decode>
-void copyRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, const Decode& decode, bool allowBulk = true) {
-    out.clear();
-    out.reserve(n);
-    appendRecords(out, p, n, decode, allowBulk);
-}
 
 class ByteReader {
 public:
@@ -224,18 +210,16 @@ public:
     void readRecords(std::vector<T>& out, std::int64_t count, std::size_t size, const char* what, const Decode& decode) {
         const std::size_t n = checkCount(count, size, what);
         if (m_measuring) return skip(n * size, what);
-        if (n * size <= kConsumedStep) return decodeRecords(out, view(n * size, what).data(), n, size, decode);
         out.clear();
         out.reserve(n);
         inSlices(n, size, [&](const std::uint8_t* p, std::size_t k) { appendDecoded(out, p, k, size, decode); }, what);
     }
 
-    // The same for records whose file layout is their memory layout (copyRecords).
+    // The same for records whose file layout is their memory layout (appendRecords).
     template <typename T, typename Decode>
     void copyRecords(std::vector<T>& out, std::int64_t count, const char* what, const Decode& decode) {
         const std::size_t n = checkCount(count, sizeof(T), what);
         if (m_measuring) return skip(n * sizeof(T), what);
-        if (n * sizeof(T) <= kConsumedStep) return util::copyRecords(out, view(n * sizeof(T), what).data(), n, decode);
         out.clear();
         out.reserve(n);
         inSlices(n, sizeof(T), [&](const std::uint8_t* p, std::size_t k) { appendRecords(out, p, k, decode); }, what);
@@ -312,8 +296,10 @@ public:
 private:
     // Hands `n` records of `size` bytes to `take` about kConsumedStep bytes at a time, the owner
     // hearing of progress between them, so that a long list and its copy are not both held whole.
+    // A shorter list (most are) goes at once.
     template <typename Take>
     void inSlices(std::size_t n, std::size_t size, const Take& take, const char* what) {
+        if (n * size <= kConsumedStep) return take(view(n * size, what).data(), n);
         const std::size_t slice = std::max<std::size_t>(1, kConsumedStep / size);
         for (std::size_t done = 0; done < n;) {
             const std::size_t k = std::min(slice, n - done);

@@ -22,6 +22,8 @@ std::size_t pageSize() {
     return 4096;
 #endif
 }
+std::size_t roundDownToPage(std::size_t offset) { return offset / pageSize() * pageSize(); }
+std::size_t roundUpToPage(std::size_t offset) { return roundDownToPage(offset + pageSize() - 1); }
 }  // namespace
 
 Pages Pages::adoptMapping(void* map, std::size_t size, int fd) {
@@ -87,7 +89,7 @@ bool Pages::readFile(void* dest, std::size_t offset, std::size_t n) const {
 
 void Pages::release(std::size_t upTo) {
     if (!m_map) return;
-    const std::size_t end = std::min(upTo, m_size) / pageSize() * pageSize();
+    const std::size_t end = roundDownToPage(std::min(upTo, m_size));
     if (end <= m_released) return;
     releaseWithin(m_released, end);
     m_released = end;
@@ -95,14 +97,14 @@ void Pages::release(std::size_t upTo) {
 
 void Pages::leaveBefore(std::size_t pos) {
     // Rounded up: the others may not have read their bytes in the page holding `pos` yet.
-    m_released = std::max(m_released, (std::min(pos, m_size) + pageSize() - 1) / pageSize() * pageSize());
+    m_released = std::max(m_released, roundUpToPage(std::min(pos, m_size)));
 }
 
 void Pages::releaseWithin(std::size_t from, std::size_t to) const {
 #ifdef TESSARIN_HAVE_MMAN
     if (!m_map) return;
-    const std::size_t begin = (from + pageSize() - 1) / pageSize() * pageSize();
-    const std::size_t end = std::min(to, m_size) / pageSize() * pageSize();
+    const std::size_t begin = roundUpToPage(from);
+    const std::size_t end = roundDownToPage(std::min(to, m_size));
     if (begin < end) madvise(static_cast<std::uint8_t*>(m_map) + begin, end - begin, MADV_DONTNEED);
 #else
     (void)from;

@@ -29,8 +29,8 @@ void expectCopyMatchesFields(std::mt19937& random) {
     for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
     for (std::size_t at : {std::size_t{0}, std::size_t{1}}) {
         std::vector<T> copied, decoded;
-        util::copyRecords(copied, bytes.data() + at, n, io::decodeRecord<T>, true);
-        util::copyRecords(decoded, bytes.data() + at, n, io::decodeRecord<T>, false);
+        util::appendRecords(copied, bytes.data() + at, n, io::decodeRecord<T>, true);
+        util::appendRecords(decoded, bytes.data() + at, n, io::decodeRecord<T>, false);
         ASSERT_EQ(copied.size(), n);
         ASSERT_EQ(decoded.size(), n);
         EXPECT_EQ(std::memcmp(copied.data(), decoded.data(), n * sizeof(T)), 0) << typeid(T).name() << " at " << at;

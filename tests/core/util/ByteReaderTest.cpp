@@ -126,7 +126,7 @@ TEST(ByteReader, RecordsReadAlikeWhetherDecodersReturnOrFillThem) {
     for (std::size_t i = 2; i < longList.size(); ++i) longList[i] = static_cast<std::uint8_t>(i * 7);
     ByteReader whole(longList), sliced(longList);
     std::vector<Rec> one, many;
-    tessarin::util::decodeRecords(one, longList.data() + 2, 60000, 6, returned);
+    tessarin::util::appendDecoded(one, longList.data() + 2, 60000, 6, returned);
     sliced.readRecords(many, sliced.u16(), 6, "records", returned);
     EXPECT_TRUE(one == many);
     EXPECT_TRUE(sliced.atEnd());

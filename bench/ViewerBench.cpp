@@ -78,6 +78,21 @@ void BM_BatchEveryRoom(benchmark::State& st) {
 }
 BENCHMARK(BM_BatchEveryRoom)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// What the viewer window does instead: the same vertices, made in pieces as they are uploaded.
+void BM_LevelTrianglesInPieces(benchmark::State& st) {
+    const auto& level = levelFor(st.range(0));
+    if (level.Rooms.empty()) {
+        st.SkipWithError("no real level found (set TESSARIN_LEVELS)");
+        return;
+    }
+    std::vector<viewer::TriangleVertex> piece;
+    for (auto _ : st) {
+        viewer::RoomTriangles triangles(level);
+        while (triangles.next(piece, std::size_t{1} << 16)) benchmark::DoNotOptimize(piece.data());
+    }
+}
+BENCHMARK(BM_LevelTrianglesInPieces)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_BuildStaticMeshes(benchmark::State& st) {
     const auto& level = largestRealLevel();
     if (level.StaticMeshes.empty()) {

@@ -69,10 +69,8 @@ void LevelView::showLevel(level::TRLevel level, const QString& fileName) {
     m_fileName = fileName;
     setWindowTitle(kViewerCaption + fileName + "]");
     viewer::PlaceCameraAtPlayer(m_camera, m_level);
-    // Every room once: the list is built here rather than on the first frame, so that frame only draws.
-    viewer::RoomPolyList list;
-    for (int r = 0; r < static_cast<int>(m_level.Rooms.size()); ++r) viewer::BuildRoom(list, m_level, r);
-    PB->setRooms(viewer::BatchRoomPolys(list, m_level), viewer::RoomBounds(m_level));
+    // Every room once, in the order they are drawn; the vertices are made as the first frame uploads them.
+    PB->setRooms(viewer::RoomTriangles(m_level), viewer::RoomBounds(m_level));
     RoomsBuilt = true;
     PB->setFocus();
     PB->setContinuous(true);

@@ -50,7 +50,14 @@ void RenderView::setPages(viewer::RgbaImage pages) {
 }
 
 void RenderView::setRooms(viewer::TriangleBatches rooms, std::vector<viewer::Box> roomBounds) {
+    m_pendingLevelRooms.reset();
     m_pendingRooms.emplace(std::move(rooms), std::move(roomBounds));
+    update();
+}
+
+void RenderView::setRooms(viewer::RoomTriangles rooms, std::vector<viewer::Box> roomBounds) {
+    m_pendingRooms.reset();
+    m_pendingLevelRooms.emplace(std::move(rooms), std::move(roomBounds));
     update();
 }
 
@@ -84,9 +91,11 @@ void RenderView::paintGL() {
         // Prepare: whatever changed since the last frame goes to the device once.
         if (m_pendingPages) m_renderer->uploadPages(*m_pendingPages);
         if (m_pendingRooms) m_renderer->uploadRooms(m_pendingRooms->first, m_pendingRooms->second);
+        if (m_pendingLevelRooms) m_renderer->uploadRooms(m_pendingLevelRooms->first, m_pendingLevelRooms->second);
         if (m_pendingStatics) m_renderer->uploadStatics(*m_pendingStatics);
         m_pendingPages.reset();
         m_pendingRooms.reset();
+        m_pendingLevelRooms.reset();
         m_pendingStatics.reset();
         SceneRenderer::Frame frame;
         frame.view = m_view;

@@ -27,6 +27,9 @@ public:
 
     void setPages(viewer::RgbaImage pages);
     void setRooms(viewer::TriangleBatches rooms, std::vector<viewer::Box> roomBounds);
+    // A whole level's rooms, made piece by piece as they are uploaded (the level must outlive the
+    // upload: the next frame).
+    void setRooms(viewer::RoomTriangles rooms, std::vector<viewer::Box> roomBounds);
     void setStatics(std::vector<viewer::StaticMeshPolys> statics);
     // The static objects to place (definitions as given to setStatics).
     void setPlacements(std::vector<viewer::StaticPlacement> placements);
@@ -62,6 +65,7 @@ private:
     bool m_painting = false;  // inside the frame callback: a scene change needs no new frame
     std::optional<viewer::RgbaImage> m_pendingPages;
     std::optional<std::pair<viewer::TriangleBatches, std::vector<viewer::Box>>> m_pendingRooms;
+    std::optional<std::pair<viewer::RoomTriangles, std::vector<viewer::Box>>> m_pendingLevelRooms;
     std::optional<std::vector<viewer::StaticMeshPolys>> m_pendingStatics;
     viewer::Mat4 m_view = viewer::Mat4::identity();
     viewer::Mat4 m_world = viewer::Mat4::identity();

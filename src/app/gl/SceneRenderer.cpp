@@ -150,6 +150,23 @@ void SceneRenderer::uploadRooms(const viewer::TriangleBatches& rooms, const std:
     m_roomBounds = roomBounds;
 }
 
+void SceneRenderer::uploadRooms(viewer::RoomTriangles& rooms, const std::vector<viewer::Box>& roomBounds) {
+    if (!m_ready) return;
+    glBindBuffer(GL_ARRAY_BUFFER, m_roomVbo);
+    constexpr auto kVertexBytes = static_cast<GLsizeiptr>(sizeof(viewer::TriangleVertex));
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(rooms.vertexCount()) * kVertexBytes, nullptr, GL_STATIC_DRAW);
+    // Pieces of about 2 MB: the vertices are never all held outside the buffer.
+    std::vector<viewer::TriangleVertex> piece;
+    GLintptr at = 0;
+    while (rooms.next(piece, std::size_t{1} << 16)) {
+        const auto bytes = static_cast<GLsizeiptr>(piece.size()) * kVertexBytes;
+        glBufferSubData(GL_ARRAY_BUFFER, at, bytes, piece.data());
+        at += bytes;
+    }
+    m_roomRanges = rooms.ranges();
+    m_roomBounds = roomBounds;
+}
+
 void SceneRenderer::uploadStatics(const std::vector<viewer::StaticMeshPolys>& statics) {
     if (!m_ready) return;
     std::vector<viewer::TriangleVertex> all;

@@ -28,6 +28,7 @@ public:
     void uploadPages(const viewer::RgbaImage& pages);
     // The rooms' triangles in level-wide positions and each room's bounds for culling.
     void uploadRooms(const viewer::TriangleBatches& rooms, const std::vector<viewer::Box>& roomBounds);
+    void uploadRooms(viewer::RoomTriangles& rooms, const std::vector<viewer::Box>& roomBounds);
     // One entry per static-object definition; a definition without polygons draws nothing.
     void uploadStatics(const std::vector<viewer::StaticMeshPolys>& statics);
 

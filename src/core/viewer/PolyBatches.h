@@ -47,6 +47,34 @@ int TriangleCount(const RoomPoly& poly);
 // room. Polygons of a room outside the level keep room-relative positions.
 TriangleBatches BatchRoomPolys(const RoomPolyList& list, const level::TRLevel& level);
 
+// A whole level's rooms as the triangles BuildRoom for every room then BatchRoomPolys would give
+// (the same vertices, ranges and order), made a piece at a time: a view uploads the pieces as they
+// come, so neither the polygon list nor a second copy of the vertices is ever held (together they
+// cost the viewer of a 145 MB level a gigabyte). Only the order of the faces is kept, 8 bytes each.
+// The level must outlive it and stay unchanged.
+class RoomTriangles {
+public:
+    explicit RoomTriangles(const level::TRLevel& level);
+
+    const std::vector<DrawRange>& ranges() const { return m_ranges; }
+    std::size_t vertexCount() const { return m_vertexCount; }
+    // Replaces `out` with the vertices of the next faces, whole faces until at least `vertices` (one
+    // face at the least); false, `out` empty, once every face has been given.
+    bool next(std::vector<TriangleVertex>& out, std::size_t vertices);
+
+private:
+    struct FaceRef {
+        std::uint32_t room;
+        std::uint32_t face;  // the room's rectangles first, then its triangles
+    };
+    const level::TRLevel* m_level;
+    std::vector<Vec3> m_origins;
+    std::vector<FaceRef> m_faces;
+    std::vector<DrawRange> m_ranges;
+    std::size_t m_vertexCount = 0;
+    std::size_t m_next = 0;
+};
+
 // One mesh's polygons, mesh-relative, all opaque (static meshes draw without blending).
 TriangleBatches BatchMeshPolys(const std::vector<RoomPoly>& polys);
 

@@ -19,16 +19,26 @@ float insetCoordinate(std::uint8_t pixel, std::uint8_t reference) {
 }
 
 template <std::size_t N>
-bool buildFace(const level::TRLevel& level, const level::TRRoom& room, const std::array<std::int16_t, N>& indices,
-               std::int16_t texture, RoomPoly& poly, std::int32_t& blend) {
+int faceTexture(const level::TRLevel& level, const level::TRRoom& room, const std::array<std::int16_t, N>& indices,
+                std::int16_t texture) {
     const std::size_t t = textureIndex(texture);
-    if (t >= level.ObjectTextures.size() || t >= level.TextureTiles.size()) return false;
-    const level::TRObjectTexture& objectTexture = level.ObjectTextures[t];
-    const level::TextureTile& tile = level.TextureTiles[t];
+    if (t >= level.ObjectTextures.size() || t >= level.TextureTiles.size()) return -1;
+    for (const std::int16_t index : indices)
+        if (static_cast<std::uint16_t>(index) >= room.Vertices.size()) return -1;
+    return static_cast<int>(t);
+}
+
+template <typename Face>
+bool buildFace(const level::TRLevel& level, int room, const Face& face, RoomPoly& poly, std::int32_t& blend) {
+    if (room < 0 || static_cast<std::size_t>(room) >= level.Rooms.size()) return false;
+    const level::TRRoom& r = level.Rooms[static_cast<std::size_t>(room)];
+    const int t = faceTexture(level, r, face.Vertices, face.Texture);
+    if (t < 0) return false;
+    const level::TRObjectTexture& objectTexture = level.ObjectTextures[static_cast<std::size_t>(t)];
+    const level::TextureTile& tile = level.TextureTiles[static_cast<std::size_t>(t)];
+    constexpr std::size_t N = std::tuple_size_v<decltype(face.Vertices)>;
     for (std::size_t k = 0; k < N; ++k) {
-        const std::size_t v = static_cast<std::uint16_t>(indices[k]);
-        if (v >= room.Vertices.size()) return false;
-        const level::TRRoomVertex& rv = room.Vertices[v];
+        const level::TRRoomVertex& rv = r.Vertices[static_cast<std::uint16_t>(face.Vertices[k])];
         const level::TRTextureCorner& corner = objectTexture.Vertices[k];
         PolyVertex& out = poly.Vertices[k];
         out.x = static_cast<float>(rv.X) / 1024.0f;
@@ -37,7 +47,16 @@ bool buildFace(const level::TRLevel& level, const level::TRRoom& room, const std
         out.tu = insetCoordinate(corner.XPixel, tile.RefU);
         out.tv = insetCoordinate(corner.YPixel, tile.RefV);
     }
+    if constexpr (N == 4) {
+        poly.VertexCount = 5;
+        poly.Vertices[4] = poly.Vertices[0];
+    } else {
+        poly.VertexCount = 3;
+        poly.Vertices[3] = poly.Vertices[4] = PolyVertex{};
+    }
     poly.Texture = tile.Tile;
+    poly.Room = room;
+    poly.Marked = false;
     blend = objectTexture.Attribute;
     return true;
 }
@@ -58,24 +77,36 @@ void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const 
     }
 
     RoomPoly poly;
-    poly.Room = room;
     std::int32_t blend = 0;
     for (const level::TRRoomQuad& quad : r.Rectangles) {
-        if (!buildFace(level, r, quad.Vertices, quad.Texture, poly, blend)) continue;
-        poly.VertexCount = 5;
-        poly.Vertices[4] = poly.Vertices[0];
+        if (!buildFace(level, room, quad, poly, blend)) continue;
         poly.Marked = selected != nullptr && MarkSelectedSector(poly, selected->SelectedX, selected->SelectedZ);
         list.RoomPolys.push_back(poly);
         list.RoomPolyBlend.push_back(blend);
     }
-    poly.Marked = false;
     for (const level::TRRoomTriangle& triangle : r.Triangles) {
-        if (!buildFace(level, r, triangle.Vertices, triangle.Texture, poly, blend)) continue;
-        poly.VertexCount = 3;
-        poly.Vertices[3] = poly.Vertices[4] = PolyVertex{};
+        if (!buildFace(level, room, triangle, poly, blend)) continue;
         list.RoomPolys.push_back(poly);
         list.RoomPolyBlend.push_back(blend);
     }
+}
+
+bool BuildRoomFace(const level::TRLevel& level, int room, const level::TRRoomQuad& face, RoomPoly& poly,
+                   std::int32_t& blend) {
+    return buildFace(level, room, face, poly, blend);
+}
+
+bool BuildRoomFace(const level::TRLevel& level, int room, const level::TRRoomTriangle& face, RoomPoly& poly,
+                   std::int32_t& blend) {
+    return buildFace(level, room, face, poly, blend);
+}
+
+int RoomFaceTexture(const level::TRLevel& level, const level::TRRoom& room, const level::TRRoomQuad& face) {
+    return faceTexture(level, room, face.Vertices, face.Texture);
+}
+
+int RoomFaceTexture(const level::TRLevel& level, const level::TRRoom& room, const level::TRRoomTriangle& face) {
+    return faceTexture(level, room, face.Vertices, face.Texture);
 }
 
 bool MarkSelectedSector(const RoomPoly& poly, int selectedX, int selectedZ) {

@@ -54,6 +54,17 @@ struct SelectedSector {
 // With `selected`, rectangles lying on that sector come out Marked.
 void BuildRoom(RoomPolyList& list, const level::TRLevel& level, int room, const SelectedSector* selected = nullptr);
 
+// Room `room`'s face as the polygon BuildRoom appends for it (not marked) and its object texture's
+// Attribute; false when the face is left out of every view: its texture or a vertex lies outside the
+// level's arrays (or the room outside the rooms).
+bool BuildRoomFace(const level::TRLevel& level, int room, const level::TRRoomQuad& face, RoomPoly& poly,
+                   std::int32_t& blend);
+bool BuildRoomFace(const level::TRLevel& level, int room, const level::TRRoomTriangle& face, RoomPoly& poly,
+                   std::int32_t& blend);
+// The object texture (index into ObjectTextures) the face draws with, or -1 when it is left out.
+int RoomFaceTexture(const level::TRLevel& level, const level::TRRoom& room, const level::TRRoomQuad& face);
+int RoomFaceTexture(const level::TRLevel& level, const level::TRRoom& room, const level::TRRoomTriangle& face);
+
 // True when every vertex of a rectangle is a corner of sector (selectedX, selectedZ), in
 // room-relative units. Triangles are never marked.
 bool MarkSelectedSector(const RoomPoly& poly, int selectedX, int selectedZ);
@@ -71,7 +82,7 @@ bool NearCamera(const PolyVertex& vertex, const Vec3& roomOrigin, const Camera& 
 std::vector<Box> RoomBounds(const level::TRLevel& level);
 
 // The room faces the whole-level viewer builds for a file of `fileBytes`: 262144 and one per 8
-// bytes. Each costs the viewer about 350 bytes; the games' levels hold one per 50 bytes or more,
+// bytes. Each costs the viewer about 180 bytes; the games' levels hold one per 50 bytes or more,
 // while a compressed crafted file can describe millions in a few kilobytes.
 std::size_t MaxViewerRoomFaces(std::uintmax_t fileBytes);
 

@@ -2,7 +2,10 @@
 // triangle batches a renderer draws from.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "levelgen/CraftedLevels.h"
+#include "levelgen/SampleLevels.h"
 #include "support/ViewerTestLevel.h"
 #include "level/LevelReader.h"
 #include "support/TestPaths.h"
@@ -148,6 +151,74 @@ TEST(RoomPolys, BatchesAreWorldPlacedTrianglesGroupedByPassPageAndRoom) {
     EXPECT_FLOAT_EQ(bounds[1].max.x, 12.0f);
     EXPECT_FLOAT_EQ(bounds[1].max.y, 1.0f);
     EXPECT_FLOAT_EQ(bounds[1].min.z, 5.0f);
+}
+
+TEST(RoomPolys, TheLevelsTrianglesInPiecesAreTheBatchesOfEveryRoomsPolygons) {
+    // Rooms whose faces interleave pages and passes, one page on both passes, a page numbered below
+    // the others, and faces left out (texture or vertex outside the arrays).
+    auto mixed = viewertest::polygonLevel();
+    mixed.ObjectTextures.push_back(viewertest::objectTexture(2, 0, 0, 63, 63));
+    mixed.ObjectTextures.push_back(viewertest::objectTexture(0, 0, 0, 63, 63));
+    mixed.TextureTiles.push_back({0, 0, 4, 0, 0, 0, 0});
+    mixed.TextureTiles.push_back({0, 0, 2, 0, 0, 0, 0});
+    mixed.ObjectTextures.push_back(viewertest::objectTexture(0, 0, 0, 63, 63));  // no tile: left out
+    for (int r = 1; r < 5; ++r) {
+        level::TRRoom room = mixed.Rooms[0];
+        room.X = r * 4096;
+        for (int f = 0; f < 3 + r; ++f) {
+            room.Rectangles.push_back({{0, 1, 2, 3}, static_cast<std::int16_t>((r + f) % 5), 0});
+            room.Triangles.push_back({{1, 2, static_cast<std::int16_t>(f == 2 ? 9 : 4)}, static_cast<std::int16_t>(f % 4), 0});
+        }
+        mixed.Rooms.push_back(room);
+    }
+    mixed.Rooms.emplace_back();  // no faces at all
+
+    levelgen::LargeLevelParams params;
+    params.version = level::kVersionTR2;
+    params.rooms = 30;
+    std::vector<std::pair<std::string, level::TRLevel>> levels{{"one room", viewertest::polygonLevel()},
+                                                                {"mixed", mixed},
+                                                                {"generated", levelgen::composeLargeLevel(params)}};
+    for (const char* name : {"tr1-test1.phd", "tr4-test1.tr4", "tr5-test1.trc"}) {
+        const auto path = tessarin::test::realLevel(name);
+        if (path.empty()) continue;
+        auto loaded = level::LoadLevel(path);
+        ASSERT_TRUE(loaded.ok()) << name << ": " << loaded.error();
+        levels.emplace_back(name, std::move(*loaded));
+    }
+    for (const auto& [name, level] : levels) {
+        RoomPolyList list;
+        for (int r = 0; r < static_cast<int>(level.Rooms.size()); ++r) BuildRoom(list, level, r);
+        const TriangleBatches whole = BatchRoomPolys(list, level);
+
+        RoomTriangles pieces(level);
+        ASSERT_EQ(pieces.vertexCount(), whole.vertices.size()) << name;
+        ASSERT_EQ(pieces.ranges().size(), whole.ranges.size()) << name;
+        for (std::size_t i = 0; i < whole.ranges.size(); ++i) {
+            const DrawRange &a = pieces.ranges()[i], &b = whole.ranges[i];
+            ASSERT_TRUE(a.pass == b.pass && a.texture == b.texture && a.room == b.room && a.first == b.first &&
+                        a.count == b.count)
+                << name << " range " << i;
+        }
+        std::vector<TriangleVertex> all, piece;
+        std::vector<std::size_t> sizes;
+        while (pieces.next(piece, 7)) {
+            sizes.push_back(piece.size());
+            all.insert(all.end(), piece.begin(), piece.end());
+        }
+        EXPECT_TRUE(piece.empty());
+        // Whole faces, just past the size asked for (the last piece what is left).
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            ASSERT_EQ(sizes[i] % 3, 0u) << name;
+            ASSERT_LT(sizes[i], 7u + 6) << name;
+            if (i + 1 < sizes.size()) {
+                ASSERT_GE(sizes[i], 7u) << name;
+            }
+        }
+        EXPECT_FALSE(pieces.next(piece, 7));
+        ASSERT_EQ(all.size(), whole.vertices.size()) << name;
+        EXPECT_EQ(std::memcmp(all.data(), whole.vertices.data(), all.size() * sizeof(TriangleVertex)), 0) << name;
+    }
 }
 
 TEST(RoomPolys, RoomsBeyondPortalsInViewAreKeptAndOthersLeftOut) {

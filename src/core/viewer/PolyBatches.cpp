@@ -1,6 +1,7 @@
 #include "viewer/PolyBatches.h"
 
 #include <algorithm>
+#include <cassert>
 #include <numeric>
 
 namespace tessarin::viewer {
@@ -135,7 +136,7 @@ RoomTriangles::RoomTriangles(const level::TRLevel& level) : m_level(&level) {
         for (std::size_t i = start[g]; i < start[g + 1]; ++i) {
             const FaceRef& face = m_faces[i];
             const auto room = static_cast<std::int32_t>(face.room);
-            if (m_ranges.empty() || i == start[g] || m_ranges.back().room != room)
+            if (i == start[g] || m_ranges.back().room != room)
                 m_ranges.push_back({groups[g].pass, groups[g].texture, room, static_cast<std::uint32_t>(m_vertexCount), 0});
             const std::size_t count = face.face < level.Rooms[face.room].Rectangles.size() ? 6 : 3;
             m_ranges.back().count += static_cast<std::uint32_t>(count);
@@ -154,10 +155,12 @@ bool RoomTriangles::next(std::vector<TriangleVertex>& out, std::size_t vertices)
         const FaceRef face = m_faces[m_next++];
         const level::TRRoom& room = m_level->Rooms[face.room];
         const int r = static_cast<int>(face.room);
-        const bool built = face.face < room.Rectangles.size()
-                               ? BuildRoomFace(*m_level, r, room.Rectangles[face.face], poly, blend)
-                               : BuildRoomFace(*m_level, r, room.Triangles[face.face - room.Rectangles.size()], poly, blend);
-        if (built) appendTriangles(poly, m_origins[face.room], out);
+        [[maybe_unused]] const bool built =
+            face.face < room.Rectangles.size()
+                ? BuildRoomFace(*m_level, r, room.Rectangles[face.face], poly, blend)
+                : BuildRoomFace(*m_level, r, room.Triangles[face.face - room.Rectangles.size()], poly, blend);
+        assert(built);  // only kept faces were placed, and the level has not changed since
+        appendTriangles(poly, m_origins[face.room], out);
     }
     return !out.empty();
 }

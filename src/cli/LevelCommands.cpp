@@ -5,7 +5,6 @@
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "util/ByteWriter.h"
-#include "util/FileIO.h"
 
 namespace tessarin::cli {
 
@@ -66,11 +65,11 @@ std::string tilesCommand(const Args& args) {
 std::string resaveCommand(const Args& args) {
     expectArgs(args, 2, "resave FILE OUT");
     const TRLevel level = loadOrThrow(args[0]);
-    auto bytes = level::SerializeLevel(level);
-    if (!bytes) throw CliError(args[0] + ": " + bytes.error());
-    if (auto st = util::writeFileSafely(args[1], *bytes); !st) throw CliError(st.error());
+    // A refusal names the level; a failed write names the output.
+    if (std::string why = level::WriteRefusal(level); !why.empty()) throw CliError(args[0] + ": " + why);
+    if (auto st = level::SaveLevel(args[1], level); !st) throw CliError(st.error());
     Json j;
-    j.beginObject().field("output", args[1]).field("bytes", static_cast<std::int64_t>(bytes->size())).endObject();
+    j.beginObject().field("output", args[1]).field("bytes", static_cast<std::int64_t>(level::SavedFileSize(level))).endObject();
     return j.str();
 }
 

@@ -35,14 +35,13 @@ std::string recordCommand(const Args& args) {
     auto run = demo::RecordDemoScript(level, *steps);
     if (!run) throw CliError(file + ": " + run.error());
 
-    auto bytes = level::SerializeLevel(level);
-    if (!bytes) throw CliError(file + ": " + bytes.error());
-    if (auto st = util::writeFileSafely(out, *bytes); !st) throw CliError(st.error());
+    if (std::string why = level::WriteRefusal(level); !why.empty()) throw CliError(file + ": " + why);
+    if (auto st = level::SaveLevel(out, level); !st) throw CliError(st.error());
 
     Json j;
     j.beginObject();
     j.field("output", out);
-    j.field("bytes", static_cast<std::int64_t>(bytes->size()));
+    j.field("bytes", static_cast<std::int64_t>(level::SavedFileSize(level)));
     j.field("toggles", run->Toggles);
     j.key("demo").beginArray();
     for (std::int32_t word : level.DemoData) j.value(word);

@@ -76,8 +76,16 @@ TEST(CliResave, WritesAnIdenticalFileAndReportsItsSize) {
 TEST(CliResave, RefusesLevelsThatAreNotTR2OrTR3) {
     TESSARIN_REQUIRE_LEVEL(path, "tr1-test1.phd");
     const auto out = test::scratchDir("cli-resave-tr1") / "out.tr2";
-    expectCleanFailure(runCli("resave " + path.string() + " " + out.string()), "TR1 resave");
+    const auto run = runCli("resave " + path.string() + " " + out.string());
+    expectCleanFailure(run, "TR1 resave");
+    EXPECT_NE(run.err.find(path.string() + ": "), std::string::npos) << run.err;  // names the level, not OUT
     EXPECT_FALSE(std::filesystem::exists(out));
+    // A write that fails names the output.
+    TESSARIN_REQUIRE_LEVEL(tr3, "tr3-test1.tr2");
+    const auto nowhere = test::scratchDir("cli-resave-tr1") / "missing-folder" / "out.tr2";
+    const auto failed = runCli("resave " + tr3.string() + " " + nowhere.string());
+    expectCleanFailure(failed, "resave into a missing folder");
+    EXPECT_NE(failed.err.find("Can't write " + nowhere.string()), std::string::npos) << failed.err;
 }
 
 TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {

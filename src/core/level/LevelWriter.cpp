@@ -359,6 +359,10 @@ util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
     }
 }
 
+std::string WriteRefusal(const TRLevel& level) { return unwritable(level); }
+
+std::size_t SavedFileSize(const TRLevel& level) { return fileSize(level); }
+
 util::Status SaveLevel(const std::filesystem::path& fileName, const TRLevel& level) {
     // Everything about the level is checked before the file is touched.
     if (std::string why = unwritable(level); !why.empty()) return util::Status::failure(std::move(why));

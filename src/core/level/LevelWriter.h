@@ -21,7 +21,15 @@ std::string SaveRefusal(const TRLevel& level);
 // reason. Counts that do not fit their fields in the file are refused too.
 util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level);
 
+// Why SerializeLevel and SaveLevel would refuse this level ("" when they would not): SaveRefusal's
+// reason, or a count that does not fit its field in the file.
+std::string WriteRefusal(const TRLevel& level);
+
+// The size of the file a level that can be written makes.
+std::size_t SavedFileSize(const TRLevel& level);
+
 // Serialises and writes through a temporary file, so a failed save leaves the old file as it was.
+// The bytes go out as they are made: the file is never held whole in memory.
 util::Status SaveLevel(const std::filesystem::path& fileName, const TRLevel& level);
 
 }  // namespace tessarin::level

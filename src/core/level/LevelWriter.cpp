@@ -295,20 +295,6 @@ std::vector<std::uint8_t> writeInPlace(const TRLevel& level, std::size_t size) {
     return bytes;
 }
 
-// Why a level can't be written, or "" when it can.
-std::string unwritable(const TRLevel& level) {
-    if (std::string refusal = SaveRefusal(level); !refusal.empty()) return refusal;
-    if (level.DemoData.size() != demoWordCount(level.NumDemoData))
-        return "demo data: " + std::to_string(level.DemoData.size()) + " words for " +
-               std::to_string(level.NumDemoData) + " bytes";
-    try {
-        checkLevel(level);
-    } catch (const WriteError& e) {
-        return e.message;
-    }
-    return {};
-}
-
 // Collects the pieces in a buffer made at the file's size, so nothing is filled twice.
 class VectorSink final : public util::ByteSink {
 public:
@@ -339,9 +325,22 @@ private:
 
 }  // namespace
 
+std::string WriteRefusal(const TRLevel& level) {
+    if (std::string refusal = SaveRefusal(level); !refusal.empty()) return refusal;
+    if (level.DemoData.size() != demoWordCount(level.NumDemoData))
+        return "demo data: " + std::to_string(level.DemoData.size()) + " words for " +
+               std::to_string(level.NumDemoData) + " bytes";
+    try {
+        checkLevel(level);
+    } catch (const WriteError& e) {
+        return e.message;
+    }
+    return {};
+}
+
 util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
     using R = util::Result<std::vector<std::uint8_t>>;
-    if (std::string why = unwritable(level); !why.empty()) return R::failure(std::move(why));
+    if (std::string why = WriteRefusal(level); !why.empty()) return R::failure(std::move(why));
     try {
         const std::size_t size = fileSize(level);
         if (size >= kWriteInPlaceFrom) return writeInPlace(level, size);
@@ -359,13 +358,11 @@ util::Result<std::vector<std::uint8_t>> SerializeLevel(const TRLevel& level) {
     }
 }
 
-std::string WriteRefusal(const TRLevel& level) { return unwritable(level); }
-
 std::size_t SavedFileSize(const TRLevel& level) { return fileSize(level); }
 
 util::Status SaveLevel(const std::filesystem::path& fileName, const TRLevel& level) {
     // Everything about the level is checked before the file is touched.
-    if (std::string why = unwritable(level); !why.empty()) return util::Status::failure(std::move(why));
+    if (std::string why = WriteRefusal(level); !why.empty()) return util::Status::failure(std::move(why));
     util::SafeFileWriter out(fileName);
     if (auto st = out.open(); !st) return st;
     const std::size_t size = fileSize(level);

@@ -142,7 +142,6 @@ void appendRecords(std::vector<T>& out, const std::uint8_t* p, std::size_t n, co
     appendDecoded(out, p, n, sizeof(T), decode);
 }
 
-
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> data) : m_data(data), m_limit(data.size()) {}

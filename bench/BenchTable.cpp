@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -39,21 +40,37 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// Whatever `run` returns is destroyed after the clock stops: freeing a level is not loading it.
-template <typename F>
-double medianMs(F&& run) {
-    { [[maybe_unused]] auto warm = run(); }  // warm-up: the file in the page cache, the allocator primed
-    std::vector<double> times;
-    const auto start = Clock::now();
-    for (int i = 0; i < 41; ++i) {
+// Times each of `runs` in turn, run after run, and gives the median of each: a figure and the limit
+// it is set beside meet the same stretches of noise from the rest of the machine (timed one after
+// the other, a burst of it could double one side of a ratio alone). Whatever a run returns is
+// destroyed after the clock stops: freeing a level is not loading it.
+template <typename... F>
+std::array<double, sizeof...(F)> mediansInTurn(F&&... runs) {
+    constexpr std::size_t n = sizeof...(F);
+    auto once = [](auto& run) {
         const auto a = Clock::now();
         [[maybe_unused]] auto result = run();
-        const auto b = Clock::now();
-        times.push_back(std::chrono::duration<double, std::milli>(b - a).count());
-        if (i >= 6 && std::chrono::duration<double, std::milli>(b - start).count() > 600) break;
+        return std::chrono::duration<double, std::milli>(Clock::now() - a).count();
+    };
+    (once(runs), ...);  // warm-up: the file in the page cache, the allocator primed
+    std::array<std::vector<double>, n> times;
+    const auto start = Clock::now();
+    for (int i = 0; i < 41; ++i) {
+        std::size_t k = 0;
+        (times[k++].push_back(once(runs)), ...);
+        if (i >= 6 && std::chrono::duration<double, std::milli>(Clock::now() - start).count() > 600.0 * n) break;
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    std::array<double, n> medians{};
+    for (std::size_t k = 0; k < n; ++k) {
+        std::sort(times[k].begin(), times[k].end());
+        medians[k] = times[k][times[k].size() / 2];
+    }
+    return medians;
+}
+
+template <typename F>
+double medianMs(F&& run) {
+    return mediansInTurn(std::forward<F>(run))[0];
 }
 
 // The floor for any loader: the file's bytes into a buffer that is not zero-filled first, taken
@@ -118,34 +135,40 @@ HeldFile plainSafeWrite(const fs::path& path, const std::vector<std::uint8_t>& b
     return old;
 }
 
-// zlib alone inflating a TR4/TR5 file's chunks one after another (four in TR4, three in TR5).
-double inflateMs(const fs::path& path, bool tr5) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// zlib alone inflating a TR4/TR5 file's chunks one after another (four in TR4, three in TR5), into
+// buffers taken from the allocator each run, as the loader's are.
+class InflateAlone {
+public:
+    InflateAlone(const fs::path& path, bool tr5) {
+        std::ifstream in(path, std::ios::binary);
+        m_bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::size_t p = 10;
+        for (int i = 0; i < (tr5 ? 3 : 4) && p + 8 <= m_bytes.size(); ++i) {
+            const std::uint32_t size = util::le::u32(&m_bytes[p]), packed = util::le::u32(&m_bytes[p + 4]);
+            if (packed > m_bytes.size() - p - 8) break;
+            m_chunks.push_back({p + 8, packed, size});
+            p += 8 + packed;
+        }
+    }
+    std::vector<std::unique_ptr<std::uint8_t[]>> operator()() const {
+        std::vector<std::unique_ptr<std::uint8_t[]>> outs;
+        for (const auto& c : m_chunks) {
+            outs.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(c.size, 1)));
+            uLongf len = static_cast<uLongf>(c.size);
+            uncompress(outs.back().get(), &len, &m_bytes[c.at], c.packed);
+        }
+        return outs;
+    }
+
+private:
     struct Chunk {
-        const std::uint8_t* data;
+        std::size_t at;
         std::uint32_t packed;
         std::uint32_t size;
     };
-    std::vector<Chunk> chunks;
-    std::size_t p = 10;
-    for (int i = 0; i < (tr5 ? 3 : 4) && p + 8 <= bytes.size(); ++i) {
-        const std::uint32_t size = util::le::u32(&bytes[p]), packed = util::le::u32(&bytes[p + 4]);
-        if (packed > bytes.size() - p - 8) break;
-        chunks.push_back({&bytes[p + 8], packed, size});
-        p += 8 + packed;
-    }
-    // Into buffers taken from the allocator each run, as the loader's are.
-    return medianMs([&] {
-        std::vector<std::unique_ptr<std::uint8_t[]>> outs;
-        for (auto& c : chunks) {
-            outs.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(c.size, 1)));
-            uLongf len = static_cast<uLongf>(c.size);
-            uncompress(outs.back().get(), &len, c.data, c.packed);
-        }
-        return outs;
-    });
-}
+    std::vector<std::uint8_t> m_bytes;
+    std::vector<Chunk> m_chunks;
+};
 
 // Peak resident memory (KiB) of a child process running `args`, its output thrown away. A child
 // forked from this (large) process would start its high-water mark at our size, so children are
@@ -260,32 +283,42 @@ void measure(const LevelFile& f, const Tools& tools, std::vector<Row>& rows) {
         return;
     }
     const int v = loaded->LevelVersion;
-    const double load = medianMs([&] { return level::LoadLevel(f.path); });
-    const double read = medianMs([&] { return plainRead(f.path); });
+    auto load = [&] { return level::LoadLevel(f.path); };
+    auto read = [&] { return plainRead(f.path); };
+    double loadMs = 0;
     if (v >= level::kVersionTR4) {
-        rows.push_back({"LoadLevel " + f.name, load, "ms", "plain read + inflate alone",
-                        read + inflateMs(f.path, v == level::kVersionTR5), 1.1});
+        const InflateAlone inflate(f.path, v == level::kVersionTR5);
+        const auto ms = mediansInTurn(load, [&] { return std::pair(read(), inflate()); });
+        loadMs = ms[0];
+        rows.push_back({"LoadLevel " + f.name, loadMs, "ms", "plain read + inflate alone", ms[1], 1.1});
     } else {
-        rows.push_back({"LoadLevel " + f.name, load, "ms", "plain read", read, 1.5});
         // Where a level is made of thousands of small lists, making them is itself over the first
-        // target; this row says how near the load comes to that.
+        // target; the second row says how near the load comes to that.
         std::vector<std::size_t> sizes{loaded->Rooms.size() * sizeof(level::TRRoom)};
         level::ForEachList(*loaded, [&sizes](const auto& list) {
             if (!list.empty()) sizes.push_back(list.size() * sizeof(list[0]));
         });
-        const double lists = medianMs([&] { return listsFromMapping(f.path, sizes); });
-        rows.push_back({"LoadLevel " + f.name, load, "ms", "its lists' blocks filled from the mapped file alone", lists, 1.5});
+        const auto ms = mediansInTurn(load, read, [&] { return listsFromMapping(f.path, sizes); });
+        loadMs = ms[0];
+        rows.push_back({"LoadLevel " + f.name, loadMs, "ms", "plain read", ms[1], 1.5});
+        rows.push_back({"LoadLevel " + f.name, loadMs, "ms", "its lists' blocks filled from the mapped file alone",
+                        ms[2], 1.5});
     }
     if (v == level::kVersionTR2 || v == level::kVersionTR3) {
+        // Set beside the load's own figure: timed in turn with a load, building or saving the file's
+        // bytes pushes the level's file out of the processor's caches before each load (a third
+        // slower), and a save's replaced file, let go of on another thread, is freed while it runs.
         const double serialize = medianMs([&] { return level::SerializeLevel(*loaded); });
-        rows.push_back({"SerializeLevel " + f.name, serialize, "ms", "LoadLevel", load, 1.5});
-        // Never beside the level (the real ones are read-only and must stay untouched).
+        rows.push_back({"SerializeLevel " + f.name, serialize, "ms", "LoadLevel", loadMs, 1.5});
+        // Never beside the level (the real ones are read-only and must stay untouched). The save and
+        // the file system's share are timed apart for that last reason: the plain write would pay for
+        // freeing the file each save replaced.
         const fs::path out = fs::temp_directory_path() / ("tessarin-bench-save-" + std::to_string(getpid()) + ".tr2");
         const double save = medianMs([&] { return level::SaveLevel(out, *loaded); });
         const auto bytes = level::SerializeLevel(*loaded);
         const double floor = bytes ? medianMs([&] { return plainSafeWrite(out, *bytes); }) : 0;
         fs::remove(out);
-        rows.push_back({"SaveLevel " + f.name + " (to disk)", save, "ms", "LoadLevel", load, 1.5});
+        rows.push_back({"SaveLevel " + f.name + " (to disk)", save, "ms", "LoadLevel", loadMs, 1.5});
         // What the file system alone costs for the same bytes (page cache, block reservation, the
         // rename).
         rows.push_back({"SaveLevel " + f.name + " (to disk)", save, "ms", "its bytes written and renamed alone", floor, 1.5});
@@ -293,9 +326,11 @@ void measure(const LevelFile& f, const Tools& tools, std::vector<Row>& rows) {
     if (v == level::kVersionTR4 && !tools.swd.empty()) {
         // As the command line converts: the sprite file and the level read from disk, the result in memory.
         for (const std::int16_t target : {level::kVersionTR3, level::kVersionTR2}) {
-            const double convert = medianMs([&] { return convert::ConvertTR4(f.path, target, tools.swd); });
-            rows.push_back({"ConvertTR4 to TR" + std::to_string(target) + " " + f.name, convert, "ms", "LoadLevel",
-                            load, 1.1});
+            // A conversion loads the level first: the two are timed in turn.
+            const auto [convertMs, loadBeside] =
+                mediansInTurn([&] { return convert::ConvertTR4(f.path, target, tools.swd); }, load);
+            rows.push_back({"ConvertTR4 to TR" + std::to_string(target) + " " + f.name, convertMs, "ms", "LoadLevel",
+                            loadBeside, 1.1});
         }
     }
     if (!tools.cli.empty()) {

@@ -305,14 +305,15 @@ void measure(const LevelFile& f, const Tools& tools, std::vector<Row>& rows) {
                         ms[2], 1.5});
     }
     if (v == level::kVersionTR2 || v == level::kVersionTR3) {
-        // Set beside the load's own figure: timed in turn with a load, building or saving the file's
-        // bytes pushes the level's file out of the processor's caches before each load (a third
-        // slower), and a save's replaced file, let go of on another thread, is freed while it runs.
+        // Building and saving the file's bytes are timed on their own and set beside the load's own
+        // figure, as either disturbs a load timed in turn with it or is disturbed by it: building the
+        // 52 MiB levels' bytes took twice as long, a save pushed the level's file out of the
+        // processor's caches before each load (a third to three quarters slower), and the file each
+        // save replaced, let go of on another thread, was freed during the next run (so the plain
+        // write is timed on its own too).
         const double serialize = medianMs([&] { return level::SerializeLevel(*loaded); });
         rows.push_back({"SerializeLevel " + f.name, serialize, "ms", "LoadLevel", loadMs, 1.5});
-        // Never beside the level (the real ones are read-only and must stay untouched). The save and
-        // the file system's share are timed apart for that last reason: the plain write would pay for
-        // freeing the file each save replaced.
+        // Never beside the level (the real ones are read-only and must stay untouched).
         const fs::path out = fs::temp_directory_path() / ("tessarin-bench-save-" + std::to_string(getpid()) + ".tr2");
         const double save = medianMs([&] { return level::SaveLevel(out, *loaded); });
         const auto bytes = level::SerializeLevel(*loaded);

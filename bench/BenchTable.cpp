@@ -170,6 +170,16 @@ private:
     std::vector<Chunk> m_chunks;
 };
 
+// The fields of one line of a pipe between the bench's processes, separated by tabs.
+std::vector<std::string> tabFields(const char* line) {
+    std::vector<std::string> fields(1);
+    for (const char* c = line; *c && *c != '\n'; ++c) {
+        if (*c == '\t') fields.emplace_back();
+        else fields.back() += *c;
+    }
+    return fields;
+}
+
 // Peak resident memory (KiB) of a child process running `args`, its output thrown away. A child
 // forked from this (large) process would start its high-water mark at our size, so children are
 // started by a small helper process forked before anything was loaded.
@@ -202,12 +212,7 @@ void startHelper() {
         std::FILE* in = fdopen(down[0], "r");
         char line[8192];
         while (std::fgets(line, sizeof line, in)) {
-            std::vector<std::string> args(1);
-            for (const char* c = line; *c && *c != '\n'; ++c) {
-                if (*c == '\t') args.emplace_back();
-                else args.back() += *c;
-            }
-            const long kib = spawnAndMeasure(args);
+            const long kib = spawnAndMeasure(tabFields(line));
             if (write(up[1], &kib, sizeof kib) != sizeof kib) break;
         }
         _exit(0);
@@ -375,11 +380,7 @@ void measureApart(const LevelFile& f, const Tools& tools, std::vector<Row>& rows
     std::FILE* in = fdopen(fds[0], "r");
     char line[1024];
     while (std::fgets(line, sizeof line, in)) {
-        std::vector<std::string> fields(1);
-        for (const char* c = line; *c && *c != '\n'; ++c) {
-            if (*c == '\t') fields.emplace_back();
-            else fields.back() += *c;
-        }
+        const auto fields = tabFields(line);
         if (fields.size() == 6)
             rows.push_back({fields[0], std::stod(fields[1]), fields[2], fields[3], std::stod(fields[4]),
                             std::stod(fields[5])});

@@ -20,7 +20,7 @@ namespace {
 
 // The polygon test level as a TR3 file: room 0 (4 x 4 at sector (2, 3)) with a square on sector
 // (1, 2) and an additive triangle, one static definition (object 40) with a one-triangle mesh.
-std::string knownLevel() {
+std::string polygonLevelFile() {
     auto source = viewertest::polygonLevel();
     auto l = levelgen::emptyLevel(3);
     l.ObjectTextures = source.ObjectTextures;
@@ -46,7 +46,7 @@ std::string knownLevel() {
 }  // namespace
 
 TEST(CliViewer, PolysPrintsTheRoomsPolygonsWithInsetCoordinatesAndTheMarking) {
-    const std::string path = knownLevel();
+    const std::string path = polygonLevelFile();
     auto run = runCli("polys " + path + " 0 --selected 1 2");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto doc = parseJson(run.out);
@@ -79,7 +79,7 @@ TEST(CliViewer, PolysPrintsTheRoomsPolygonsWithInsetCoordinatesAndTheMarking) {
 }
 
 TEST(CliViewer, StaticsAndRoomAtDescribeTheKnownLevel) {
-    const std::string path = knownLevel();
+    const std::string path = polygonLevelFile();
     auto run = runCli("statics " + path);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     auto doc = parseJson(run.out);
@@ -102,7 +102,7 @@ TEST(CliViewer, StaticsAndRoomAtDescribeTheKnownLevel) {
 }
 
 TEST(CliViewer, BadArgumentsAndFilesFailWithOneLine) {
-    const std::string path = knownLevel();
+    const std::string path = polygonLevelFile();
     expectCleanFailure(runCli("polys " + path), "missing room");
     expectCleanFailure(runCli("polys " + path + " 1"), "room out of range");
     expectCleanFailure(runCli("polys " + path + " -1"), "negative room");

@@ -14,7 +14,7 @@ using level::kVersionTR3;
 using level::kVersionTR4;
 using level::TRLevel;
 
-TRLevel tr4Level() {
+TRLevel oneSectorTr4Level() {
     TRLevel l = levelgen::emptyLevel(kVersionTR4);
     l.Rooms.resize(1);
     l.Rooms[0].NumXSectors = l.Rooms[0].NumZSectors = 1;
@@ -40,7 +40,7 @@ util::Result<TRLevel> convertBounded(const TRLevel& l, std::size_t* fileSize = n
 }
 
 TEST(AmplifiedLevels, AMillionPointersToOneMeshShareOneParsedMesh) {
-    TRLevel l = tr4Level();
+    TRLevel l = oneSectorTr4Level();
     l.MeshData = smallMesh();
     l.MeshPointers.assign(1 << 20, 0);
     auto r = convertBounded(l);
@@ -51,7 +51,7 @@ TEST(AmplifiedLevels, AMillionPointersToOneMeshShareOneParsedMesh) {
 
 TEST(AmplifiedLevels, OverlappingMeshesAreRefusedBeforeTheyAreAppended) {
     // 600,000 words of 0x7FFF: every even offset parses as a mesh of about 1.1 MB.
-    TRLevel l = tr4Level();
+    TRLevel l = oneSectorTr4Level();
     l.MeshData.assign(1'200'000, 0);
     for (std::size_t i = 0; i < l.MeshData.size(); i += 2) l.MeshData[i] = 0xFF, l.MeshData[i + 1] = 0x7F;
     for (std::int32_t p = 0; p < 4000; p += 2) l.MeshPointers.push_back(p);
@@ -64,7 +64,7 @@ TEST(AmplifiedLevels, OverlappingMeshesAreRefusedBeforeTheyAreAppended) {
 TEST(AmplifiedLevels, FramesOfAHugeMoveableAreWalkedOnceEach) {
     // One animation of 100,000 one-word frames for a moveable of 32767 meshes: every frame's walk
     // would run over the rest of the frames. Each single-axis word is converted exactly once.
-    TRLevel l = tr4Level();
+    TRLevel l = oneSectorTr4Level();
     l.Frames.assign(100'000, static_cast<std::int16_t>(0x4FFF));
     level::TRAnimation a;
     a.FrameSize = 1;

@@ -11,12 +11,12 @@ using namespace tessarin::floordata;
 
 namespace {
 
-constexpr std::uint16_t kLast = 0x8000;
+constexpr std::uint16_t kLastEntry = 0x8000;
 constexpr std::uint16_t object(int item, bool last = false) {
-    return static_cast<std::uint16_t>(item | (last ? kLast : 0));
+    return static_cast<std::uint16_t>(item | (last ? kLastEntry : 0));
 }
 constexpr std::uint16_t target(int item, bool last = false) {
-    return static_cast<std::uint16_t>((kActionTarget << 10) | item | (last ? kLast : 0));
+    return static_cast<std::uint16_t>((kActionTarget << 10) | item | (last ? kLastEntry : 0));
 }
 
 std::vector<TriggerSector> sectors(const ItemTriggers& index, std::size_t item) {
@@ -28,9 +28,9 @@ std::vector<TriggerSector> sectors(const ItemTriggers& index, std::size_t item) 
 
 TEST(ItemTriggers, ListsSectorsByRoomThenXThenZ) {
     // List 1 names item 0; list 4 names items 1 and 2; list 8 names item 0 through TARGET.
-    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(0, true),
-                                     kTrigger | kLast, 0, object(1), object(2, true),
-                                     kTrigger | kLast, 0, target(0, true)},
+    auto lvl = test::floorDataLevel({0, kTrigger | kLastEntry, 0, object(0, true),
+                                     kTrigger | kLastEntry, 0, object(1), object(2, true),
+                                     kTrigger | kLastEntry, 0, target(0, true)},
                                     {{3, 2}, {2, 2}}, 3);
     lvl.Rooms[1].sector(0, 1).FDIndex = 1;
     lvl.Rooms[0].sector(2, 0).FDIndex = 1;
@@ -45,7 +45,7 @@ TEST(ItemTriggers, ListsSectorsByRoomThenXThenZ) {
 }
 
 TEST(ItemTriggers, SectorNamingAnItemTwiceIsListedOnce) {
-    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(1), target(1), object(1, true)}, {{1, 2}}, 2);
+    auto lvl = test::floorDataLevel({0, kTrigger | kLastEntry, 0, object(1), target(1), object(1, true)}, {{1, 2}}, 2);
     lvl.Rooms[0].sector(0, 0).FDIndex = 1;
     lvl.Rooms[0].sector(0, 1).FDIndex = 1;
     const ItemTriggers index = BuildItemTriggers(lvl);
@@ -55,8 +55,8 @@ TEST(ItemTriggers, SectorNamingAnItemTwiceIsListedOnce) {
 
 TEST(ItemTriggers, OnlyTheFirstTriggerEntryAndItsObjectOrTargetActionsCount) {
     // Camera 1 with its extra word, then a second trigger entry naming item 2.
-    auto lvl = test::floorDataLevel({0, kTrigger, 0, static_cast<std::uint16_t>(0x0400 | 1), kLast,
-                                     kTrigger | kLast, 0, object(2, true)},
+    auto lvl = test::floorDataLevel({0, kTrigger, 0, static_cast<std::uint16_t>(0x0400 | 1), kLastEntry,
+                                     kTrigger | kLastEntry, 0, object(2, true)},
                                     {{1, 1}}, 3);
     lvl.Rooms[0].sector(0, 0).FDIndex = 1;
     const ItemTriggers index = BuildItemTriggers(lvl);
@@ -66,7 +66,7 @@ TEST(ItemTriggers, OnlyTheFirstTriggerEntryAndItsObjectOrTargetActionsCount) {
 TEST(ItemTriggers, ParametersPastTheItemsAndItemsFrom512AreNeverListed) {
     // The word 600 (bit 9 set, kind bits clear) reads as OBJECT 88: with 600 items, item 88 is
     // listed and item 600 cannot be.
-    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(600), object(7, true)}, {{1, 1}}, 601);
+    auto lvl = test::floorDataLevel({0, kTrigger | kLastEntry, 0, object(600), object(7, true)}, {{1, 1}}, 601);
     lvl.Rooms[0].sector(0, 0).FDIndex = 1;
     ItemTriggers index = BuildItemTriggers(lvl);
     EXPECT_EQ(sectors(index, 88).size(), 1u);
@@ -79,7 +79,7 @@ TEST(ItemTriggers, ParametersPastTheItemsAndItemsFrom512AreNeverListed) {
 }
 
 TEST(ItemTriggers, LevelWithoutItemsOrWithBrokenRoomsGivesAnEmptyIndexSafely) {
-    auto lvl = test::floorDataLevel({0, kTrigger | kLast, 0, object(0, true)}, {{2, 2}}, 0);
+    auto lvl = test::floorDataLevel({0, kTrigger | kLastEntry, 0, object(0, true)}, {{2, 2}}, 0);
     lvl.Rooms[0].sector(1, 1).FDIndex = 1;
     EXPECT_TRUE(BuildItemTriggers(lvl).empty());
     // A room whose sector array is shorter than its stated grid, and an index above 32767.
@@ -92,7 +92,7 @@ TEST(ItemTriggers, LevelWithoutItemsOrWithBrokenRoomsGivesAnEmptyIndexSafely) {
 TEST(ItemTriggers, SectorsSharingAListOfEveryItemAreRefusedPastTheCeilingWithoutBuildingIt) {
     // 130 x 130 sectors share one trigger naming items 0-511: 8.65 million records, past the
     // ceiling. The refusal comes from counting, within a limit far below the records' 100 MB.
-    std::vector<std::uint16_t> fd{0, kTrigger | kLast, 0};
+    std::vector<std::uint16_t> fd{0, kTrigger | kLastEntry, 0};
     for (int i = 0; i < 512; ++i) fd.push_back(object(i, i == 511));
     auto lvl = test::floorDataLevel(fd, {{130, 130}}, 512);
     for (auto& s : lvl.Rooms[0].Sectors) s.FDIndex = 1;

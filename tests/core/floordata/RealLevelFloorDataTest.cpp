@@ -15,8 +15,8 @@
 using namespace tessarin;
 using namespace tessarin::floordata;
 
-namespace {
-
+// Outside the anonymous namespace: the tests derive from it, and a base of internal linkage
+// draws a warning when the file is compiled as part of a larger unit.
 class RealLevelFloorData : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
@@ -40,6 +40,8 @@ protected:
 
     level::TRLevel m_level;
 };
+
+namespace {
 
 std::string where(int r, int x, int z) {
     return "room " + std::to_string(r) + " sector (" + std::to_string(x) + ", " + std::to_string(z) + ")";

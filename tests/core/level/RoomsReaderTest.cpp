@@ -25,9 +25,9 @@ namespace {
 util::Result<TRLevel> loadFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes, bool parallel) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    detail::setParallelReading(parallel);
+    level::detail::setParallelReading(parallel);
     auto l = LoadLevel(path);
-    detail::setParallelReading(true);
+    level::detail::setParallelReading(true);
     return l;
 }
 
@@ -48,7 +48,7 @@ void expectSameReading(const std::filesystem::path& path, const std::vector<std:
 
 TEST(RoomsReader, TwoThreadsReadWhatOneReads) {
     // Every level on two threads, its pages given back a page at a time behind the rooms read.
-    detail::setParallelRoomLimits(0, 4096);
+    level::detail::setParallelRoomLimits(0, 4096);
     const auto dir = test::scratchDir("rooms-reader");
     for (std::int16_t v = 1; v <= 5; ++v) {
         const TRLevel built = levelgen::composeLargeLevel(
@@ -98,7 +98,7 @@ TEST(RoomsReader, TwoThreadsReadWhatOneReads) {
                     e.compare(digits, 8, " of 40, ") == 0)
             << e;
     }
-    detail::resetParallelRoomLimits();
+    level::detail::resetParallelRoomLimits();
 }
 
 TEST(RoomsReader, AReaderHeldUpKeepsTheOtherNearIt) {
@@ -111,13 +111,13 @@ TEST(RoomsReader, AReaderHeldUpKeepsTheOtherNearIt) {
         bytes[i * kRoom] = static_cast<std::uint8_t>(kRoom - 4);
         bytes[i * kRoom + 1] = static_cast<std::uint8_t>((kRoom - 4) >> 8);
     }
-    detail::setParallelRoomLimits(0, kStep);
+    level::detail::setParallelRoomLimits(0, kStep);
     const auto thisThread = std::this_thread::get_id();
     std::atomic<long long> heldAt{-1};
     std::atomic<bool> heldDone{false};
     std::atomic<int> farReads{0};
-    const detail::RoomReader measure = [](util::ByteReader& r, TRRoom&, std::size_t) { r.skip(r.u32()); };
-    const detail::RoomReader read = [&](util::ByteReader& r, TRRoom&, std::size_t) {
+    const level::detail::RoomReader measure = [](util::ByteReader& r, TRRoom&, std::size_t) { r.skip(r.u32()); };
+    const level::detail::RoomReader read = [&](util::ByteReader& r, TRRoom&, std::size_t) {
         const auto start = static_cast<long long>(r.pos());
         if (std::this_thread::get_id() != thisThread) {
             long long none = -1;
@@ -134,8 +134,8 @@ TEST(RoomsReader, AReaderHeldUpKeepsTheOtherNearIt) {
     };
     util::ByteReader r(bytes);
     std::vector<TRRoom> rooms;
-    detail::readRooms(r, rooms, kRooms, read, measure);
-    detail::resetParallelRoomLimits();
+    level::detail::readRooms(r, rooms, kRooms, read, measure);
+    level::detail::resetParallelRoomLimits();
     EXPECT_EQ(r.pos(), bytes.size());
     if (heldAt < 0) GTEST_SKIP() << "no second thread took a room";
     EXPECT_EQ(farReads, 0);

@@ -27,7 +27,7 @@ using test::set32;
 
 namespace {
 
-util::Result<level::TRLevel> load(const Bytes& b) { return level::LoadLevelFromBytes(b, "test.TRC"); }
+util::Result<level::TRLevel> loadTr5(const Bytes& b) { return level::LoadLevelFromBytes(b, "test.TRC"); }
 
 
 // A raw layer record holding the given counts.
@@ -127,7 +127,7 @@ TEST(TR5Reader, MergesLayersIntoOneVertexAndFaceList) {
     addLayer(r0, 10, {{0, 1, 2, 3}}, {{7, 8, 9}});
     addLayer(r0, 6, {{0, 1, 2, 3}}, {{5, 4, 3}});
     r0.Layers[0] = layer(4096 + 10, 1, 1);  // the vertex count is the first field modulo 4096
-    auto l = load(fileWithRooms({r0}));
+    auto l = loadTr5(fileWithRooms({r0}));
     ASSERT_TRUE(l) << l.error();
     const auto& r = l->Rooms[0];
     ASSERT_EQ(r.Vertices.size(), 16u);
@@ -151,7 +151,7 @@ TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
     o.tr5VertexPositions[{0, 0}] = {1023.5f, -256.5f, 2.49f};
     o.tr5VertexPositions[{0, 1}] = {0.5f, 1.5f, -0.5f};
     o.tr5VertexPositions[{0, 2}] = {-32768.5f, 32766.5f, -1.5f};  // the limits, reached by halves
-    auto l = load(fileWithRooms({r}, o));
+    auto l = loadTr5(fileWithRooms({r}, o));
     ASSERT_TRUE(l) << l.error();
     const auto& v = l->Rooms[0].Vertices;
     EXPECT_EQ(v[0].X, 1024);
@@ -175,7 +175,7 @@ TEST(TR5Reader, VertexPositionsRoundToTheNearestWithHalvesToEven) {
         const float f = k % 3 ? anywhere(random) : static_cast<float>(static_cast<int>(random() % 65535) - 32768) + 0.5f;
         m.tr5VertexPositions[{0, k}] = {f, -f, f / 3};
     }
-    auto ml = load(fileWithRooms({many}, m));
+    auto ml = loadTr5(fileWithRooms({many}, m));
     ASSERT_TRUE(ml) << ml.error();
     for (std::size_t k = 0; k < 300; ++k) {
         const auto& pos = m.tr5VertexPositions[{0, k}];
@@ -200,7 +200,7 @@ TEST(TR5Reader, ADamagedTextureChunkIsReportedBeforeDamagedLevelData) {
     b[roomAt(b, 0)] = 'Y';     // and the room's marker
     for (bool parallel : {false, true}) {
         level::detail::setParallelReading(parallel);
-        auto l = load(b);
+        auto l = loadTr5(b);
         ASSERT_FALSE(l);
         EXPECT_EQ(l.error().rfind("chunk 1 (32-bit textures): ", 0), 0u) << l.error();
     }
@@ -212,14 +212,14 @@ TEST(TR5Reader, AnOddTriangleCountSkipsTwoBytesBeforeTheVertices) {
         level::TRRoom r = room();
         addLayer(r, 3, {}, std::vector<std::array<std::int16_t, 3>>(triangles, {0, 1, 2}));
         r.Vertices[2] = {7, -8, 9, 0, 0, 0};
-        auto l = load(fileWithRooms({r}));
+        auto l = loadTr5(fileWithRooms({r}));
         ASSERT_TRUE(l) << l.error();
         EXPECT_EQ(l->Rooms[0].Triangles.size(), triangles);
         EXPECT_EQ(l->Rooms[0].Vertices[2].X, 7) << triangles << " triangles";
         EXPECT_EQ(l->Rooms[0].Vertices[2].Y, -8) << triangles << " triangles";
     }
     // No layers: two bytes of padding all the same.
-    auto l = load(fileWithRooms({room(), plainRoom()}));
+    auto l = loadTr5(fileWithRooms({room(), plainRoom()}));
     ASSERT_TRUE(l) << l.error();
     EXPECT_TRUE(l->Rooms[0].Vertices.empty());
     EXPECT_EQ(l->Rooms[1].Vertices.size(), 4u);
@@ -233,7 +233,7 @@ TEST(TR5Reader, ReadsTheRoomHeaderAndLights) {
     for (std::size_t i = 0; i < 12; ++i) r0.Sectors[i].FDIndex = static_cast<std::uint16_t>(10 + i);  // file order
     levelgen::BuildOptions o;
     o.tr5RoomExtras[0].fogBulbs = 2;
-    auto l = load(fileWithRooms({r0}, o));
+    auto l = loadTr5(fileWithRooms({r0}, o));
     ASSERT_TRUE(l) << l.error();
     const auto& r = l->Rooms[0];
     EXPECT_EQ(std::string(r.Marker.begin(), r.Marker.end()), "XELA");
@@ -270,7 +270,7 @@ TEST(TR5Reader, SkipsUnreadBytesToTheEndOfTheRoomBlock) {
     second.X = 5120;
     levelgen::BuildOptions o;
     o.tr5RoomExtras[0].trailingBytes = 100;
-    auto l = load(fileWithRooms({plainRoom(), second}, o));
+    auto l = loadTr5(fileWithRooms({plainRoom(), second}, o));
     ASSERT_TRUE(l) << l.error();
     ASSERT_EQ(l->Rooms.size(), 2u);
     EXPECT_EQ(l->Rooms[1].X, 5120);
@@ -292,7 +292,7 @@ TEST(TR5Reader, ReadsFortyByteObjectTexturesAndTheSectionsAroundThem) {
     d.Items[1].ObjectID = 85, d.Items[1].X = 2560, d.Items[1].Y = -512, d.Items[1].Z = 3584;
     d.AIObjects.resize(2);
     d.AIObjects[0].ObjectID = 400, d.AIObjects[1].ObjectID = 401;
-    auto l = load(tr5(d));
+    auto l = loadTr5(tr5(d));
     ASSERT_TRUE(l) << l.error();
     ASSERT_EQ(l->Moveables.size(), 1u);
     EXPECT_EQ(l->Moveables[0].ObjectID, 7);
@@ -326,12 +326,12 @@ TEST(TR5Reader, ReadsFortyByteObjectTexturesAndTheSectionsAroundThem) {
 TEST(TR5Reader, ARoomWithoutItsMarkerIsABadRoom) {
     Bytes b = fileWithRooms({plainRoom(), plainRoom()});
     b[roomAt(b, 1) + 3] = 'B';
-    auto l = load(b);
+    auto l = loadTr5(b);
     ASSERT_FALSE(l);
     EXPECT_EQ(l.error().rfind("BAD Room! (room 1 of 2: marker \"XELB\"", 0), 0u) << l.error();
     b = fileWithRooms({plainRoom()});
     b[roomAt(b, 0)] = 0;
-    l = load(b);
+    l = loadTr5(b);
     ASSERT_FALSE(l);
     EXPECT_EQ(l.error().rfind("BAD Room! (room 0 of 1: marker \"\\x00ELA\"", 0), 0u) << l.error();
 }
@@ -374,7 +374,7 @@ TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
         Bytes b = fileWithRooms({plainRoom(), r}, o);
         const std::size_t h = roomAt(b, 1) + 8;
         c.damage(b, h, h + 208);
-        auto l = load(b);
+        auto l = loadTr5(b);
         ASSERT_FALSE(l) << c.field;
         EXPECT_EQ(l.error().rfind("room 1 of 2, ", 0), 0u) << l.error();
         EXPECT_NE(l.error().find(c.field), std::string::npos) << l.error();
@@ -390,7 +390,7 @@ TEST(TR5Reader, AFaceIndexBeyondSixteenBitsIsRefused) {
     // Layer 8's only rectangle names its vertex 10000, past any 16-bit room index.
     const std::size_t h = roomAt(b, 0) + 8;
     set16(b, h + 208 + get32(b, h + 180) + 6, 10000);
-    auto l = load(b);
+    auto l = loadTr5(b);
     ASSERT_FALSE(l);
     EXPECT_NE(l.error().find("layer 8: vertex index 10000"), std::string::npos) << l.error();
 }

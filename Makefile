@@ -2,14 +2,13 @@
 # make test: set up, build (Release with assertions, warnings as errors) and run every test, then
 #            the core tests once more under AddressSanitizer and UBSan, and each fuzz target briefly.
 BUILD      ?= build
-ASAN_BUILD ?= build-asan
 CLANG_BUILD ?= build-clang
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 -DTESSARIN_WERROR=ON
 
-.PHONY: deps build run test test-asan test-clang fuzz fuzz-build fuzz-smoke bench clean
+.PHONY: deps build run test test-asan test-clang fuzz fuzz-configure fuzz-build fuzz-smoke bench clean
 
 deps:
 	@tools/install-deps.sh
@@ -29,11 +28,11 @@ test: build
 	$(MAKE) test-asan
 	$(MAKE) fuzz-smoke
 
-test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
-	  -DTESSARIN_SANITIZE=ON -DTESSARIN_BUILD_APP=OFF -DTESSARIN_BUILD_BENCH=OFF -DTESSARIN_WERROR=ON
-	cmake --build $(ASAN_BUILD) --target tessarin_core_tests
-	cd $(ASAN_BUILD) && ctest -L core --output-on-failure -j2
+# The core tests under ASan+UBSan, built in the fuzz targets' tree: the instrumented core is compiled
+# once for both (a separate sanitizer build doubled that part of `make test`).
+test-asan: fuzz-configure
+	cmake --build $(FUZZ_BUILD) --target tessarin_core_tests
+	cd $(FUZZ_BUILD) && ctest -L core --output-on-failure -j2
 
 # The same build and tests with Debian's clang 14 (not part of `make test`).
 test-clang: deps
@@ -42,10 +41,13 @@ test-clang: deps
 	cmake --build $(CLANG_BUILD)
 	cd $(CLANG_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j2
 
-# libFuzzer targets (tools/fuzz) under ASan+UBSan with clang 14: the core and the targets only, at -O1.
-fuzz-build: deps
+# libFuzzer targets (tools/fuzz) under ASan+UBSan with clang 14: the core, the data tools and the
+# targets at -O1 (and the core tests, when test-asan asks for them).
+fuzz-configure: deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1" \
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DTESSARIN_FUZZ=ON -DTESSARIN_WERROR=ON
+
+fuzz-build: fuzz-configure
 	cmake --build $(FUZZ_BUILD)
 
 # Each target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600); crashes land in $(FUZZ_BUILD)/fuzz-artifacts.
@@ -63,4 +65,4 @@ bench: build
 	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD)/bin/tessarin_render_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)

@@ -165,6 +165,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
         r.readBytes(level.SampleData, n, "sample data");
     }
     r.readI32Array(level.SampleIndices, r.i32("sample index count"), "sample indices");
+    if (v != kVersionTR1) r.readBytes(level.TrailingBytes, r.remaining(), "bytes after the sample indices");
 
     level.TextureTiles = level::ConvertTextInfo(level.ObjectTextures, warnings);
 }

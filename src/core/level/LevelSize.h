@@ -53,6 +53,7 @@ void ForEachList(const TRLevel& l, Visit&& visit) {
     visit(l.SoundDetails);
     visit(l.SampleIndices);
     visit(l.SampleData);
+    visit(l.TrailingBytes);
     visit(l.TextureTiles);
 }
 

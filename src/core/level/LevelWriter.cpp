@@ -161,7 +161,7 @@ std::size_t fileSize(const TRLevel& level) {
     n += 4 + level.Items.size() * io::kItemSize + level.LightMap.size() + 2 +
          level.CinematicFrames.size() * io::kCinematicFrameSize + 2 + level.DemoData.size() * 4 +
          level.SoundMap.size() * 2 + 4 + level.SoundDetails.size() * io::kSoundDetailSize + 4 +
-         level.SampleIndices.size() * 4;
+         level.SampleIndices.size() * 4 + level.TrailingBytes.size();
     return n;
 }
 
@@ -221,6 +221,7 @@ void writeTail(ByteWriter& w, const TRLevel& level) {
     io::writeCountedList(w, level.SoundDetails);
     w.u32(static_cast<std::uint32_t>(level.SampleIndices.size()));
     w.u32Array<std::int32_t>(level.SampleIndices);
+    w.bytes(level.TrailingBytes.data(), level.TrailingBytes.size());
 }
 
 // The whole file, for a level checkLevel has passed.

@@ -326,6 +326,9 @@ struct TRLevel {
     std::vector<std::int32_t> SampleIndices;
     std::int32_t NumSamples = 0;           // TR4: embedded sample count
     util::RawVector<std::uint8_t> SampleData;  // TR1: the embedded sample bytes, kept raw
+    // TR2/TR3: whatever a file holds after its sample indices. The game never reads it, but another
+    // tool may have put it there, and a save gives it back rather than drop it unseen.
+    util::RawVector<std::uint8_t> TrailingBytes;
 
     // Derived after every read: one tile per object texture.
     std::vector<TextureTile> TextureTiles;

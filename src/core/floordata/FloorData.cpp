@@ -122,28 +122,35 @@ void StripTR3FloorData(std::span<const std::uint16_t> floorData, std::uint16_t& 
 }
 
 ItemTriggers BuildItemTriggers(const level::TRLevel& level) {
-    // Many sectors may share one list, and one list may name an item several times; neither may
-    // multiply the work or the records. Each list start is walked once and its distinct items kept
-    // (a list names items 0-511 only); then one pass counts each item's sectors and a second one
-    // files them, in room, x, z order because the sectors are visited in that order.
+    // Many sectors may share one list, a sector may name a place inside another sector's list, and
+    // one list may name an item several times; none of these may multiply the work or the records.
+    // What a list yields depends only on where the walk stands, so each entry's answer (the distinct
+    // items of the first trigger at or after it; a list names items 0-511 only) is worked out once
+    // and every later walk that reaches the entry takes it. Then one pass counts each item's sectors
+    // and a second one files them, in room, x, z order because the sectors are visited in that order.
     const std::span<const std::uint16_t> fd(level.FloorData);
     const std::size_t numItems = level.Items.size();
     constexpr std::uint32_t kNotWalked = 0xFFFFFFFF;
-    std::vector<std::uint32_t> listItems(std::min<std::size_t>(fd.size(), 0x8000) + 1, kNotWalked);
-    std::vector<std::uint32_t> itemsAt;  // per walked list: a count, then that many items
-    const std::size_t walkBudget = 2 * fd.size() + 65536;
-    std::size_t walked = 0;
+    std::vector<std::uint32_t> itemsFrom(fd.size(), kNotWalked);  // per entry: its answer in itemsAt
+    std::vector<std::uint32_t> itemsAt{0};  // per trigger reached: a count, then its items; at 0 none
+    std::vector<std::size_t> walkedNow;
 
     auto itemsOf = [&](std::uint16_t fdIndex) -> std::span<const std::uint32_t> {
         const std::size_t start = listStart(fd, fdIndex);
         if (start == 0) return {};
-        if (listItems[start] == kNotWalked) {
-            listItems[start] = static_cast<std::uint32_t>(itemsAt.size());
-            itemsAt.push_back(0);
-            std::array<bool, 512> seen{};
+        if (itemsFrom[start] == kNotWalked) {
+            std::uint32_t found = 0;
+            walkedNow.clear();
             walkList(fd, start, [&](const Entry& e) {
-                walked += e.Length;
+                if (itemsFrom[e.Pos] != kNotWalked) {
+                    found = itemsFrom[e.Pos];
+                    return false;
+                }
+                walkedNow.push_back(e.Pos);
                 if (e.code() != kTrigger) return true;
+                found = static_cast<std::uint32_t>(itemsAt.size());
+                itemsAt.push_back(0);
+                std::array<bool, 512> seen{};
                 forEachAction(fd, e, [&](const Action& a) {
                     const auto item = static_cast<std::size_t>(a.parameter());
                     if (namesItem(a, a.parameter()) && item < numItems && !seen[item]) {
@@ -152,15 +159,14 @@ ItemTriggers BuildItemTriggers(const level::TRLevel& level) {
                     }
                     return true;
                 });
+                itemsAt[found] = static_cast<std::uint32_t>(itemsAt.size() - found - 1);
                 return false;  // only the first trigger counts
             });
-            itemsAt[listItems[start]] = static_cast<std::uint32_t>(itemsAt.size() - listItems[start] - 1);
-            if (walked > walkBudget)
-                throw util::Error("trigger index: the floor-data lists overlap; walking them takes more than " +
-                                  std::to_string(walkBudget) + " words for " + std::to_string(fd.size()) +
-                                  " words of floor data");
+            // The start too, when it holds no whole entry (an unknown code, cut short).
+            itemsFrom[start] = found;
+            for (std::size_t pos : walkedNow) itemsFrom[pos] = found;
         }
-        const std::uint32_t at = listItems[start];
+        const std::uint32_t at = itemsFrom[start];
         return std::span<const std::uint32_t>(itemsAt).subspan(at + 1, itemsAt[at]);
     };
     auto forEachSector = [&](auto&& visit) {

@@ -113,3 +113,28 @@ TEST(ItemTriggers, SectorsSharingAListOfEveryItemAreRefusedPastTheCeilingWithout
     EXPECT_EQ(index[0].Count, 3600);
     EXPECT_EQ(index[511].Sectors.back(), (TriggerSector{0, 59, 59}));
 }
+
+TEST(ItemTriggers, SectorsNamingPlacesAlongOneLongListAreEachIndexedByTheTriggerAhead) {
+    // One list of 20,000 one-word entries with a trigger for item 2 halfway and one for item 1 at
+    // its end; 22,500 sectors name places all along it. Every start is a valid list, so the index
+    // must be built (walking each start to its trigger afresh would take 200 million steps).
+    std::vector<std::uint16_t> fd{0};
+    auto fill = [&](std::size_t upTo) {
+        while (fd.size() < upTo) fd.push_back(kMinecartLeft);
+    };
+    fill(10000);
+    fd.insert(fd.end(), {kTrigger, 0, object(2, true)});
+    fill(20000);
+    fd.insert(fd.end(), {kTrigger | kLastEntry, 0, object(1, true)});
+    auto lvl = test::floorDataLevel(fd, {{150, 150}}, 3);
+    for (std::size_t i = 0; i < lvl.Rooms[0].Sectors.size(); ++i)
+        lvl.Rooms[0].Sectors[i].FDIndex = static_cast<std::uint16_t>(1 + i % 20000);
+    const ItemTriggers index = BuildItemTriggers(lvl);
+    // Starts 1-10000 reach item 2's trigger (sectors 0-9999 and 20000-22499); 10001 is its setup
+    // word (no list) and 10002 its action read as a closing entry; 10003-20000 reach item 1's.
+    EXPECT_EQ(index[2].Count, 12500);
+    EXPECT_EQ(index[1].Count, 9998);
+    EXPECT_EQ(index[1].Sectors.front(), (TriggerSector{0, 10002 / 150, 10002 % 150}));
+    EXPECT_EQ(index[2].Sectors.back(), (TriggerSector{0, 149, 149}));
+    EXPECT_EQ(index[0].Count, 0);
+}

@@ -60,12 +60,18 @@ util::Status EditorSession::OpenLevel(level::TRLevel level) {
     CurItem = -1;
     NextTriggerPos = 0;
     m_entries.clear();
-    m_info.entries.clear();
-    m_info.entrySelected = -1;
+    // The panels describe no sector of this level until one is chosen.
+    m_info = SectorInfo{};
 
     m_panels.roomList.clear();
     for (std::size_t i = 0; i < Level.Rooms.size(); ++i) m_panels.roomList.push_back("Room" + numberForm(static_cast<std::int64_t>(i)));
     m_panels.roomSelected = -1;
+    // A level without rooms has no room to select: nothing of the previous level's may stay shown.
+    CurRoom = -1;
+    SelectedX = SelectedZ = 0;
+    m_map.clear();
+    m_panels.roomInfo.clear();
+    m_panels.altRoom.clear();
     SelectRoom(0);
     m_outline.reset();
 

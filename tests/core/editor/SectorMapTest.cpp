@@ -221,6 +221,33 @@ TEST(SectorMap, ChoosingARoomResetsSelectionButKeepsTheDescription) {
     EXPECT_EQ(s.panels().altRoom, "No alternate");
 }
 
+TEST(SectorMap, OpeningAnotherLevelShowsNothingOfThePreviousOne) {
+    auto l = makeLevel(2, {makeRoom(3, 3), makeRoom(4, 5)});
+    l.Moveables.resize(1);
+    l.Moveables[0].ObjectID = 7;
+    l.Items.push_back(test::itemAt(l, 1, 2, 2, 7));
+    EditorSession s(test::testNames());
+    s.OpenLevel(std::move(l));
+    s.RoomNumber_Click(1);
+    s.clickSector(2, 2);
+    ASSERT_EQ(s.info().itemDescIndex, 0);
+    // Another level: its room 0, no sector described and no object row chosen yet.
+    s.OpenLevel(makeLevel(2, {makeRoom(3, 3)}));
+    EXPECT_EQ(s.CurRoom, 0);
+    EXPECT_EQ(s.info().title, editor::SectorInfo{}.title);
+    EXPECT_EQ(s.info().itemDescIndex, -1);
+    // A level without rooms: no room, an empty map, no room captions.
+    s.clickSector(2, 2);
+    s.OpenLevel(makeLevel(2, {}));
+    EXPECT_EQ(s.CurRoom, -1);
+    EXPECT_EQ(s.SelectedX, 0);
+    EXPECT_EQ(s.map().numX(), 0);
+    EXPECT_TRUE(s.panels().roomList.empty());
+    EXPECT_EQ(s.panels().roomInfo, "");
+    EXPECT_EQ(s.panels().altRoom, "");
+    EXPECT_FALSE(s.SectorMapClick(5, 5, editor::kLeftButton, 0).handled);
+}
+
 TEST(SectorMap, BrokenRoomsGiveAnEmptyMap) {
     auto l = makeLevel(2, {makeRoom(3, 3)});
     l.Rooms[0].Sectors.resize(4);  // fewer records than the grid needs

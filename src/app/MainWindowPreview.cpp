@@ -58,6 +58,11 @@ void Tessarin2_Frm::previewLevelOpened(const viewer::RgbaImage& pages) {
             m_previewView->setStatics({});
             statusBar()->showMessage("Not enough memory for the static meshes; the preview shows the rooms without them");
         }
+        // A level without rooms builds no list, so the previous level's rooms must go here.
+        if (m_session.Level.Rooms.empty()) {
+            m_previewView->setRooms(viewer::TriangleBatches{}, {});
+            m_previewView->setPlacements({});
+        }
     }
     requestPreviewFrame();
 }

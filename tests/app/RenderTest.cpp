@@ -10,6 +10,7 @@
 #include "gl/DisplayDevice.h"
 #include "gl/RenderView.h"
 #include "level/LevelReader.h"
+#include "level/LevelWriter.h"
 #include "support/TestPaths.h"
 
 namespace tessarin::test {
@@ -101,6 +102,14 @@ void RenderTest::previewShowsTheRoomMarksTheSectorAndOrbits() {
     QTest::keyClick(f.window.get(), Qt::Key_Left);
     QTRY_VERIFY(nextPicture(view) != before);
     f.window->grab().save(QString(TESSARIN_SCREENSHOT_DIR) + "/main-window-preview.png");
+    // Then a level without rooms: nothing of the previous level's rooms stays in the preview.
+    auto empty = level::LoadLevel(path);
+    QVERIFY(empty);
+    empty->Rooms.clear();
+    const auto emptyPath = scratchDir("preview-no-rooms") / "no-rooms.tr2";
+    QVERIFY(level::SaveLevel(emptyPath, *empty));
+    QVERIFY(f.open(emptyPath));
+    QTRY_VERIFY(countPixels(nextPicture(view), whole, isBlue) == whole.width() * whole.height());
 }
 
 void RenderTest::viewerPicturesOfEveryVersion() {

@@ -102,7 +102,7 @@ void putWorldSections(Emit& e, const TRLevel& L) {
 
 // Demo data, sound map, sound details and sample indices close both level-data blocks.
 void putSoundTail(Emit& e, const TRLevel& L) {
-    putDemo(e, L);
+    putDemoBytes(e, L);
     for (std::int16_t s : L.SoundMap) e.w(s);
     putCounted(e, L.SoundDetails);
     e.d(static_cast<std::int64_t>(L.SampleIndices.size())); e.dwords(L.SampleIndices);

@@ -88,6 +88,16 @@ inline void putDemo(Emit& e, const TRLevel& L) {
     for (std::size_t i = 0; i < n; ++i) e.d(i < L.DemoData.size() ? L.DemoData[i] : 0);
 }
 
+// TR4/TR5 files hold NumDemoData bytes here: the words' bytes, cut or padded with zeros to it.
+inline void putDemoBytes(Emit& e, const TRLevel& L) {
+    e.w(L.NumDemoData);
+    for (std::int32_t i = 0; i < L.NumDemoData; ++i) {
+        const auto word = static_cast<std::size_t>(i / 4);
+        const auto v = static_cast<std::uint32_t>(word < L.DemoData.size() ? L.DemoData[word] : 0);
+        e.b(static_cast<std::uint8_t>(v >> (8 * (i % 4))));
+    }
+}
+
 // A fixed-size array written as `count` elements, zero where the source is short.
 template <typename List>
 void putPadded(Emit& e, const List& v, std::size_t count, int bytesPer) {

@@ -69,6 +69,10 @@ void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd, bool 
     level.NumMiscTextiles = 0;
     level.FlybyCameras = {};
     level.AIObjects = {};
+    // The words kept of a byte count that is no multiple of four: the TR2/TR3 file states the
+    // bytes it then holds, so the game and this program read the same amount.
+    if (level.DemoData.size() > 8191) level.DemoData.resize(8191);  // 32,764 bytes: a 16-bit count
+    level.NumDemoData = static_cast<std::int16_t>(4 * level.DemoData.size());
 
     if (!roomsDone)
         for (auto& room : level.Rooms) detail::convertRoom(room, target);

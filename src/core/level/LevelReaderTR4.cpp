@@ -26,6 +26,20 @@ using util::ByteReader;
 namespace {
 
 constexpr std::size_t kObjectTextureSize = 38;
+
+// TR4 files hold NumDemoData bytes (the older versions' rounded number of words would put
+// everything after them off by up to two bytes). They are kept in the words the count calls for
+// as in the older versions: a last partial word padded with zeros, bytes past the words dropped.
+void readDemoBytes(ByteReader& r, TRLevel& level) {
+    level.NumDemoData = r.i16("demo data count");
+    if (level.NumDemoData < 0) r.fail("demo data: negative count " + std::to_string(level.NumDemoData));
+    const auto bytes = r.view(static_cast<std::size_t>(level.NumDemoData), "demo data");
+    level.DemoData.assign(demoWordCount(level.NumDemoData), 0);
+    const std::size_t kept = std::min(bytes.size(), level.DemoData.size() * 4);
+    for (std::size_t i = 0; i < kept; ++i)
+        level.DemoData[i / 4] = static_cast<std::int32_t>(static_cast<std::uint32_t>(level.DemoData[i / 4]) |
+                                                          (std::uint32_t{bytes[i]} << (8 * (i % 4))));
+}
 // The smallest room: header, five list counts, sector size, colour, two counts, trailer.
 constexpr std::size_t kMinRoomSize = 49;
 
@@ -78,7 +92,7 @@ void readLevelData(ByteReader& r, TRLevel& level, const LoadOptions& options) {
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
 
-    readDemoData(r, level);
+    readDemoBytes(r, level);
     r.checkCount(static_cast<std::int64_t>(kSoundMapSize), 2, "sound map");
     for (auto& s : level.SoundMap) s = r.i16();
     io::readCountedList(r, level.SoundDetails, io::kSoundDetailSize, "sound details");

@@ -406,14 +406,22 @@ TEST(TR4Converter, TR3TargetMarksTexturesUsedWithEffectsOne) {
     for (const auto& o : convert(d, kVersionTR2).ObjectTextures) EXPECT_EQ(o.Attribute, 1);
 }
 
-TEST(TR4Converter, DemoDataOfAnOddLengthStaysInsideItsWords) {
-    TRLevel d = tr4Level();
-    d.NumDemoData = 5;
-    d.DemoData = {0x04030201};
-    const TRLevel l = convert(d, kVersionTR2);
-    EXPECT_EQ(l.NumDemoData, 5);
-    ASSERT_EQ(l.DemoData.size(), 1u);
-    EXPECT_EQ(l.DemoData[0], 0x04030201);
+TEST(TR4Converter, DemoDataIsTheStatedBytesAndLeavesAsTheWordsKept) {
+    // A TR4 file holds NumDemoData bytes. The words the older versions' rounding calls for keep
+    // them (5 bytes: one word, the fifth byte dropped; 6: two, the second padded; 2: none), what
+    // follows is read from its place, and the TR2/TR3 file states the bytes of the words it holds.
+    using Words = std::vector<std::int32_t>;
+    for (const auto& [bytes, words] : {std::pair{5, Words{0x04030201}}, std::pair{6, Words{0x04030201, 0x0605}},
+                                       std::pair{2, Words{}}}) {
+        TRLevel d = tr4Level();
+        d.NumDemoData = static_cast<std::int16_t>(bytes);
+        d.DemoData = {0x04030201, 0x08070605};
+        d.SampleIndices = {7, 9};
+        const TRLevel l = convert(d, kVersionTR3);
+        EXPECT_EQ(l.DemoData, words) << bytes;
+        EXPECT_EQ(l.NumDemoData, static_cast<std::int16_t>(4 * words.size())) << bytes;
+        EXPECT_EQ(l.SampleIndices, d.SampleIndices) << bytes;
+    }
 }
 
 TEST(TR4Converter, EveryCutOfTheFileIsRefusedCleanly) {

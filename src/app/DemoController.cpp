@@ -59,7 +59,7 @@ DemoController::DemoController(QMainWindow* window, QMenu* menu, editor::EditorS
     m_state->setObjectName("DemoState");
     window->statusBar()->addPermanentWidget(m_state);
     m_state->hide();
-    m_timer.setInterval(10);
+    m_timer.setInterval(demo::kDemoStepMs);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &DemoController::step);
     updateActions();

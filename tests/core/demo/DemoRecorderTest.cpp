@@ -145,6 +145,17 @@ TEST(DemoRecorder, SamplesGatherEveryKeySeenAndKeepHeldKeysInEachWord) {
     EXPECT_EQ(words.back(), 0x80000);
 }
 
+TEST(DemoRecorder, StepsAtTheWindowsIntervalGiveAboutThirtyWordsASecond) {
+    // The game plays a word a frame at 30 frames a second, so a demo recorded slower plays faster.
+    Rig rig;
+    rig.at(1000, {kTab});
+    rig.at(1101, {kTab});
+    ASSERT_TRUE(rig.recorder.DemoCapture);
+    const auto base = rig.inputWords().size();
+    for (std::uint32_t t = 1101 + demo::kDemoStepMs; t <= 1101 + 1020; t += demo::kDemoStepMs) rig.at(t);
+    EXPECT_EQ(rig.inputWords().size() - base, 30u);
+}
+
 TEST(DemoRecorder, AFullDemoStopsCapturingOnceAndClosesAt8191Words) {
     Rig rig;
     rig.at(1000, {kTab});

@@ -126,9 +126,9 @@ int main(int argc, char** argv) {
         const Timing t = measure(*gl, [&] { return renderer.render(frame); });
         std::printf("whole level, %-13s %7.2f ms a frame (%5.1f frames a second), %d draw calls\n", name, t.ms,
                     1000.0 / t.ms, t.calls);
-        // The viewer also leaves out rooms no portal from the camera's room shows.
+        // The viewer also leaves out rooms no portal from the rooms around the camera shows.
         const int room = viewer::FindCameraRoom(level, camera.CamX, camera.CamY, camera.CamZ);
-        const std::vector<bool> mask = viewer::PortalVisibleRooms(level, room, viewer::Frustum(frame.projection * frame.view));
+        const std::vector<bool> mask = viewer::PortalVisibleRooms(level, frame.eye, viewer::Frustum(frame.projection * frame.view));
         frame.roomMask = &mask;
         const Timing p = measure(*gl, [&] { return renderer.render(frame); });
         std::printf("  with portals (room %3d) %7.2f ms a frame (%5.1f frames a second), %d draw calls\n", room, p.ms,

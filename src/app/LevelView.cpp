@@ -107,9 +107,9 @@ void LevelView::beforeFrame() {
     const viewer::Vec3 eye{static_cast<float>(m_camera.CamX), static_cast<float>(m_camera.CamY),
                            static_cast<float>(m_camera.CamZ)};
     const viewer::Mat4 view = viewer::SetView(m_camera);
-    // Only rooms reached through portals that face the camera can be seen.
+    // Only rooms around the eye and those reached through portals that face the camera can be seen.
     const float aspect = PB->height() > 0 ? float(PB->width()) / float(PB->height()) : 1.0f;
-    PB->setRoomMask(viewer::PortalVisibleRooms(m_level, CurRoom, viewer::Frustum(viewer::ProjectionMatrix(aspect) * view)));
+    PB->setRoomMask(viewer::PortalVisibleRooms(m_level, eye, viewer::Frustum(viewer::ProjectionMatrix(aspect) * view)));
     PB->setScene(view, viewer::Mat4::identity(), eye);
 }
 

@@ -68,15 +68,16 @@ Mat4 SetView(const Camera& camera) {
 
 Mat4 ProjectionMatrix(float aspect) { return perspective(kFieldOfView, aspect, kNearPlane, kFarPlane); }
 
+bool RoomHoldsPoint(const level::TRRoom& room, double x, double y, double z) {
+    const double left = room.X / 1024.0, front = room.Z / 1024.0;
+    if (x < left + 1 || x > left + room.NumXSectors - 1) return false;
+    if (z < front + 1 || z > front + room.NumZSectors - 1) return false;
+    return y >= -static_cast<double>(room.YBottom) / 1024 && y <= -static_cast<double>(room.YTop) / 1024;
+}
+
 int FindCameraRoom(const level::TRLevel& level, double x, double y, double z) {
-    for (std::size_t r = 0; r < level.Rooms.size(); ++r) {
-        const level::TRRoom& room = level.Rooms[r];
-        const double left = room.X / 1024.0, front = room.Z / 1024.0;
-        if (x < left + 1 || x > left + room.NumXSectors - 1) continue;
-        if (z < front + 1 || z > front + room.NumZSectors - 1) continue;
-        if (y < -static_cast<double>(room.YBottom) / 1024 || y > -static_cast<double>(room.YTop) / 1024) continue;
-        return static_cast<int>(r);
-    }
+    for (std::size_t r = 0; r < level.Rooms.size(); ++r)
+        if (RoomHoldsPoint(level.Rooms[r], x, y, z)) return static_cast<int>(r);
     return -1;
 }
 

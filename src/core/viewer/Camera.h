@@ -41,8 +41,10 @@ Mat4 SetView(const Camera& camera);
 // The projection for a drawing area of width / height `aspect` (the field of view is vertical).
 Mat4 ProjectionMatrix(float aspect);
 
-// The first room, in index order, whose inside (the wall ring left out, bounds inclusive) holds the
-// point (x, y, z) in viewer units; -1 when none does.
+// Whether the room's inside (the wall ring left out, bounds inclusive) holds the point (x, y, z)
+// in viewer units.
+bool RoomHoldsPoint(const level::TRRoom& room, double x, double y, double z);
+// The first room, in index order, that holds the point; -1 when none does.
 int FindCameraRoom(const level::TRLevel& level, double x, double y, double z);
 
 // Where the viewer's camera starts: at the first item of object ID 0, 0.75 units above it. False

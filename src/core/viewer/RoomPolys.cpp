@@ -145,12 +145,23 @@ std::vector<Box> RoomBounds(const level::TRLevel& level) {
     return boxes;
 }
 
-std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom, const Frustum& frustum) {
+std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, const Vec3& eye, const Frustum& frustum) {
     const std::size_t rooms = level.Rooms.size();
-    if (cameraRoom < 0 || static_cast<std::size_t>(cameraRoom) >= rooms) return std::vector<bool>(rooms, true);
     std::vector<bool> seen(rooms, false);
-    std::vector<std::size_t> queue{static_cast<std::size_t>(cameraRoom)};
-    seen[static_cast<std::size_t>(cameraRoom)] = true;
+    std::vector<std::size_t> queue;
+    for (std::size_t r = 0; r < rooms; ++r)
+        if (RoomHoldsPoint(level.Rooms[r], eye.x, eye.y, eye.z)) {
+            seen[r] = true;
+            queue.push_back(r);
+        }
+    if (queue.empty()) return std::vector<bool>(rooms, true);
+    // A doorway closer to the eye than the near plane may fall outside the frustum while the room
+    // behind it fills the view.
+    constexpr float kNextToEye = 0.25f;
+    auto nextToEye = [&](const Box& b) {
+        return eye.x >= b.min.x - kNextToEye && eye.x <= b.max.x + kNextToEye && eye.y >= b.min.y - kNextToEye &&
+               eye.y <= b.max.y + kNextToEye && eye.z >= b.min.z - kNextToEye && eye.z <= b.max.z + kNextToEye;
+    };
     while (!queue.empty()) {
         const std::size_t r = queue.back();
         queue.pop_back();
@@ -162,7 +173,7 @@ std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom
             for (const level::TRVertex16& v : portal.Vertices)
                 opening.add({origin.x + static_cast<float>(v.X) / 1024.0f, -static_cast<float>(v.Y) / 1024.0f,
                              origin.z + static_cast<float>(v.Z) / 1024.0f});
-            if (!frustum.intersects(opening)) continue;
+            if (!frustum.intersects(opening) && !nextToEye(opening)) continue;
             seen[static_cast<std::size_t>(next)] = true;
             queue.push_back(static_cast<std::size_t>(next));
         }

@@ -90,9 +90,11 @@ std::size_t MaxViewerRoomFaces(std::uintmax_t fileBytes);
 // refusal naming both counts.
 std::string ViewerFacesRefusal(const level::TRLevel& level, std::uintmax_t fileBytes);
 
-// Rooms that may be seen from room `cameraRoom`: it, and every room reached from it through portals
-// whose corners' box meets the frustum. A superset of what is visible, never less. With no camera
-// room (-1: the camera stands in a wall or outside) every room is kept.
-std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, int cameraRoom, const Frustum& frustum);
+// Rooms that may be seen from the eye: every room that holds it (RoomHoldsPoint: rooms overlap, so
+// the first one need not be the one whose walls surround the eye), and every room reached from
+// those through portals whose corners' box meets the frustum or lies next to the eye. A superset
+// of what is visible, never less. When no room holds the eye (it stands in a wall or outside)
+// every room is kept.
+std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, const Vec3& eye, const Frustum& frustum);
 
 }  // namespace tessarin::viewer

@@ -225,27 +225,47 @@ TEST(RoomPolys, TheLevelsTrianglesInPiecesAreTheBatchesOfEveryRoomsPolygons) {
     }
 }
 
-TEST(RoomPolys, RoomsBeyondPortalsInViewAreKeptAndOthersLeftOut) {
-    // Rooms 0, 1, 2 in a row along x, each with a doorway 4 units past its origin into the next;
-    // room 3 has no way in.
+TEST(RoomPolys, RoomsAroundTheEyeAndBeyondPortalsInViewAreKeptAndOthersLeftOut) {
+    // Rooms 0, 1, 2 of 5 x 4 sectors in a row along x, each with a doorway 4 units past its origin
+    // into the next; room 3 has no way in.
     level::TRLevel level;
     level.Rooms.resize(4);
     level::TRPortal door;
     door.Vertices = {{{4096, 0, 1024}, {4096, 0, 3072}, {4096, -2048, 3072}, {4096, -2048, 1024}}};
-    for (int r = 0; r < 3; ++r) {
-        level.Rooms[static_cast<std::size_t>(r)].X = r * 3 * 1024;
+    for (int r = 0; r < 4; ++r) {
+        auto& room = level.Rooms[static_cast<std::size_t>(r)];
+        room.X = r * 3 * 1024;
+        room.NumXSectors = 5, room.NumZSectors = 4;
+        room.YTop = -2048;
         door.AdjoiningRoom = static_cast<std::int16_t>(r + 1 < 3 ? r + 1 : 0);
-        level.Rooms[static_cast<std::size_t>(r)].Portals.push_back(door);
+        if (r < 3) room.Portals.push_back(door);
     }
+    level.Rooms[3].Z = 10 * 1024;
     Camera camera;
     camera.CamX = 2;
     camera.CamY = 1;
     camera.CamZ = 2;
-    auto frustumOf = [](const Camera& c) { return Frustum(ProjectionMatrix(1.0f) * SetView(c)); };
-    EXPECT_EQ(PortalVisibleRooms(level, 0, frustumOf(camera)), (std::vector<bool>{true, true, true, false}));
+    auto visible = [&] {
+        const Vec3 eye{float(camera.CamX), float(camera.CamY), float(camera.CamZ)};
+        return PortalVisibleRooms(level, eye, Frustum(ProjectionMatrix(1.0f) * SetView(camera)));
+    };
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, true, false}));
     camera.CamAngle = 3.14159f;  // the doorway is now behind the camera
-    EXPECT_EQ(PortalVisibleRooms(level, 0, frustumOf(camera)), (std::vector<bool>{true, false, false, false}));
-    EXPECT_EQ(PortalVisibleRooms(level, -1, frustumOf(camera)), (std::vector<bool>(4, true)));
+    EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, false}));
+    // A doorway just behind the eye may still fill the view's edge; one further back may not.
+    camera.CamX = 3.8;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, false}));
+    camera.CamX = 3.5;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, false}));
+    // Room 3 overlaps room 0 around the eye: it is kept though no doorway leads to it, whichever of
+    // the two comes first.
+    level.Rooms[3].X = level.Rooms[3].Z = 0;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, true}));
+    std::swap(level.Rooms[0], level.Rooms[3]);
+    EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, true}));
+    // In no room at all (inside a wall): every room.
+    camera.CamY = 5;
+    EXPECT_EQ(visible(), (std::vector<bool>(4, true)));
 }
 
 TEST(RoomPolys, EveryRoomOfTheRealLevelsBuildsWithinItsPages) {

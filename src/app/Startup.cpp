@@ -29,41 +29,50 @@ QString commandLineOf(int argc, char** argv) {
     return parts.join(' ');
 }
 
+std::string switchPathBytes(int argc, char** argv, std::size_t switchLength) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
+        line += argv[i];
+    }
+    return line.size() > switchLength ? line.substr(switchLength) : std::string();
+}
+
 const BatchAction* matchBatchAction(const QString& commandLine, const std::vector<BatchAction>& actions) {
     for (const BatchAction& action : actions)
         if (commandLine.startsWith(action.prefix, Qt::CaseSensitive)) return &action;
     return nullptr;
 }
 
-int addDemo(const QString& commandLine, int&, char**) {
+int addDemo(const QString&, int& argc, char** argv) {
     // The switch and one blank.
-    const QString path = commandLine.mid(9);
-    if (path.isEmpty()) {
+    const std::string path = switchPathBytes(argc, argv, 9);
+    if (path.empty()) {
         std::fprintf(stderr, "tessarin2: no level file was named after /adddemo\n");
         return 1;
     }
     try {
-        auto level = level::LoadLevel(toPath(path));
+        auto level = level::LoadLevel(path);
         if (!level) {
             // Nothing was read, so nothing is written: the file keeps what it had.
             std::fprintf(stderr, "tessarin2: %s\n", level.error().c_str());
             return 1;
         }
-        if (const util::Status saved = level::SaveLevel(toPath(path), *level); !saved) {
+        if (const util::Status saved = level::SaveLevel(path, *level); !saved) {
             std::fprintf(stderr, "tessarin2: %s\n", saved.error().c_str());
             return 1;
         }
         return 0;
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "tessarin2: %s: not enough memory to add the demo data\n", qPrintable(path));
+        std::fprintf(stderr, "tessarin2: %s: not enough memory to add the demo data\n", path.c_str());
         return 1;
     }
 }
 
-int convertLevel(const QString& commandLine, int&, char**) {
+int convertLevel(const QString& commandLine, int& argc, char** argv) {
     // The switch's last character names the target; the path follows the switch and one blank.
     const std::int16_t target = commandLine.startsWith("/convert2") ? level::kVersionTR2 : level::kVersionTR3;
-    const auto written = convert::RunBatchConvert(commandLine.mid(10).toStdString(), target,
+    const auto written = convert::RunBatchConvert(switchPathBytes(argc, argv, 10), target,
                                                   convert::swdFileBeside(util::programFolder()));
     if (written) return 0;
     std::fprintf(stderr, "tessarin2: %s\n", written.error().c_str());

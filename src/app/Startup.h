@@ -2,6 +2,7 @@
 // Start-up: the command line taken whole, the batch switches matched by prefix, or the editor.
 #include <QString>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace tessarin::app {
@@ -17,6 +18,11 @@ struct BatchAction {
 
 // The arguments after the program name, joined with blanks into one command line.
 QString commandLineOf(int argc, char** argv);
+
+// What follows the first `switchLength` characters of the command line, as the bytes the system
+// passed: a file name need not be UTF-8 text (names unpacked from old archives are often Latin-1),
+// and decoding it would name a file that is not there. The batch actions take their paths so.
+std::string switchPathBytes(int argc, char** argv, std::size_t switchLength);
 
 // The first action whose prefix starts the command line, in table order; null for the editor.
 const BatchAction* matchBatchAction(const QString& commandLine, const std::vector<BatchAction>& actions);

@@ -184,6 +184,23 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
         QVERIFY(after && *after == *before);
     }
 
+    // A file name that is no UTF-8 text (Latin-1, from an old archive) reaches the file system as
+    // the system passed it: converted beside itself, then rewritten with its demo.
+    const auto sampleTR4 = sampleLevel("sample-tr4.tr4");
+    if (!sampleTR4.empty()) {
+        const std::string latin1 = (dir / "M\xfcll").string();
+        std::filesystem::copy_file(sampleTR4, latin1 + ".tr4");
+        auto runHere = [](auto action, const char* batchSwitch, const std::string& path) {
+            std::string program = "tessarin2", name = batchSwitch, file = path;
+            char* argv[] = {program.data(), name.data(), file.data()};
+            int argc = 3;
+            return action(app::commandLineOf(argc, argv), argc, argv);
+        };
+        QCOMPARE(runHere(app::convertLevel, "/convert3", latin1 + ".tr4"), 0);
+        QVERIFY(std::filesystem::exists(latin1 + ".tr2"));
+        QCOMPARE(runHere(app::addDemo, "/adddemo", latin1 + ".tr2"), 0);
+    }
+
     const auto tr4 = levelOrEmpty("tr4-test1.tr4");
     if (tr4.empty()) QSKIP("the real TR4 level is not there");
     std::filesystem::copy_file(tr4, dir / "lvl.tr4");

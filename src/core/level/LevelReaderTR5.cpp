@@ -244,6 +244,15 @@ void readRoom(ByteReader& r, TRRoom& room) {
     r.skip(2, "triangle count");
     const std::uint16_t numRectangles = r.u16("rectangle count");
     r.skip(2, "rectangle count");
+    // These counts size the face lists, zeros filling what the layers leave out, so the faces they
+    // state must fit in the room's block as it lies in the file: otherwise a few hundred damaged
+    // bytes could ask for megabytes, and a file of such rooms for gigabytes.
+    const std::uint64_t block = std::min<std::uint64_t>(dataSize, r.size() - dataStart);
+    const std::uint64_t faceBytes =
+        std::uint64_t{numRectangles} * kRectangleSize + std::uint64_t{numTriangles} * kTriangleSize;
+    if (faceBytes > block)
+        r.fail("rectangles and triangles: " + std::to_string(numRectangles) + " and " + std::to_string(numTriangles) +
+               " take " + std::to_string(faceBytes) + " bytes, more than the room's block of " + std::to_string(block));
     r.skip(4, "room header");
     r.u32("light data size");
     const std::int16_t numLights = r.i16("light count");

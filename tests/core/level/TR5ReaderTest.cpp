@@ -352,6 +352,7 @@ TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
          [](Bytes& b, std::size_t h, std::size_t body) { set16(b, body + get32(b, h + 8) + 2 * 8, -1); }},
         {"static meshes: negative count", [](Bytes& b, std::size_t h, std::size_t) { set16(b, h + 50, -2); }},
         {"rectangles reach", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 140, 0); }},
+        {"more than the room's block", [](Bytes& b, std::size_t h, std::size_t) { set16(b, h + 140, 0xFFFF); }},
         {"triangles reach", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 136, 0); },
          [](level::TRRoom& r, levelgen::BuildOptions&) {
              r = room();

@@ -13,6 +13,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A failure about a file: "path: error", unless the error names the file itself already (a file
+// that can't be opened or written is named by its own message).
+inline CliError fileError(const std::string& path, const std::string& error) {
+    const std::string named = path + ": ";
+    const bool namesIt = error.rfind(named, 0) == 0 || error.find(" " + named) != std::string::npos;
+    return CliError(namesIt ? error : named + error);
+}
+
 using Args = std::vector<std::string>;
 
 std::string infoCommand(const Args& args);

@@ -55,8 +55,8 @@ std::string convertCommand(const Args& args) {
     const std::filesystem::path swdFile = swd.empty() ? defaultSWD() : std::filesystem::path(swd);
 
     auto converted = convert::ConvertTR4(file, target, swdFile);
-    if (!converted) throw CliError(file + ": " + converted.error());
-    if (auto st = level::SaveLevel(out, *converted); !st) throw CliError(out + ": " + st.error());
+    if (!converted) throw fileError(file, converted.error());
+    if (auto st = level::SaveLevel(out, *converted); !st) throw fileError(out, st.error());
     if (verify) verifyWritten(out, *converted);
 
     // The written file holds these counts: the writer refuses a level it cannot write as it is.

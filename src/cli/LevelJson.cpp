@@ -7,7 +7,7 @@ namespace tessarin::cli {
 
 level::TRLevel loadOrThrow(const std::string& path) {
     auto result = level::LoadLevel(path);
-    if (!result) throw CliError(path + ": " + result.error());
+    if (!result) throw fileError(path, result.error());
     return std::move(*result);
 }
 

@@ -90,7 +90,9 @@ TEST(CliResave, RefusesLevelsThatAreNotTR2OrTR3) {
 
 TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {
     const auto dir = test::scratchDir("cli-damaged");
-    expectCleanFailure(runCli("info " + (dir / "missing.tr2").string()), "missing file");
+    const auto missing = runCli("info " + (dir / "missing.tr2").string());
+    expectCleanFailure(missing, "missing file");
+    EXPECT_EQ(missing.err, "tessarin2-cli: " + (dir / "missing.tr2").string() + ": No such file or directory\n");
     expectCleanFailure(runCli("nonsense"), "unknown command");
     expectCleanFailure(runCli("info"), "missing argument");
 

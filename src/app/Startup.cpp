@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <string_view>
 
 #include "LevelView.h"
 #include "MainWindow.h"
@@ -17,6 +18,7 @@
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
 #include "platform/ShellIntegration.h"
+#include "registry/DesktopEntries.h"
 #include "registry/FileRegistry.h"
 #include "registry/ShellVerbs.h"
 #include "util/FileIO.h"
@@ -44,29 +46,50 @@ const BatchAction* matchBatchAction(const QString& commandLine, const std::vecto
     return nullptr;
 }
 
+bool batchFailureWindowWanted() {
+    const char* wanted = std::getenv(registry::kBatchReportVariable);
+    if (wanted == nullptr || std::string_view(wanted) != "window") return false;
+    // A box that no one can see would hold the process for ever.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform != nullptr && (std::string_view(platform) == "offscreen" || std::string_view(platform) == "minimal"))
+        return false;
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v != nullptr && *v != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+namespace {
+
+// A batch failure goes to stderr; from a desktop action it is shown in a message box as well.
+int batchFailed(const std::string& text, int& argc, char** argv) {
+    std::fprintf(stderr, "tessarin2: %s\n", text.c_str());
+    if (batchFailureWindowWanted()) {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName("Tessarin2");
+        QtDialogs dialogs;
+        dialogs.message(nullptr, QString::fromStdString(text), kAppTitle);
+    }
+    return 1;
+}
+
+}  // namespace
+
 int addDemo(const QString&, int& argc, char** argv) {
     // The switch and one blank.
     const std::string path = switchPathBytes(argc, argv, 9);
-    if (path.empty()) {
-        std::fprintf(stderr, "tessarin2: no level file was named after /adddemo\n");
-        return 1;
-    }
+    if (path.empty()) return batchFailed("no level file was named after /adddemo", argc, argv);
+    std::string failure;
     try {
         auto level = level::LoadLevel(path);
-        if (!level) {
-            // Nothing was read, so nothing is written: the file keeps what it had.
-            std::fprintf(stderr, "tessarin2: %s\n", level.error().c_str());
-            return 1;
-        }
-        if (const util::Status saved = level::SaveLevel(path, *level); !saved) {
-            std::fprintf(stderr, "tessarin2: %s\n", saved.error().c_str());
-            return 1;
-        }
-        return 0;
+        // Nothing was read, so nothing is written: the file keeps what it had.
+        if (!level) failure = level.error();
+        else if (const util::Status saved = level::SaveLevel(path, *level); !saved) failure = saved.error();
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "tessarin2: %s: not enough memory to add the demo data\n", path.c_str());
-        return 1;
+        failure = path + ": not enough memory to add the demo data";
     }
+    return failure.empty() ? 0 : batchFailed(failure, argc, argv);
 }
 
 int convertLevel(const QString& commandLine, int& argc, char** argv) {
@@ -74,9 +97,7 @@ int convertLevel(const QString& commandLine, int& argc, char** argv) {
     const std::int16_t target = commandLine.startsWith("/convert2") ? level::kVersionTR2 : level::kVersionTR3;
     const auto written = convert::RunBatchConvert(switchPathBytes(argc, argv, 10), target,
                                                   convert::swdFileBeside(util::programFolder()));
-    if (written) return 0;
-    std::fprintf(stderr, "tessarin2: %s\n", written.error().c_str());
-    return 1;
+    return written ? 0 : batchFailed(written.error(), argc, argv);
 }
 
 void registerAtStartup() {

@@ -27,12 +27,17 @@ std::string switchPathBytes(int argc, char** argv, std::size_t switchLength);
 // The first action whose prefix starts the command line, in table order; null for the editor.
 const BatchAction* matchBatchAction(const QString& commandLine, const std::vector<BatchAction>& actions);
 
+// Whether a batch failure is shown in a message box besides stderr: when a desktop action asked
+// for it (registry::kBatchReportVariable) and a display is there to show it on.
+bool batchFailureWindowWanted();
+
 // "/adddemo PATH": reads the level and writes it back to the same file, with the demo data it
-// already holds. Returns the exit code; a failure is printed on stderr and leaves the file as it was.
+// already holds. Returns the exit code; a failure is reported (stderr, see batchFailureWindowWanted)
+// and leaves the file as it was.
 int addDemo(const QString& commandLine, int& argc, char** argv);
 
 // "/convert2 PATH" and "/convert3 PATH": converts the TR4 level without a window and writes it beside
-// the original with the ending "tr2". Returns the exit code; a failure is printed on stderr.
+// the original with the ending "tr2". Returns the exit code; a failure is reported as for /adddemo.
 int convertLevel(const QString& commandLine, int& argc, char** argv);
 
 // Start-up's registry steps, before the command line is looked at: the program's own keys, the

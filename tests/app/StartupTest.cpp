@@ -13,6 +13,7 @@
 #include "AppTests.h"
 #include "HelpWindows.h"
 #include "Startup.h"
+#include "registry/DesktopEntries.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
@@ -182,6 +183,22 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
         QCOMPARE(std::filesystem::last_write_time(copy) != old, writable);
         const auto after = util::readFile(copy);
         QVERIFY(after && *after == *before);
+    }
+
+    // A failure is shown in a window as well when a desktop action asked for it and a display that
+    // is not off-screen is there: a box no one could see would hold the process.
+    {
+        const QByteArray saved[] = {qgetenv(registry::kBatchReportVariable), qgetenv("DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
+        qputenv("DISPLAY", ":99");
+        qunsetenv("QT_QPA_PLATFORM");
+        qunsetenv(registry::kBatchReportVariable);
+        QVERIFY(!app::batchFailureWindowWanted());
+        qputenv(registry::kBatchReportVariable, "window");
+        QVERIFY(app::batchFailureWindowWanted());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QVERIFY(!app::batchFailureWindowWanted());
+        const char* names[] = {registry::kBatchReportVariable, "DISPLAY", "QT_QPA_PLATFORM"};
+        for (int i = 0; i < 3; ++i) saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
     }
 
     // A file name that is no UTF-8 text (Latin-1, from an old archive) reaches the file system as

@@ -32,7 +32,8 @@ std::string actionList(const std::vector<ShellVerb>& verbs) {
 std::string actionGroups(const std::filesystem::path& program, const std::vector<ShellVerb>& verbs) {
     std::string text;
     for (const ShellVerb& v : verbs)
-        text += "\n[Desktop Action " + actionId(v.name) + "]\nName=" + v.name + "\nExec=" + execLine(program, v.verbSwitch) + '\n';
+        text += "\n[Desktop Action " + actionId(v.name) + "]\nName=" + v.name + "\nExec=env " + kBatchReportVariable +
+                "=window " + execLine(program, v.verbSwitch) + '\n';
     return text;
 }
 

@@ -14,6 +14,10 @@ struct DesktopFile {
     bool executable = false;             // service menus must be, for the file manager to trust them
 };
 
+// Set by the desktop actions (to "window"): a verb started from a file manager has no terminal
+// for its failure, so the program also shows it in a message box.
+inline constexpr const char* kBatchReportVariable = "TESSARIN_BATCH_REPORT";
+
 // The MIME type given to files with the extension (".tr4" -> "application/x-tr4-level").
 std::string mimeTypeOf(const std::string& extension);
 

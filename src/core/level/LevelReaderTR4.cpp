@@ -27,6 +27,9 @@ namespace {
 
 constexpr std::size_t kObjectTextureSize = 38;
 
+// The smallest room: header, five list counts, sector size, colour, two counts, trailer.
+constexpr std::size_t kMinRoomSize = 49;
+
 // TR4 files hold NumDemoData bytes (the older versions' rounded number of words would put
 // everything after them off by up to two bytes). They are kept in the words the count calls for
 // as in the older versions: a last partial word padded with zeros, bytes past the words dropped.
@@ -40,8 +43,6 @@ void readDemoBytes(ByteReader& r, TRLevel& level) {
         level.DemoData[i / 4] = static_cast<std::int32_t>(static_cast<std::uint32_t>(level.DemoData[i / 4]) |
                                                           (std::uint32_t{bytes[i]} << (8 * (i % 4))));
 }
-// The smallest room: header, five list counts, sector size, colour, two counts, trailer.
-constexpr std::size_t kMinRoomSize = 49;
 
 void readRoom(ByteReader& r, TRRoom& room) {
     // The games' own TR4 rooms carry no sprites, but the list has its TR3 form when one does.

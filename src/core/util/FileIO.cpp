@@ -112,8 +112,16 @@ Status SafeFileWriter::open() {
     // One look at the target: renaming into place would replace a file marked read-only even where
     // the folder allows it (and always for root), so the mark is honoured here; the permissions of
     // a file that is replaced are kept.
+    m_target = m_path;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(m_path, ec)) {
+        // A save through a symbolic link goes to the file it leads to: renaming over the link would
+        // put a plain file in its place and leave the level it points at as it was.
+        auto resolved = std::filesystem::canonical(m_path, ec);
+        if (!ec) m_target = std::move(resolved);
+    }
     struct stat st {};
-    if (::stat(m_path.c_str(), &st) == 0) {
+    if (::stat(m_target.c_str(), &st) == 0) {
         if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             return Status::failure("Can't write " + m_path.string() + ": the file is read-only; nothing was saved.");
         m_replaces = true;
@@ -123,7 +131,7 @@ Status SafeFileWriter::open() {
         // file of a few kilobytes about 0.1 ms, half the save of a small level. Holding the file
         // open lets that happen later, off the saving thread. Only a plain file is held.
         if (S_ISREG(st.st_mode) && st.st_size > 0) {
-            m_replaced = ::open(m_path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+            m_replaced = ::open(m_target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
             struct stat held {};
             if (m_replaced >= 0 && (::fstat(m_replaced, &held) != 0 || !S_ISREG(held.st_mode))) {
                 ::close(m_replaced);
@@ -131,11 +139,11 @@ Status SafeFileWriter::open() {
             }
         }
     }
-    const auto folder = m_path.has_parent_path() ? m_path.parent_path() : std::filesystem::path(".");
+    const auto folder = m_target.has_parent_path() ? m_target.parent_path() : std::filesystem::path(".");
     // O_EXCL: never write through something already lying at the temporary name (a link planted
     // there would otherwise redirect the save).
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        m_temp = folder / temporaryName(m_path, attempt);
+        m_temp = folder / temporaryName(m_target, attempt);
         m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) return success();
         if (errno != EEXIST) break;
@@ -181,7 +189,7 @@ Status SafeFileWriter::commit() {
     // Errors of delayed writes show up when the file is closed.
     if (m_fd >= 0 && ::close(m_fd) != 0) fail(std::strerror(errno));
     m_fd = -1;
-    if (m_error.empty() && ::rename(m_temp.c_str(), m_path.c_str()) != 0) fail(std::strerror(errno));
+    if (m_error.empty() && ::rename(m_temp.c_str(), m_target.c_str()) != 0) fail(std::strerror(errno));
     if (!m_error.empty()) {
         abandon();
         return Status::failure(m_error);

@@ -43,7 +43,8 @@ public:
 private:
     Status fail(const std::string& why);
 
-    std::filesystem::path m_path;
+    std::filesystem::path m_path;    // as the caller named it, for messages
+    std::filesystem::path m_target;  // where the bytes go: m_path, or the file its links lead to
     std::filesystem::path m_temp;
     int m_fd = -1;
     int m_replaced = -1;  // a hold on the large file the save replaces (see open())

@@ -168,3 +168,23 @@ TEST(SafeFileWriter, ReservedRoomIsNeverWrittenAndTooMuchFailsEarly) {
     EXPECT_EQ(std::filesystem::file_size(target), 5u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), std::filesystem::directory_iterator()), 1);
 }
+
+// A save through symbolic links (a chain of two, one relative) goes to the file they lead to, which
+// keeps its permissions; the links stay links.
+TEST(SafeFileWriter, ASaveThroughLinksReplacesTheFileTheyLeadTo) {
+    const auto dir = test::scratchDir("safe-link");
+    std::filesystem::create_directory(dir / "levels");
+    const auto real = dir / "levels" / "level.tr2";
+    ASSERT_TRUE(util::writeFileSafely(real, std::vector<std::uint8_t>{1, 2, 3}));
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("levels/level.tr2", dir / "near.tr2");
+    std::filesystem::create_symlink(dir / "near.tr2", dir / "far.tr2");
+    ASSERT_TRUE(util::writeFileSafely(dir / "far.tr2", std::vector<std::uint8_t>{4, 5}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "far.tr2"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "near.tr2"));
+    auto back = util::readFile(real);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(*back, (std::vector<std::uint8_t>{4, 5}));
+    EXPECT_EQ(std::filesystem::status(real).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}

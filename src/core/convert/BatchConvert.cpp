@@ -9,7 +9,9 @@ namespace tessarin::convert {
 
 std::string convertedPath(const std::string& tr4Path) {
     const std::size_t keep = tr4Path.size() >= 3 ? tr4Path.size() - 3 : 0;
-    return tr4Path.substr(0, keep) + "tr2";
+    const std::string converted = tr4Path.substr(0, keep) + "tr2";
+    // A TR4 level named like its output would be replaced by its own conversion.
+    return converted == tr4Path ? tr4Path + ".tr2" : converted;
 }
 
 util::Result<std::filesystem::path> RunBatchConvert(const std::string& tr4Path, std::int16_t target,

@@ -8,7 +8,8 @@
 
 namespace tessarin::convert {
 
-// The file a conversion of `tr4Path` is written to: its last three characters replaced by "tr2".
+// The file a conversion of `tr4Path` is written to: its last three characters replaced by "tr2",
+// or, when that is `tr4Path` itself, ".tr2" appended.
 std::string convertedPath(const std::string& tr4Path);
 
 // Converts `tr4Path` to `target` (2 or 3) with the sprite file given and writes it beside it. The

@@ -19,6 +19,7 @@ TEST(BatchConvert, OutputReplacesTheLastThreeCharacters) {
     EXPECT_EQ(convertedPath("C:\\x\\lvl.tr4"), "C:\\x\\lvl.tr2");
     EXPECT_EQ(convertedPath("/x/lvl.TR4"), "/x/lvl.tr2");
     EXPECT_EQ(convertedPath("ab"), "tr2");
+    EXPECT_EQ(convertedPath("/x/lvl.tr2"), "/x/lvl.tr2.tr2");  // never the source itself
 }
 
 struct Files {

@@ -101,6 +101,8 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     m_history = std::move(history);
     if (!shown) return false;
     if (before.Level->LevelVersion != level::kVersionNone) recordEdit(std::move(before), "Import TR4");
+    // With no level before it, no undo step leads back to a saved state: the import was never saved.
+    else m_history.changedOutside();
     FileChanged = true;
     updateUnsavedMark();
     return true;
@@ -121,8 +123,12 @@ bool Tessarin2_Frm::Mnu_File_SaveAs_Click() {
     }
     const QString path = m_dialogs->saveFileName(this, kSaveFilter);
     if (path.isEmpty()) return false;
+    // The level belongs to the new file only once it is there: after a failed save, Save still
+    // writes to the file the level came from.
+    if (!saveLevelTo(path)) return false;
     FileName = path;
-    return saveLevelTo(path);
+    setWindowTitle(kCaption + " [" + QFileInfo(path).fileName() + "]");
+    return true;
 }
 
 bool Tessarin2_Frm::saveLevelTo(const QString& path) {

@@ -85,8 +85,14 @@ void EditTest::retypedTurnedAndAddedItemsSurviveSaveAndReopen() {
         QCOMPARE(level.Items.size(), itemCount + 1);
         QCOMPARE(int(level.Items.back().Flags), 0x3E00);
 
+        // A Save As that fails leaves the level with its own file; one that works moves it there.
+        f.log->saveNames.push_back(QString::fromStdString((saved.parent_path() / "no-folder" / "x.tr2").string()));
+        QVERIFY(!f.window->Mnu_File_SaveAs_Click());
+        QCOMPARE(f.window->fileName(), QString::fromStdString(path.string()));
+        QVERIFY(f.window->fileChanged());
         f.log->saveNames.push_back(QString::fromStdString(saved.string()));
         QVERIFY(f.window->Mnu_File_SaveAs_Click());
+        QCOMPARE(f.window->windowTitle(), QString("Tessarin 2.9 [edited.tr2]"));
         QCOMPARE(f.log->messages.last(), QString("Project saved"));
         QCOMPARE(f.log->saveFilters.last(), QString("Tomb Raider levels(*.tr2;*.tr4;*.trc)|*.tr2;*.tr4;*.trc"));
         QVERIFY(!f.window->fileChanged());
@@ -205,6 +211,12 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
     QCOMPARE(f.window->windowTitle(), QString("Tessarin 2.9 [tr4-test1.tr2]"));
     QCOMPARE(f.text("FD20"), QString("Minecart Left"));
     QVERIFY(f.entries("RoomNumber").size() > 0);
+    QVERIFY(f.window->fileChanged());
+    // Imported with no level before it: an edit undone leaves it unsaved still.
+    f.clickSector(1, 1);
+    QTest::mouseClick(f.find<QWidget>("Minecart_Stop"), Qt::LeftButton);
+    QVERIFY(f.lit("Minecart_Stop"));
+    f.find<QAction>("Mnu_Edit_Undo")->trigger();
     QVERIFY(f.window->fileChanged());
     // Import with a level open can be undone: the level, its file name and caption come back.
     {

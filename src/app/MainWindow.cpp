@@ -187,12 +187,12 @@ bool Tessarin2_Frm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool Tessarin2_Frm::confirmDiscard() {
-    // A recording in progress is closed first, so the question below can offer to save it.
-    m_demo->Mnu_Demo_Stop_Click();
-    if (!FileChanged) return true;
+    // A recording in progress is unsaved work too. It is closed only once the answer is known, so
+    // that Cancel leaves it running and Yes saves it.
+    if (!FileChanged && !m_demo->Recording()) return true;
     switch (m_dialogs->askYesNoCancel(this, kUnsavedQuestion)) {
-    case QMessageBox::Yes: return Mnu_File_Save_Click();
-    case QMessageBox::No: return true;
+    case QMessageBox::Yes: m_demo->Mnu_Demo_Stop_Click(); return Mnu_File_Save_Click();
+    case QMessageBox::No: m_demo->Mnu_Demo_Stop_Click(); return true;
     default: return false;
     }
 }

@@ -101,14 +101,18 @@ void DemoTest::recordingFromTheMenuFillsTheDemoAndMarksTheLevelUnsaved() {
     QVERIFY(action(f, "Mnu_Demo_Rec")->isEnabled());
     QVERIFY(!f.window->preview().PreviewOn);
 
-    // A second recording starts with the capture off although the first ended with it on, and
-    // quitting while recording closes the demo before asking to save it.
+    // A second recording starts with the capture off although the first ended with it on.
+    // Quitting while recording asks first: Cancel keeps it running, No closes the demo.
     action(f, "Mnu_Demo_Rec")->trigger();
     QVERIFY(!demo.recorder()->DemoCapture);
     QCOMPARE(level.DemoData.size(), std::size_t(10));
+    f.log->answers.push_back(QMessageBox::Cancel);
+    f.window->Mnu_File_Quit_Click();
+    QVERIFY(demo.Recording());
+    QCOMPARE(level.DemoData.size(), std::size_t(10));
     f.log->answers.push_back(QMessageBox::No);
     f.window->Mnu_File_Quit_Click();
-    QCOMPARE(f.log->questions.size(), 1);
+    QCOMPARE(f.log->questions.size(), 2);
     QVERIFY(!demo.Recording());
     QCOMPARE(level.DemoData.size(), std::size_t(11));
 }

@@ -1,5 +1,6 @@
 #include "LevelLoader.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -54,12 +55,6 @@ void LevelLoader::setReadFunction(ReadFunction read) { readFunction() = std::mov
 
 LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path) {
     const ReadFunction read = readFunction();
-    if (QFileInfo(path).size() < g_backgroundFrom) {
-        std::vector<std::string> warnings;
-        auto result = readLevel(read, path, &warnings);
-        return toLoaded(std::move(result), std::move(warnings));
-    }
-
     auto job = std::make_shared<Job>();
     QThread* worker = QThread::create([job, read, path] {
         std::vector<std::string> warnings;
@@ -70,23 +65,29 @@ LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path) {
     });
     // The thread object goes when its thread ends, whether or not anyone still waits for it.
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-
-    QProgressDialog dialog(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0, 0, parent);
-    dialog.setObjectName("OpenProgress");
-    dialog.setWindowTitle(QStringLiteral("Opening level"));
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setMinimumDuration(0);
-    dialog.setAutoReset(false);
-    dialog.setAutoClose(false);
-
     // The end of the thread reaches this loop as a queued call, so it cannot be missed even when
     // the read ends before the loop starts.
     QEventLoop loop;
     QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
     worker->start();
-    dialog.show();
-    loop.exec();
+
+    // A small file is read before anyone could notice, so it is waited for a moment without a
+    // dialog; the dialog comes only if the read runs on, as a compressed level that inflates to
+    // far more than its size may. A big file shows it at once.
+    const bool quick = QFileInfo(path).size() < g_backgroundFrom && worker->wait(QDeadlineTimer(kQuietMs));
+    if (!quick) {
+        QProgressDialog dialog(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0,
+                               0, parent);
+        dialog.setObjectName("OpenProgress");
+        dialog.setWindowTitle(QStringLiteral("Opening level"));
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(0);
+        dialog.setAutoReset(false);
+        dialog.setAutoClose(false);
+        QObject::connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+        dialog.show();
+        loop.exec();
+    }
 
     // A read that ended just as Cancel was pressed is still shown.
     const std::lock_guard lock(job->mutex);

@@ -1,7 +1,7 @@
 #pragma once
-// LevelLoader: reads a level for the main window. A big file is read on a worker thread while a
-// window-modal progress dialog (a busy bar and Cancel) keeps the window painting; the level comes
-// back on the UI thread. A small file is read at once, with no dialog.
+// LevelLoader: reads a level for the main window on a worker thread; the level comes back on the
+// UI thread. A big file, or a small one whose read runs past a moment, gets a window-modal progress
+// dialog (a busy bar and Cancel) that keeps the window painting; a quick read shows no dialog.
 #include <QString>
 #include <QWidget>
 
@@ -24,14 +24,15 @@ public:
         std::vector<std::string> warnings;
     };
 
-    // Files from this size on are read on the worker thread with the dialog.
+    // Files from this size on show the dialog at once; smaller ones after kQuietMs of reading.
     static constexpr qint64 kBackgroundFrom = qint64{8} << 20;
+    static constexpr int kQuietMs = 300;
 
     // Returns when the level is read, has failed, or the user pressed Cancel (the read then
     // finishes unseen and its result is dropped). Events are handled meanwhile.
     static Loaded load(QWidget* parent, const QString& path);
 
-    // For tests: the threshold above, and the function that reads (LoadLevel by default).
+    // For tests: the size threshold above, and the function that reads (LoadLevel by default).
     using ReadFunction = std::function<util::Result<level::TRLevel>(const QString& path, std::vector<std::string>* warnings)>;
     static void setBackgroundFrom(qint64 bytes);
     static void setReadFunction(ReadFunction read);

@@ -119,10 +119,12 @@ void Tessarin2_Frm::fillRecentMenu() {
     int n = 0;
     for (const std::string& p : m_recent.items()) {
         const QString path = qs(p);
-        QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(path));
+        // '&' in a path would otherwise mark a shortcut letter and vanish from the menu.
+        QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(QString(path).replace('&', "&&")));
         connect(a, &QAction::triggered, this, [this, path] {
             if (!confirmDiscard()) return;
-            if (!openLevel(path)) {
+            // Only a file that is gone leaves the list: a cancelled or failed open keeps it.
+            if (!openLevel(path) && !QFileInfo::exists(path)) {
                 m_recent.remove(path.toStdString());
                 (void)m_recent.save(recentFilesPath());
                 fillRecentMenu();

@@ -122,6 +122,7 @@ void LevelView::drawOverlay(QPainter& painter) {
     const QRect area = rect();
     painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, qs(viewer::FpsText(m_meter.rate())));
     painter.drawText(area.adjusted(80, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, qs(viewer::RoomText(CurRoom)));
+    if (m_clock.elapsed() < m_noticeUntil) painter.drawText(area, Qt::AlignLeft | Qt::AlignBottom, m_notice);
 }
 
 bool LevelView::eventFilter(QObject* watched, QEvent* event) {
@@ -129,7 +130,10 @@ bool LevelView::eventFilter(QObject* watched, QEvent* event) {
         // One step per key-down, auto-repeat included.
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_F12 && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-            saveViewPicture();
+            const QString saved = saveViewPicture();
+            m_notice = saved.isEmpty() ? QStringLiteral("The picture could not be saved beside the level")
+                                       : "Saved " + QFileInfo(saved).fileName();
+            m_noticeUntil = m_clock.elapsed() + kNoticeMs;
             return true;
         }
         const int code = viewerKeyCode(key);
@@ -142,8 +146,8 @@ QString LevelView::saveViewPicture() {
     const QFileInfo level(m_fileName);
     const QDir folder = level.absoluteDir();
     QString path;
-    // Earlier pictures are never written over.
-    for (int n = 1; path.isEmpty() || QFileInfo::exists(path); ++n)
+    // Earlier pictures are never written over, nor is a link followed out of the folder.
+    for (int n = 1; path.isEmpty() || QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
         path = folder.filePath(level.completeBaseName() + QString("-view-%1.png").arg(n));
     return PB->grabFramebuffer().save(path, "PNG") ? path : QString();
 }

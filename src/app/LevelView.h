@@ -56,6 +56,10 @@ private:
     bool RoomsBuilt = false;
     int CurRoom = -1;
     QString m_fileName;
+    // What F12 did, shown over the picture for a while.
+    static constexpr qint64 kNoticeMs = 3000;
+    QString m_notice;
+    qint64 m_noticeUntil = 0;
 };
 
 // The level the viewer window shows: read, then refused (with the message to show) when it

@@ -74,13 +74,17 @@ void RenderTest::viewerDrawsTheSampleWithItsOverlayAndWalks() {
     for (int i = 0; i < 3; ++i) QTest::keyClick(view, Qt::Key_Up);
     QVERIFY(qAbs(window.camera().CamX - x) + qAbs(window.camera().CamZ - z) > 0.5);
     QVERIFY(nextPicture(view) != first);
-    // F12 keeps the view as a picture beside the level, never over an earlier one.
-    const QString copy = QString::fromStdString((scratchDir("view-picture") / "sample-tr3.tr2").string());
+    // F12 keeps the view as a picture beside the level, never over an earlier one nor through a
+    // link lying where one would go.
+    const auto folder = scratchDir("view-picture");
+    const QString copy = QString::fromStdString((folder / "sample-tr3.tr2").string());
+    std::filesystem::create_symlink(folder / "elsewhere.png", folder / "sample-tr3-view-2.png");
     window.showLevel(std::move(level::LoadLevel(path).value()), copy);
     QTest::keyClick(view, Qt::Key_F12);
     QTest::keyClick(view, Qt::Key_F12);
-    const QImage picture(QFileInfo(copy).absolutePath() + "/sample-tr3-view-2.png");
+    const QImage picture(QFileInfo(copy).absolutePath() + "/sample-tr3-view-3.png");
     QCOMPARE(picture.size(), view->grabFramebuffer().size());
+    QVERIFY(!std::filesystem::exists(folder / "elsewhere.png"));
 }
 
 void RenderTest::previewShowsTheRoomMarksTheSectorAndOrbits() {

@@ -122,7 +122,9 @@ void LevelView::drawOverlay(QPainter& painter) {
     const QRect area = rect();
     painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, qs(viewer::FpsText(m_meter.rate())));
     painter.drawText(area.adjusted(80, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, qs(viewer::RoomText(CurRoom)));
-    if (m_clock.elapsed() < m_noticeUntil) painter.drawText(area, Qt::AlignLeft | Qt::AlignBottom, m_notice);
+    // At the foot of the 3D view, which may be shorter than the window.
+    if (m_clock.elapsed() < m_noticeUntil)
+        painter.drawText(PB->rect().adjusted(4, 0, 0, -4), Qt::AlignLeft | Qt::AlignBottom, m_notice);
 }
 
 bool LevelView::eventFilter(QObject* watched, QEvent* event) {
@@ -130,6 +132,7 @@ bool LevelView::eventFilter(QObject* watched, QEvent* event) {
         // One step per key-down, auto-repeat included.
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_F12 && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+            m_noticeUntil = 0;  // an earlier note is no part of the picture
             const QString saved = saveViewPicture();
             m_notice = saved.isEmpty() ? QStringLiteral("The picture could not be saved beside the level")
                                        : "Saved " + QFileInfo(saved).fileName();

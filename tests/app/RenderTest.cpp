@@ -85,6 +85,7 @@ void RenderTest::viewerDrawsTheSampleWithItsOverlayAndWalks() {
     const QImage picture(QFileInfo(copy).absolutePath() + "/sample-tr3-view-3.png");
     QCOMPARE(picture.size(), view->grabFramebuffer().size());
     QVERIFY(!std::filesystem::exists(folder / "elsewhere.png"));
+    save(nextPicture(view), "viewer-picture-saved.png");  // with the note of where it went
 }
 
 void RenderTest::previewShowsTheRoomMarksTheSectorAndOrbits() {

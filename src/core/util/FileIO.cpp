@@ -112,13 +112,15 @@ Status SafeFileWriter::open() {
     // One look at the target: renaming into place would replace a file marked read-only even where
     // the folder allows it (and always for root), so the mark is honoured here; the permissions of
     // a file that is replaced are kept.
+    // A save through symbolic links goes to the file they lead to, even one not there yet:
+    // renaming over a link would put a plain file in its place and leave the level it points at
+    // as it was. A loop of links ends the walk at some link, which is then replaced.
     m_target = m_path;
     std::error_code ec;
-    if (std::filesystem::is_symlink(m_path, ec)) {
-        // A save through a symbolic link goes to the file it leads to: renaming over the link would
-        // put a plain file in its place and leave the level it points at as it was.
-        auto resolved = std::filesystem::canonical(m_path, ec);
-        if (!ec) m_target = std::move(resolved);
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(m_target, ec); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(m_target, ec);
+        if (ec) break;
+        m_target = next.is_absolute() ? next : m_target.parent_path() / next;
     }
     struct stat st {};
     if (::stat(m_target.c_str(), &st) == 0) {

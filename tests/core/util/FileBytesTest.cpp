@@ -169,8 +169,8 @@ TEST(SafeFileWriter, ReservedRoomIsNeverWrittenAndTooMuchFailsEarly) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), std::filesystem::directory_iterator()), 1);
 }
 
-// A save through symbolic links (a chain of two, one relative) goes to the file they lead to, which
-// keeps its permissions; the links stay links.
+// A save through symbolic links (a chain of two, one relative, and one to no file yet) goes to the
+// file they lead to, which keeps its permissions; the links stay links.
 TEST(SafeFileWriter, ASaveThroughLinksReplacesTheFileTheyLeadTo) {
     const auto dir = test::scratchDir("safe-link");
     std::filesystem::create_directory(dir / "levels");
@@ -187,4 +187,9 @@ TEST(SafeFileWriter, ASaveThroughLinksReplacesTheFileTheyLeadTo) {
     EXPECT_EQ(*back, (std::vector<std::uint8_t>{4, 5}));
     EXPECT_EQ(std::filesystem::status(real).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    // A link to a file not there yet makes that file.
+    std::filesystem::create_symlink("levels/new.tr2", dir / "dangling.tr2");
+    ASSERT_TRUE(util::writeFileSafely(dir / "dangling.tr2", std::vector<std::uint8_t>{6}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "dangling.tr2"));
+    EXPECT_EQ(std::filesystem::file_size(dir / "levels" / "new.tr2"), 1u);
 }

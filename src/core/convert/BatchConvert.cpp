@@ -1,6 +1,8 @@
 #include "convert/BatchConvert.h"
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "convert/TR4Converter.h"
 #include "level/LevelWriter.h"
@@ -10,8 +12,11 @@ namespace tessarin::convert {
 std::string convertedPath(const std::string& tr4Path) {
     const std::size_t keep = tr4Path.size() >= 3 ? tr4Path.size() - 3 : 0;
     const std::string converted = tr4Path.substr(0, keep) + "tr2";
-    // A TR4 level named like its output would be replaced by its own conversion.
-    return converted == tr4Path ? tr4Path + ".tr2" : converted;
+    // A TR4 level named like its output, or that the output name leads to through a link, would be
+    // replaced by its own conversion.
+    std::error_code ec;
+    const bool same = converted == tr4Path || std::filesystem::equivalent(converted, tr4Path, ec);
+    return same ? tr4Path + ".tr2" : converted;
 }
 
 util::Result<std::filesystem::path> RunBatchConvert(const std::string& tr4Path, std::int16_t target,

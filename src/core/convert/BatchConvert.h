@@ -9,7 +9,7 @@
 namespace tessarin::convert {
 
 // The file a conversion of `tr4Path` is written to: its last three characters replaced by "tr2",
-// or, when that is `tr4Path` itself, ".tr2" appended.
+// or, when that names `tr4Path` itself (also through a link), ".tr2" appended.
 std::string convertedPath(const std::string& tr4Path);
 
 // Converts `tr4Path` to `target` (2 or 3) with the sprite file given and writes it beside it. The

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
@@ -19,7 +20,11 @@ TEST(BatchConvert, OutputReplacesTheLastThreeCharacters) {
     EXPECT_EQ(convertedPath("C:\\x\\lvl.tr4"), "C:\\x\\lvl.tr2");
     EXPECT_EQ(convertedPath("/x/lvl.TR4"), "/x/lvl.tr2");
     EXPECT_EQ(convertedPath("ab"), "tr2");
-    EXPECT_EQ(convertedPath("/x/lvl.tr2"), "/x/lvl.tr2.tr2");  // never the source itself
+    EXPECT_EQ(convertedPath("/x/lvl.tr2"), "/x/lvl.tr2.tr2");  // never the source itself,
+    const auto dir = test::scratchDir("batch-link");                 // nor the file a link leads to
+    std::filesystem::create_symlink("lvl.tr4", dir / "lvl.tr2");
+    std::ofstream(dir / "lvl.tr4") << "TR4";
+    EXPECT_EQ(convertedPath((dir / "lvl.tr4").string()), (dir / "lvl.tr4.tr2").string());
 }
 
 struct Files {

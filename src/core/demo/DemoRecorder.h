@@ -22,10 +22,11 @@ inline constexpr std::size_t kDemoHeaderWords = 10;
 // NumDemoData turns into a 16-bit byte count when the demo is closed, so a demo holds at most
 // 8191 words, header and end mark included.
 inline constexpr std::size_t kMaxDemoWords = 8191;
-// How often the window steps the recorder. A sample is due once more than 33.3 ms have passed
-// and its clock restarts at the step that took it, so two 17 ms steps give a word every 34 ms,
-// about the game's 30 frames a second (10 ms steps gave one every 40 ms, 25 a second).
-inline constexpr int kDemoStepMs = 17;
+// How often the window steps the recorder. A sample is due once more than 33.3 ms have passed and
+// its clock restarts at the step that took it, so a word comes every 34-36 ms however late a step
+// is, about the game's 30 frames a second (10 ms steps gave one every 40 ms, 25 a second, and
+// 17 ms steps slip to 51 ms whenever a sampling step is a millisecond late).
+inline constexpr int kDemoStepMs = 2;
 
 inline constexpr const char* kDemoVersionMessage = "Only TR2 and TR3 levels can hold a recorded demo.";
 inline constexpr const char* kDemoFullMessage =

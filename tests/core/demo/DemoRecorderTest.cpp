@@ -152,8 +152,9 @@ TEST(DemoRecorder, StepsAtTheWindowsIntervalGiveAboutThirtyWordsASecond) {
     rig.at(1101, {kTab});
     ASSERT_TRUE(rig.recorder.DemoCapture);
     const auto base = rig.inputWords().size();
-    for (std::uint32_t t = 1101 + demo::kDemoStepMs; t <= 1101 + 1020; t += demo::kDemoStepMs) rig.at(t);
-    EXPECT_EQ(rig.inputWords().size() - base, 30u);
+    // Every third step comes a millisecond late, as a timer's steps do on a busy desktop.
+    for (std::uint32_t k = 1; k * demo::kDemoStepMs <= 1020; ++k) rig.at(1101 + k * demo::kDemoStepMs + (k % 3 == 1));
+    EXPECT_GE(rig.inputWords().size() - base, 28u);
 }
 
 TEST(DemoRecorder, AFullDemoStopsCapturingOnceAndClosesAt8191Words) {

@@ -108,6 +108,14 @@ void DemoController::Mnu_Demo_Stop_Click() {
     showState();
 }
 
+void DemoController::pause() {
+    if (m_recording) m_timer.stop();
+}
+
+void DemoController::resume() {
+    if (m_recording) m_timer.start();
+}
+
 void DemoController::step() {
     if (!m_recording) return;
     const demo::DemoStepResult result = m_recorder->DemoStep(m_session.Level);

@@ -38,8 +38,12 @@ public:
 
     void Mnu_Demo_Rec_Click();
     void Mnu_Demo_Stop_Click();
-    // One recorder step; the timer calls it at least every 10 ms while recording.
+    // One recorder step; the timer calls it every demo::kDemoStepMs while recording.
     void step();
+    // While a question is up, the recorder takes no words: the keys that answer it are no part of
+    // the game. No-ops when not recording.
+    void pause();
+    void resume();
     // Enables the entries that make sense for the open level and the recording state.
     void updateActions();
 

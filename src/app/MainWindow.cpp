@@ -190,10 +190,11 @@ bool Tessarin2_Frm::confirmDiscard() {
     // A recording in progress is unsaved work too. It is closed only once the answer is known, so
     // that Cancel leaves it running and Yes saves it.
     if (!FileChanged && !m_demo->Recording()) return true;
+    m_demo->pause();
     switch (m_dialogs->askYesNoCancel(this, kUnsavedQuestion)) {
     case QMessageBox::Yes: m_demo->Mnu_Demo_Stop_Click(); return Mnu_File_Save_Click();
     case QMessageBox::No: m_demo->Mnu_Demo_Stop_Click(); return true;
-    default: return false;
+    default: m_demo->resume(); return false;
     }
 }
 

@@ -53,8 +53,9 @@ struct Job {
 void LevelLoader::setBackgroundFrom(qint64 bytes) { g_backgroundFrom = bytes; }
 void LevelLoader::setReadFunction(ReadFunction read) { readFunction() = std::move(read); }
 
-LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path) {
-    const ReadFunction read = readFunction();
+LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path) { return load(parent, path, readFunction()); }
+
+LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path, const ReadFunction& read) {
     auto job = std::make_shared<Job>();
     QThread* worker = QThread::create([job, read, path] {
         std::vector<std::string> warnings;

@@ -28,12 +28,16 @@ public:
     static constexpr qint64 kBackgroundFrom = qint64{8} << 20;
     static constexpr int kQuietMs = 300;
 
+    using ReadFunction = std::function<util::Result<level::TRLevel>(const QString& path, std::vector<std::string>* warnings)>;
+
     // Returns when the level is read, has failed, or the user pressed Cancel (the read then
     // finishes unseen and its result is dropped). Events are handled meanwhile.
     static Loaded load(QWidget* parent, const QString& path);
+    // The same with another way of making the level from the file (a conversion); `read` runs on
+    // the worker thread and may outlive the call, so it must own what it uses.
+    static Loaded load(QWidget* parent, const QString& path, const ReadFunction& read);
 
     // For tests: the size threshold above, and the function that reads (LoadLevel by default).
-    using ReadFunction = std::function<util::Result<level::TRLevel>(const QString& path, std::vector<std::string>* warnings)>;
     static void setBackgroundFrom(qint64 bytes);
     static void setReadFunction(ReadFunction read);
 };

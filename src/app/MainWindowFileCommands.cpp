@@ -86,9 +86,13 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     const std::int16_t target =
         m_session.Level.LevelVersion == level::kVersionTR2 ? level::kVersionTR2 : level::kVersionTR3;
     const auto swd = convert::swdFileBeside(util::programFolder());
-    auto converted = convert::ConvertTR4(toPath(path), target, swd);
-    if (!converted) {
-        m_dialogs->message(this, qs(converted.error()));
+    // Converted off the UI thread like any open: the level data of a small file may inflate long.
+    auto converted = LevelLoader::load(this, path, [target, swd](const QString& tr4, std::vector<std::string>*) {
+        return convert::ConvertTR4(toPath(tr4), target, swd);
+    });
+    if (converted.outcome == LevelLoader::Outcome::Cancelled) return false;
+    if (converted.outcome == LevelLoader::Outcome::Failed) {
+        m_dialogs->message(this, qs(converted.error));
         return false;
     }
     // Shown at once, and named like a batch conversion's output so that Save never writes over
@@ -97,7 +101,7 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     // The level shown before can be brought back with Undo.
     editor::LevelSnapshot before = editor::captureWhole(m_session.Level, FileName.toStdString());
     editor::UndoHistory history = std::move(m_history);
-    const bool shown = showLevel(std::move(converted.value()), output);
+    const bool shown = showLevel(std::move(converted.level), output);
     m_history = std::move(history);
     if (!shown) return false;
     if (before.Level->LevelVersion != level::kVersionNone) recordEdit(std::move(before), "Import TR4");

@@ -107,9 +107,9 @@ bool SectorTriggersItem(std::span<const std::uint16_t> floorData, const level::T
 // runs off the end of the array.
 void StripTR3FloorData(std::span<const std::uint16_t> floorData, std::uint16_t& fdIndex);
 
-// The per-item index of trigger sectors, ordered by room, then x, then z. Throws util::Error
-// naming the count when the index would pass kMaxItemTriggerSectors records, or when the sectors'
-// lists overlap so much that walking them would take more than twice the floor data.
+// The per-item index of trigger sectors, ordered by room, then x, then z; the work grows with the
+// floor data and the sectors, however their lists overlap. Throws util::Error naming the count when
+// the index would pass kMaxItemTriggerSectors records.
 ItemTriggers BuildItemTriggers(const level::TRLevel& level);
 
 }  // namespace tessarin::floordata

@@ -117,7 +117,7 @@ TEST(ItemTriggers, SectorsSharingAListOfEveryItemAreRefusedPastTheCeilingWithout
 TEST(ItemTriggers, SectorsNamingPlacesAlongOneLongListAreEachIndexedByTheTriggerAhead) {
     // One list of 20,000 one-word entries with a trigger for item 2 halfway and one for item 1 at
     // its end; 22,500 sectors name places all along it. Every start is a valid list, so the index
-    // must be built (walking each start to its trigger afresh would take 200 million steps).
+    // must be built (walking each start to its trigger afresh would take over 100 million steps).
     std::vector<std::uint16_t> fd{0};
     auto fill = [&](std::size_t upTo) {
         while (fd.size() < upTo) fd.push_back(kMinecartLeft);

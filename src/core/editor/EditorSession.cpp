@@ -220,6 +220,12 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
             if (items.empty()) {
                 in.entrySelected = -1;
                 CurItem = -1;
+                // Nothing of the item described before stays: the panel reads as before any item.
+                const SectorInfo blank;
+                in.itemNumTriggers = blank.itemNumTriggers;
+                in.activeFlags = blank.activeFlags;
+                in.itemInvisible = blank.itemInvisible;
+                in.itemClearBody = blank.itemClearBody;
             } else {
                 in.entrySelected = 0;
                 const int n = items.front();

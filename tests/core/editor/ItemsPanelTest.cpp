@@ -95,7 +95,7 @@ TEST(ItemsPanel, FirstEntryShowsTypeNumberOCBFlagsAndFacing) {
     it.OCB = 7;
     it.Angle = 100;
     l.Items.push_back(it);  // item 5
-    const auto s = openAt(std::move(l), 0, 2, 3);
+    auto s = openAt(std::move(l), 0, 2, 3);
     const auto& in = s.info();
     EXPECT_EQ(in.itemCount, " 1 item");
     EXPECT_EQ(in.entries, std::vector<std::string>{"Item 5"});
@@ -110,6 +110,12 @@ TEST(ItemsPanel, FirstEntryShowsTypeNumberOCBFlagsAndFacing) {
     EXPECT_EQ(s.CurItem, 5);
     EXPECT_EQ(in.itemNumTriggers, "This object has  0 triggers");
     EXPECT_TRUE(in.itemControlsVisible);
+    // A sector without items shows nothing of the item described before it.
+    s.clickSector(1, 1);
+    EXPECT_FALSE(in.itemControlsVisible);
+    EXPECT_EQ(in.activeFlags, (std::array<bool, 5>{}));
+    EXPECT_FALSE(in.itemInvisible || in.itemClearBody);
+    EXPECT_EQ(in.itemNumTriggers, editor::SectorInfo{}.itemNumTriggers);
 }
 
 TEST(ItemsPanel, FacingsHighlightAndWriteTheirAngles) {

@@ -18,6 +18,7 @@
 #include "DemoController.h"
 #include "HelpWindows.h"
 #include "ItemsPanel.h"
+#include "LevelBrowser.h"
 #include "PreviewArea.h"
 #include "RoomPanels.h"
 #include "SectorMap.h"
@@ -178,7 +179,8 @@ bool Tessarin2_Frm::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const bool first = widget && (widget == QApplication::focusWidget() ||
                                       (!QApplication::focusWidget() && widget == this));
-        if (first && widget->window() == this) {
+        // The level browser, docked or not, keeps its keys: they move in its filter and its list.
+        if (first && widget->window() == this && !(m_browser && m_browser->isAncestorOf(widget))) {
             const int code = previewKeyCode(static_cast<QKeyEvent*>(event)->key());
             if (code != 0 && viewer::PreviewKeyDown(m_preview, code)) requestPreviewFrame();
         }

@@ -165,6 +165,14 @@ void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
     for (const QString& label : browser->shownLabels()) QVERIFY2(label.startsWith("Item "), qPrintable(label));
     const auto items = editor::filterEntries(browser->entries(), "room 1", editor::EntryKind::Item);
     QCOMPARE(std::size_t(browser->shownLabels().size()), items.size());
+    // Docked, the browser keeps its keys: Left moves in its filter and leaves the room preview be.
+    browser->setFloating(false);
+    f.window->activateWindow();
+    filter->setFocus();
+    QTRY_VERIFY(filter->hasFocus());
+    const double yaw = f.window->preview().PreviewYaw;
+    QTest::keyClick(filter, Qt::Key_Left);
+    QCOMPARE(f.window->preview().PreviewYaw, yaw);
 
     // Double-click: the item's room, sector and entry, as Find Object goes there.
     filter->clear();

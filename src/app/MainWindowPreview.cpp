@@ -58,11 +58,6 @@ void Tessarin2_Frm::previewLevelOpened(const viewer::RgbaImage& pages) {
             m_previewView->setStatics({});
             statusBar()->showMessage("Not enough memory for the static meshes; the preview shows the rooms without them");
         }
-        // A level without rooms builds no list, so the previous level's rooms must go here.
-        if (m_session.Level.Rooms.empty()) {
-            m_previewView->setRooms(viewer::TriangleBatches{}, {});
-            m_previewView->setPlacements({});
-        }
     }
     requestPreviewFrame();
 }
@@ -78,7 +73,8 @@ void Tessarin2_Frm::frameTick() {
     const int room = m_session.CurRoom;
     const bool hasRooms = !level.Rooms.empty();
     if (hasRooms) viewer::UpdatePreviewCamera(m_preview, level, room, m_camera);
-    if (!m_preview.PreviewBuilt && hasRooms) {
+    // A level without rooms builds an empty list, so nothing of the previous level stays drawn.
+    if (!m_preview.PreviewBuilt) {
         const viewer::SelectedSector selected{m_session.SelectedX, m_session.SelectedZ};
         viewer::BuildPreviewList(m_previewPolys, level, room, m_rooms->DrawDoors->hasBorder(), selected);
         m_markedX = m_session.SelectedX;

@@ -1,7 +1,6 @@
 #include "Startup.h"
 
 #include <QApplication>
-#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,18 +24,24 @@
 
 namespace tessarin::app {
 
-QString commandLineOf(int argc, char** argv) {
-    QStringList parts;
-    for (int i = 1; i < argc; ++i) parts << QString::fromLocal8Bit(argv[i]);
-    return parts.join(' ');
-}
+namespace {
 
-std::string switchPathBytes(int argc, char** argv, std::size_t switchLength) {
+// The arguments joined with blanks, as the bytes the system passed.
+std::string commandLineBytes(int argc, char** argv) {
     std::string line;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) line += ' ';
         line += argv[i];
     }
+    return line;
+}
+
+}  // namespace
+
+QString commandLineOf(int argc, char** argv) { return QString::fromLocal8Bit(commandLineBytes(argc, argv)); }
+
+std::string switchPathBytes(int argc, char** argv, std::size_t switchLength) {
+    const std::string line = commandLineBytes(argc, argv);
     return line.size() > switchLength ? line.substr(switchLength) : std::string();
 }
 

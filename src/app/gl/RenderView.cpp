@@ -15,6 +15,9 @@ RenderView::RenderView(QWidget* parent) : QOpenGLWidget(parent), m_renderer(std:
 
 RenderView::~RenderView() {
     releaseGL();
+    // The base class destroys the context after this part of the object is gone: its signal
+    // must not call releaseGL on what is left.
+    if (QOpenGLContext* c = context()) disconnect(c, nullptr, this, nullptr);
 }
 
 QSurfaceFormat RenderView::surfaceFormat() {

@@ -19,6 +19,10 @@
 #include "levelgen/LevelBuilder.h"
 #include "levelgen/LevelFactory.h"
 #include "levelgen/SampleLevels.h"
+#include "registry/MemoryRegistry.h"
+#include "registry/RegFile.h"
+#include "registry/RegisterMod.h"
+#include "registry/ShellVerbs.h"
 
 namespace fs = std::filesystem;
 using namespace tessarin;
@@ -45,10 +49,14 @@ void putLevel(const std::string& name, const level::TRLevel& level) {
     } else {
         put("fuzz_level", name, bytes);
     }
-    if (version <= level::kVersionTR3) put("fuzz_sector", name, bytes);
+    if (version <= level::kVersionTR3) {
+        put("fuzz_sector", name, bytes);
+        put("fuzz_views", name, bytes);
+    }
     if (version == level::kVersionTR4) {
         const auto data = fuzz::tr4LevelData(bytes);
         put("fuzz_level_data_tr4", name, data);
+        put("fuzz_views_tr4", name, data);
         put("fuzz_convert", name, data);
         put("fuzz_convert_file", name, bytes);
     }
@@ -100,6 +108,20 @@ void putObjectNames() {
     put("fuzz_object_names", "empty.dat", editor::SerializeObjectNames({}));
 }
 
+// The store as a start leaves it, and an export with the forms other editors write.
+void putRegistryFiles() {
+    registry::MemoryRegistry store;
+    registry::RegisterMod reg(store, [](const std::string&, const std::string&) {});
+    registry::RegisterProgramKeys(reg);
+    registry::RegisterShellVerbs(reg, "/opt/tessarin 2");
+    const std::string text = registry::formatRegFile(store);
+    put("fuzz_regfile", "registered.reg", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    const std::string other = "REGEDIT4\r\n; a comment\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n"
+                              "\"n\"=dword:0000002a\r\n\"b\"=hex:01,ff,\\\r\n  02\r\n@=\"a \\\"q\\\"\"\r\n"
+                              "\"m\"=hex(7):61,00,00,00\r\n";
+    put("fuzz_regfile", "export.reg", std::span(reinterpret_cast<const std::uint8_t*>(other.data()), other.size()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +144,7 @@ int main(int argc, char** argv) {
         }
         putSpriteFiles();
         putObjectNames();
+        putRegistryFiles();
     } catch (const std::exception& e) {
         std::cerr << "make-fuzz-seeds: " << e.what() << "\n";
         return 1;

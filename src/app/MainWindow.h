@@ -124,6 +124,8 @@ private:
     void setMapCell(int cell);
     void showZoomedMap();
     void SectorMap_Hover(QPoint pixel);
+    // The hover line again after an edit, while it is still the status bar's message.
+    void refreshHoverLine();
     void Mnu_File_ExportMap_Click();
     void Mnu_File_ExportTextures_Click();
     // Hints (MainWindowHints.cpp): inactive controls, stale triggers, unsaved mark, recent files.
@@ -191,6 +193,9 @@ private:
     QLabel* m_unsavedMark = nullptr;
     LevelBrowser* m_browser = nullptr;
     int m_shownRoom = -1;
+    // The hover line last shown and its sector; the line goes when the mouse leaves the map.
+    QString m_hoverLine;
+    QPoint m_hoverSector;
 };
 
 }  // namespace tessarin::app

@@ -70,10 +70,26 @@ void Tessarin2_Frm::showZoomedMap() {
 }
 
 void Tessarin2_Frm::SectorMap_Hover(QPoint pixel) {
-    if (!m_session.LevelLoaded || pixel.x() < 0) return;
+    if (pixel.x() < 0) {
+        // Left standing, the line would describe a sector nobody points at, and go stale as it is edited.
+        if (!m_hoverLine.isEmpty() && statusBar()->currentMessage() == m_hoverLine) statusBar()->clearMessage();
+        m_hoverLine.clear();
+        return;
+    }
+    if (!m_session.LevelLoaded) return;
     const auto hit = m_session.map().sectorAtPixel(pixel.x(), pixel.y());
     if (!hit) return;
-    statusBar()->showMessage(qs(editor::describeHover(m_session.Level, m_session.CurRoom, hit->x, hit->z)));
+    m_hoverSector = QPoint(hit->x, hit->z);
+    m_hoverLine = qs(editor::describeHover(m_session.Level, m_session.CurRoom, hit->x, hit->z));
+    statusBar()->showMessage(m_hoverLine);
+}
+
+void Tessarin2_Frm::refreshHoverLine() {
+    if (m_hoverLine.isEmpty() || statusBar()->currentMessage() != m_hoverLine) return;
+    m_hoverLine = m_session.LevelLoaded
+                      ? qs(editor::describeHover(m_session.Level, m_session.CurRoom, m_hoverSector.x(), m_hoverSector.y()))
+                      : QString();
+    statusBar()->showMessage(m_hoverLine);
 }
 
 void Tessarin2_Frm::Mnu_File_ExportMap_Click() {

@@ -106,6 +106,7 @@ void Tessarin2_Frm::applySectorInfo() {
     m_statics->StaticID->setText(qs(i.staticName));
     m_statics->StaticID->setVisible(i.staticControlsVisible);
     m_statics->Label5->setVisible(i.staticControlsVisible);
+    refreshHoverLine();
 }
 
 void Tessarin2_Frm::applyMap() {

@@ -60,6 +60,16 @@ void PanelsTest::zoomedMapSelectsHoversAndExportsWhatItShows() {
     QTest::mouseMove(map, QPoint(1 * 20 + 10, 2 * 20 + 10));
     QVERIFY2(f.window->statusBar()->currentMessage().contains("sector x 2, z 1"),
              qPrintable(f.window->statusBar()->currentMessage()));
+    // An edit of that sector shows in the line at once; leaving the map takes the line away.
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(1 * 20 + 10, 2 * 20 + 10));
+    QTest::mouseMove(map, QPoint(1 * 20 + 10, 2 * 20 + 10));
+    const QString before = f.window->statusBar()->currentMessage();
+    QTest::mouseClick(f.find<QPushButton>("ItemAdd"), Qt::LeftButton);
+    const QString after = f.window->statusBar()->currentMessage();
+    QVERIFY2(after != before && after.contains("sector x 2, z 1"), qPrintable(before + " / " + after));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(map, &leave);
+    QVERIFY(f.window->statusBar()->currentMessage().isEmpty());
 
     // The exported map is the zoomed map: the same pixels as the window's map where both show.
     const auto out = scratchDir("map-export") / "map.png";

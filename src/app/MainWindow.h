@@ -126,6 +126,7 @@ private:
     void SectorMap_Hover(QPoint pixel);
     // The hover line again after an edit, while it is still the status bar's message.
     void refreshHoverLine();
+    void showHoverLine();
     void Mnu_File_ExportMap_Click();
     void Mnu_File_ExportTextures_Click();
     // Hints (MainWindowHints.cpp): inactive controls, stale triggers, unsaved mark, recent files.

@@ -80,12 +80,14 @@ void Tessarin2_Frm::SectorMap_Hover(QPoint pixel) {
     const auto hit = m_session.map().sectorAtPixel(pixel.x(), pixel.y());
     if (!hit) return;
     m_hoverSector = QPoint(hit->x, hit->z);
-    m_hoverLine = qs(editor::describeHover(m_session.Level, m_session.CurRoom, hit->x, hit->z));
-    statusBar()->showMessage(m_hoverLine);
+    showHoverLine();
 }
 
 void Tessarin2_Frm::refreshHoverLine() {
-    if (m_hoverLine.isEmpty() || statusBar()->currentMessage() != m_hoverLine) return;
+    if (!m_hoverLine.isEmpty() && statusBar()->currentMessage() == m_hoverLine) showHoverLine();
+}
+
+void Tessarin2_Frm::showHoverLine() {
     m_hoverLine = m_session.LevelLoaded
                       ? qs(editor::describeHover(m_session.Level, m_session.CurRoom, m_hoverSector.x(), m_hoverSector.y()))
                       : QString();

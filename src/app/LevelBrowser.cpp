@@ -96,12 +96,20 @@ void LevelBrowser::showEvent(QShowEvent* event) {
     loadIfStale();
 }
 
+void LevelBrowser::setVisible(bool visible) {
+    // (Making it float shows it once while the window is still being built: not a first showing.)
+    const bool place = visible && !m_placed && isFloating() && parentWidget() && parentWidget()->isVisible();
+    QDockWidget::setVisible(visible);
+    if (!place) return;
+    // Shown the first time, from the View menu or Find, it stands by the window's right edge
+    // (inside it when the screen ends there) and leaves the map free; later it comes back where
+    // the user left it. Placed once shown: only then has it its floating size.
+    const QRect frame = parentWidget()->frameGeometry();
+    move(frame.right() - frameGeometry().width() - 20, frame.top() + 80);
+    m_placed = true;
+}
+
 void LevelBrowser::focusFilter() {
-    if (isFloating() && !isVisible() && parentWidget()) {
-        // Beside the window's right edge, or inside it when the screen ends there.
-        const QRect frame = parentWidget()->frameGeometry();
-        move(frame.right() - width() - 20, frame.top() + 80);
-    }
     show();
     raise();
     m_filter->setFocus();

@@ -26,6 +26,7 @@ public:
     void setEntriesSource(std::function<std::vector<editor::BrowserEntry>()> source);
     const std::vector<editor::BrowserEntry>& entries();
     void focusFilter();
+    void setVisible(bool visible) override;
     // Rows shown, top to bottom, as the entries' labels.
     QStringList shownLabels();
 
@@ -41,6 +42,7 @@ private:
 
     std::function<std::vector<editor::BrowserEntry>()> m_source;
     bool m_stale = false;
+    bool m_placed = false;  // floating, it has been put by the window once
     std::vector<editor::BrowserEntry> m_entries;
     QLabel* m_more;
     QLineEdit* m_filter;

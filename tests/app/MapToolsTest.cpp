@@ -167,8 +167,18 @@ void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
     QCOMPARE(all.value(0), QString("Item 0"));
     QCOMPARE(all.value(2), QString("Item 2"));  // numbers sort as numbers
 
+    // Shown from the View menu, it leaves the map and preview free; moved and shown again, it
+    // comes back where it was put.
+    f.window->findChild<QAction*>("Mnu_View_Browser")->trigger();
+    QVERIFY(browser->isVisible() && browser->isFloating());
+    auto* map = f.find<app::SectorMap>("SectorMap");
+    QVERIFY(!browser->frameGeometry().intersects(QRect(map->mapToGlobal(QPoint(0, 0)), map->size())));
+    browser->hide();
+    browser->move(browser->pos() + QPoint(-30, 40));
+    const QPoint put = browser->pos();
     f.window->findChild<QAction*>("Mnu_View_Find")->trigger();
     QVERIFY(browser->isVisible());
+    QCOMPARE(browser->pos(), put);
     auto* filter = f.find<QLineEdit>("BrowserFilter");
     f.find<QComboBox>("BrowserKind")->setCurrentIndex(1);  // items only
     filter->setText("ROOM 1");

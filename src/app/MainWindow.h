@@ -66,6 +66,8 @@ public:
     // Shows a level already read from `path`: every panel, the caption and the texture strip. Says
     // why and returns false when it cannot; the level that was open then stays open.
     bool showLevel(level::TRLevel opened, const QString& path, const QString& title = QString());
+    // The caption of a window showing the level named `name`.
+    void showCaption(const QString& name);
     // Writes the open level to `path`; shows "Project saved" or why nothing was written.
     bool saveLevelTo(const QString& path);
 

@@ -60,7 +60,7 @@ bool Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
     }
     m_shownRoom = m_session.CurRoom;
     m_textures->setPages(toQImage(pages));
-    setWindowTitle(kCaption + " [" + (title.isEmpty() ? QFileInfo(path).fileName() : title) + "]");
+    showCaption(title.isEmpty() ? QFileInfo(path).fileName() : title);
     FileName = path;
     FileChanged = false;
     m_history.reset();
@@ -131,9 +131,11 @@ bool Tessarin2_Frm::Mnu_File_SaveAs_Click() {
     // writes to the file the level came from.
     if (!saveLevelTo(path)) return false;
     FileName = path;
-    setWindowTitle(kCaption + " [" + QFileInfo(path).fileName() + "]");
+    showCaption(QFileInfo(path).fileName());
     return true;
 }
+
+void Tessarin2_Frm::showCaption(const QString& name) { setWindowTitle(kCaption + " [" + name + "]"); }
 
 bool Tessarin2_Frm::saveLevelTo(const QString& path) {
     const util::Status status = level::SaveLevel(toPath(path), m_session.Level);

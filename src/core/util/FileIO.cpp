@@ -109,9 +109,6 @@ Status SafeFileWriter::fail(const std::string& why) {
 }
 
 Status SafeFileWriter::open() {
-    // One look at the target: renaming into place would replace a file marked read-only even where
-    // the folder allows it (and always for root), so the mark is honoured here; the permissions of
-    // a file that is replaced are kept.
     // A save through symbolic links goes to the file they lead to, even one not there yet:
     // renaming over a link would put a plain file in its place and leave the level it points at
     // as it was. A loop of links ends the walk at some link, which is then replaced.
@@ -122,6 +119,9 @@ Status SafeFileWriter::open() {
         if (ec) break;
         m_target = next.is_absolute() ? next : m_target.parent_path() / next;
     }
+    // One look at the target: renaming into place would replace a file marked read-only even where
+    // the folder allows it (and always for root), so the mark is honoured here; the permissions of
+    // a file that is replaced are kept.
     struct stat st {};
     if (::stat(m_target.c_str(), &st) == 0) {
         if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)

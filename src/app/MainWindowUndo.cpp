@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QStatusBar>
 
+#include "DemoController.h"
 #include "MainWindow.h"
 #include "QtConvert.h"
 
@@ -41,6 +42,8 @@ void Tessarin2_Frm::recordEdit(editor::LevelSnapshot before, const char* what) {
 }
 
 void Tessarin2_Frm::Mnu_Edit_Undo_Click() {
+    // A demo belongs to the level it was recorded in: it is closed there before that level goes.
+    if (m_history.undoReplacesLevel()) m_demo->Mnu_Demo_Stop_Click();
     const std::string file = FileName.toStdString();
     const auto restored = m_history.undo(m_session.Level, file);
     if (!restored) return;
@@ -48,6 +51,7 @@ void Tessarin2_Frm::Mnu_Edit_Undo_Click() {
 }
 
 void Tessarin2_Frm::Mnu_Edit_Redo_Click() {
+    if (m_history.redoReplacesLevel()) m_demo->Mnu_Demo_Stop_Click();
     const std::string file = FileName.toStdString();
     const auto restored = m_history.redo(m_session.Level, file);
     if (!restored) return;

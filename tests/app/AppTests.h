@@ -80,6 +80,7 @@ private slots:
     void everyTableKeyHasItsScanCodeOnX11();
     void recordingFromTheMenuFillsTheDemoAndMarksTheLevelUnsaved();
     void startRecordingRefusesOtherVersionsAndAMissingKeyboard();
+    void undoingAnImportWhileRecordingClosesTheDemoInItsLevel();
 };
 
 class ScreenshotTest : public QObject {

@@ -9,6 +9,7 @@
 #include "AppTests.h"
 #include "DemoController.h"
 #include "demo/DemoScript.h"
+#include "level/LevelWriter.h"
 #include "platform/BackgroundKeyboard.h"
 #include "platform/ScanCodes.h"
 
@@ -139,6 +140,35 @@ void DemoTest::startRecordingRefusesOtherVersionsAndAMissingKeyboard() {
     QVERIFY(f.window->preview().PreviewOn);
     QVERIFY(f.window->session().Level.DemoData == before);
     QVERIFY(!action(f, "Mnu_Demo_Stop")->isEnabled());
+}
+
+void DemoTest::undoingAnImportWhileRecordingClosesTheDemoInItsLevel() {
+    REQUIRE_PATH(tr3, sampleLevel("sample-tr3.tr2"));
+    REQUIRE_PATH(tr4, sampleLevel("sample-tr4.tr4"));
+    WindowFixture f;
+    QVERIFY(f.open(tr3));
+    const auto opened = f.window->session().Level.DemoData;
+    f.log->openNames.push_back(QString::fromStdString(tr4.string()));
+    QVERIFY(f.window->Mnu_Edit_TR4_Click());
+    auto script = std::make_shared<demo::ScriptedDemoInput>();
+    app::DemoController& demo = f.window->demo();
+    demo.setInputSource([script] { return std::make_unique<FakeInput>(script); });
+    action(f, "Mnu_Demo_Rec")->trigger();
+    script->set(1000, {demo::kScanTab});
+    demo.step();
+    script->set(1040, {demo::kScanUp});
+    demo.step();
+
+    // Undo brings back the level opened first with its demo as it was; the recording ended in the
+    // imported level, which Redo brings back whole and savable.
+    action(f, "Mnu_Edit_Undo")->trigger();
+    QVERIFY(!demo.Recording());
+    QVERIFY(f.window->session().Level.DemoData == opened);
+    action(f, "Mnu_Edit_Redo")->trigger();
+    const auto& imported = f.window->session().Level;
+    QCOMPARE(imported.DemoData.back(), -1);
+    QCOMPARE(static_cast<std::size_t>(imported.NumDemoData), imported.DemoData.size() * 4);
+    QCOMPARE(level::WriteRefusal(imported), std::string());
 }
 
 }  // namespace tessarin::test

@@ -61,6 +61,9 @@ public:
     bool canRedo() const { return !m_redo.empty(); }
     const std::string& undoName() const;
     const std::string& redoName() const;
+    // Whether the next undo / redo replaces the whole level rather than restoring edits in it.
+    bool undoReplacesLevel() const { return canUndo() && m_undo.back().snapshot.whole; }
+    bool redoReplacesLevel() const { return canRedo() && m_redo.back().snapshot.whole; }
     // Undo / redo one step on `level`. `fileName` is the current file, kept for a whole-level step
     // so that going back and forth restores it. Nothing happens (nullopt) without a step, or when
     // an edit step no longer fits the level's rooms.

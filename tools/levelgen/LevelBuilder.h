@@ -40,6 +40,10 @@ struct BuildOptions {
         std::uint32_t trailingBytes = 0;
     };
     std::map<std::size_t, TR5RoomExtras> tr5RoomExtras;
+    // A TR4 sound map as an extended engine writes it (any length, its length where the demo count
+    // stands, no demo), when not empty; and the bytes of no meaning that end the TR4 level data.
+    std::vector<std::int16_t> tr4ExtendedSoundMap;
+    std::size_t tr4BlockPadding = 6;
     // zlib level for the TR4/TR5 chunks (1 is fast enough for large benchmark levels).
     int compression = 6;
 };

@@ -100,10 +100,17 @@ void putWorldSections(Emit& e, const TRLevel& L) {
     e.d(static_cast<std::int64_t>(L.AnimatedTextures.size())); e.words(L.AnimatedTextures);
 }
 
-// Demo data, sound map, sound details and sample indices close both level-data blocks.
-void putSoundTail(Emit& e, const TRLevel& L) {
-    putDemoBytes(e, L);
-    for (std::int16_t s : L.SoundMap) e.w(s);
+// Demo data, sound map, sound details and sample indices close both level-data blocks. An
+// extended engine's longer sound map takes the place of the demo and the map, its length in the
+// demo count.
+void putSoundTail(Emit& e, const TRLevel& L, const std::vector<std::int16_t>& extendedSoundMap = {}) {
+    if (extendedSoundMap.empty()) {
+        putDemoBytes(e, L);
+        for (std::int16_t s : L.SoundMap) e.w(s);
+    } else {
+        e.w(static_cast<std::int64_t>(extendedSoundMap.size()));
+        for (std::int16_t s : extendedSoundMap) e.w(s);
+    }
     putCounted(e, L.SoundDetails);
     e.d(static_cast<std::int64_t>(L.SampleIndices.size())); e.dwords(L.SampleIndices);
 }
@@ -134,8 +141,8 @@ std::vector<std::uint8_t> buildLevelTR4(const TRLevel& L, const BuildOptions& op
     d.d(static_cast<std::int64_t>(L.Items.size()));
     for (const auto& i : L.Items) put(d, i, false);
     putCounted(d, L.AIObjects);
-    putSoundTail(d, L);
-    d.zeros(6);
+    putSoundTail(d, L, opt.tr4ExtendedSoundMap);
+    d.zeros(opt.tr4BlockPadding);
     putChunk(e, d.out, opt.compression);
 
     e.d(L.NumSamples);

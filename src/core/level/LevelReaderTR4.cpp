@@ -30,11 +30,14 @@ constexpr std::size_t kObjectTextureSize = 38;
 // The smallest room: header, five list counts, sector size, colour, two counts, trailer.
 constexpr std::size_t kMinRoomSize = 49;
 
+// The bytes of no meaning the games put at the end of the level data.
+constexpr std::size_t kBlockPadding = 6;
+
 // TR4 files hold NumDemoData bytes (the older versions' rounded number of words would put
 // everything after them off by up to two bytes). They are kept in the words the count calls for
 // as in the older versions: a last partial word padded with zeros, bytes past the words dropped.
-void readDemoBytes(ByteReader& r, TRLevel& level) {
-    level.NumDemoData = r.i16("demo data count");
+void readDemoBytes(ByteReader& r, TRLevel& level, std::int16_t count) {
+    level.NumDemoData = count;
     if (level.NumDemoData < 0) r.fail("demo data: negative count " + std::to_string(level.NumDemoData));
     const auto bytes = r.view(static_cast<std::size_t>(level.NumDemoData), "demo data");
     level.DemoData.assign(demoWordCount(level.NumDemoData), 0);
@@ -42,6 +45,47 @@ void readDemoBytes(ByteReader& r, TRLevel& level) {
     for (std::size_t i = 0; i < kept; ++i)
         level.DemoData[i / 4] = static_cast<std::int32_t>(static_cast<std::uint32_t>(level.DemoData[i / 4]) |
                                                           (std::uint32_t{bytes[i]} << (8 * (i % 4))));
+}
+
+// Where the sound data that ends the block would end if `demoBytes` demo bytes and a sound map of
+// `mapEntries` words came next; 0 when one of its counts runs past the block. Looks ahead only.
+std::size_t soundDataEnd(const ByteReader& r, std::size_t demoBytes, std::size_t mapEntries) {
+    const std::size_t size = r.size();
+    std::size_t p = r.pos() + demoBytes + 2 * mapEntries;
+    const auto countAt = [&](std::size_t elementSize, std::size_t& count) {
+        if (p > size || size - p < 4) return false;
+        count = r.detached(p).u32();
+        p += 4;
+        if (count > (size - p) / elementSize) return false;
+        p += count * elementSize;
+        return true;
+    };
+    std::size_t details = 0, indices = 0;
+    if (!countAt(io::kSoundDetailSize, details) || !countAt(4, indices)) return 0;
+    return p;
+}
+
+// Extended engines (TRNG) put the length of a longer sound map where the demo count stands, and no
+// demo follows. The block's end tells the layouts apart: the sound data ends there, give or take
+// the games' padding. Only the entries the level model holds are kept; the rest name sounds of
+// the extended engine alone.
+void readDemoAndSoundMap(ByteReader& r, TRLevel& level) {
+    const std::int16_t count = r.i16("demo data count");
+    const auto endsBlock = [&r](std::size_t end) { return end != 0 && r.size() - end <= kBlockPadding; };
+    const auto entries = static_cast<std::uint16_t>(count);
+    const bool plain = endsBlock(soundDataEnd(r, count > 0 ? std::size_t{entries} : 0, kSoundMapSize));
+    if (plain || entries == 0 || !endsBlock(soundDataEnd(r, 0, entries))) {
+        readDemoBytes(r, level, count);
+        r.checkCount(static_cast<std::int64_t>(kSoundMapSize), 2, "sound map");
+        for (auto& s : level.SoundMap) s = r.i16();
+        return;
+    }
+    level.NumDemoData = 0;
+    level.DemoData.clear();
+    level.SoundMap.fill(-1);
+    const auto map = r.view(std::size_t{entries} * 2, "sound map");
+    for (std::size_t i = 0; i < std::min<std::size_t>(entries, kSoundMapSize); ++i)
+        level.SoundMap[i] = static_cast<std::int16_t>(map[2 * i] | (map[2 * i + 1] << 8));
 }
 
 void readRoom(ByteReader& r, TRRoom& room) {
@@ -93,13 +137,11 @@ void readLevelData(ByteReader& r, TRLevel& level, const LoadOptions& options) {
     io::readCountedList(r, level.Items, io::kItemSize, "items");
     io::readCountedList(r, level.AIObjects, io::kAIObjectSize, "AI objects");
 
-    readDemoBytes(r, level);
-    r.checkCount(static_cast<std::int64_t>(kSoundMapSize), 2, "sound map");
-    for (auto& s : level.SoundMap) s = r.i16();
+    readDemoAndSoundMap(r, level);
     io::readCountedList(r, level.SoundDetails, io::kSoundDetailSize, "sound details");
     r.readI32Array(level.SampleIndices, r.i32("sample index count"), "sample indices");
-    // The games pad the block with 6 bytes that mean nothing; a block without them is complete too.
-    r.skip(std::min<std::size_t>(6, r.remaining()));
+    // The games pad the block with bytes that mean nothing; a block without them is complete too.
+    r.skip(std::min(kBlockPadding, r.remaining()));
     r.setPlace("");
 }
 

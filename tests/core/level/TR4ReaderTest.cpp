@@ -282,6 +282,45 @@ TEST(TR4Reader, NegativeSampleAndDemoCountsAreRefused) {
     EXPECT_NE(l.error().find("level data, demo data: negative count -4"), std::string::npos) << l.error();
 }
 
+TEST(TR4Reader, AnExtendedEnginesLongerSoundMapIsReadWhereTheDemoStands) {
+    level::TRLevel d = oneRoomLevel();
+    d.SoundDetails.resize(3);
+    d.SampleIndices = {7, 8};
+    levelgen::BuildOptions o;
+    o.tr4ExtendedSoundMap.assign(2048, -1);
+    o.tr4ExtendedSoundMap[0] = 2, o.tr4ExtendedSoundMap[369] = 1, o.tr4ExtendedSoundMap[2047] = 0;
+    for (std::size_t padding : {6, 0}) {
+        o.tr4BlockPadding = padding;
+        auto l = load(levelgen::buildLevel(d, level::kVersionTR4, o));
+        ASSERT_TRUE(l) << l.error();
+        EXPECT_EQ(l->NumDemoData, 0);
+        EXPECT_TRUE(l->DemoData.empty());
+        EXPECT_EQ(l->SoundMap[0], 2);
+        EXPECT_EQ(l->SoundMap[1], -1);
+        EXPECT_EQ(l->SoundMap[369], 1);
+        EXPECT_EQ(l->SoundDetails.size(), 3u);
+        EXPECT_EQ(l->SampleIndices, (std::vector<std::int32_t>{7, 8}));
+    }
+    // A map shorter than the model's leaves the rest without sounds.
+    o.tr4ExtendedSoundMap.assign(10, 4);
+    auto l = load(levelgen::buildLevel(d, level::kVersionTR4, o));
+    ASSERT_TRUE(l) << l.error();
+    EXPECT_EQ(l->SoundMap[9], 4);
+    EXPECT_EQ(l->SoundMap[10], -1);
+
+    // The games' own layout with a demo reads as before, and a block that ends where neither layout
+    // does is still refused.
+    d.NumDemoData = 2048;
+    d.DemoData.assign(512, 0x01020304);
+    auto plain = load(tr4(d));
+    ASSERT_TRUE(plain) << plain.error();
+    EXPECT_EQ(plain->NumDemoData, 2048);
+    EXPECT_EQ(plain->DemoData[511], 0x01020304);
+    o.tr4ExtendedSoundMap.assign(2048, -1);
+    o.tr4BlockPadding = 20;
+    EXPECT_FALSE(load(levelgen::buildLevel(level::TRLevel(oneRoomLevel()), level::kVersionTR4, o)));
+}
+
 TEST(TR4Reader, AnEmptyChunkMayHoldNoBytesAtAll) {
     const Bytes built = tr4(oneRoomLevel());
     // Header, then the three texture chunks as (0, 0) with no stream, then the level data.

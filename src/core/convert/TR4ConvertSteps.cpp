@@ -48,7 +48,13 @@ std::int16_t ambientFromColour(std::uint8_t red, std::uint8_t green, std::uint8_
     return static_cast<std::int16_t>(roundHalfEven(8192 - std::floor(sum) / 3));
 }
 
-std::uint16_t tr2BoxIndex(std::uint16_t boxIndex) { return static_cast<std::uint16_t>((boxIndex & 0x3FF0) / 16); }
+std::uint16_t tr2BoxIndex(std::uint16_t boxIndex) {
+    // TR4 keeps the box in bits 4-14 (all set: no box) beside the material; TR2 holds the box
+    // alone and marks no box with 0xFFFF. Box 1023 instead would name a box the level lacks, and
+    // dropping bit 14 would make box k + 1024 box k.
+    const std::uint16_t box = (boxIndex & 0x7FF0) >> 4;
+    return box == 0x7FF ? std::uint16_t{0xFFFF} : box;
+}
 
 namespace {
 

@@ -235,6 +235,8 @@ TEST(TR4Converter, TR2TargetRewritesVertexLightingAndBoxes) {
     EXPECT_EQ(detail::tr2VertexLighting(-32767, -130), -86);    // -257 / 3 rounded
     EXPECT_EQ(detail::tr2VertexLighting(-32767, 125), -1);      // -2 / 3 rounded
     EXPECT_EQ(detail::tr2VertexLighting(-32767, 126), 0);       // -1 / 3 rounded
+    EXPECT_EQ(detail::tr2BoxIndex(0x7FF6), 0xFFFF);  // no box
+    EXPECT_EQ(detail::tr2BoxIndex(0xC015), 0x401);   // box 1025, blocked
     TRLevel d = tr4Level();
     d.Rooms[0].Vertices = {{1, 2, 3, -300, 0x10, 0x1234}};
     d.Rooms[0].Sectors[0].BoxIndex = 0x0125;

@@ -113,13 +113,19 @@ int FindStaticDefinition(const level::TRLevel& level, int objectId) {
 }
 
 float StaticAngle(std::uint16_t rotation) {
-    const double signedRotation = static_cast<std::int16_t>(rotation);
-    double a = -(signedRotation / 16384.0) * 1.57;
-    if (a < 0) a = -a + 3.14;
-    return static_cast<float>(a);
+    // The game turns a static as it turns an item: the mesh's +z (front) goes where an item of that
+    // angle walks, to (sin, cos) in x and z, which is Mat4::rotationY of the same angle. Negating the
+    // angle, as the signed form once did, left quarter turns facing backwards.
+    return static_cast<float>(rotation / 16384.0 * 1.57);
 }
 
 std::vector<StaticPlacement> StaticPlacements(const level::TRLevel& level, int room) {
+    // One look-up table for all placements: thousands of them, each searching thousands of
+    // definitions, would multiply. The first definition of an ID wins, as in FindStaticDefinition.
+    std::unordered_map<std::int64_t, int> definitions;
+    definitions.reserve(level.StaticMeshes.size());
+    for (std::size_t i = 0; i < level.StaticMeshes.size(); ++i)
+        definitions.emplace(level.StaticMeshes[i].ObjectID, static_cast<int>(i));
     std::vector<StaticPlacement> result;
     const std::size_t first = room < 0 ? 0 : static_cast<std::size_t>(room);
     const std::size_t last = room < 0 ? level.Rooms.size() : std::min(level.Rooms.size(), first + 1);
@@ -127,7 +133,8 @@ std::vector<StaticPlacement> StaticPlacements(const level::TRLevel& level, int r
         for (const level::TRRoomStatic& s : level.Rooms[r].StaticMeshes) {
             StaticPlacement p;
             p.Room = static_cast<int>(r);
-            p.Definition = FindStaticDefinition(level, s.ObjectID);
+            const auto found = definitions.find(s.ObjectID);
+            p.Definition = found == definitions.end() ? -1 : found->second;
             p.Position = {static_cast<float>(s.X / 1024.0), static_cast<float>(-static_cast<double>(s.Y) / 1024.0),
                           static_cast<float>(s.Z / 1024.0)};
             p.Angle = StaticAngle(s.Rotation);

@@ -45,8 +45,8 @@ std::size_t CountStaticPolys(const std::vector<StaticMeshPolys>& statics);
 // The definition whose ObjectID matches, or -1.
 int FindStaticDefinition(const level::TRLevel& level, int objectId);
 
-// A stored rotation (a signed 16-bit angle, 16384 a quarter turn) as the viewer turns the mesh:
-// a = -(rotation / 16384) * 1.57, and a negative a becomes -a + 3.14.
+// A stored rotation (16384 a quarter turn) as the viewer turns the mesh: rotation / 16384 * 1.57,
+// the rotation read unsigned (0 to 6.28).
 float StaticAngle(std::uint16_t rotation);
 
 // One static object of a room, ready to draw.

@@ -1,6 +1,7 @@
 // Static-object polygons and placements: built like room faces, damaged meshes skipped, each
 // object placed from its own position and turned by the viewer's angle formula.
 #include <cmath>
+#include <tuple>
 #include <gtest/gtest.h>
 
 #include "levelgen/CraftedLevels.h"
@@ -76,11 +77,16 @@ TEST(StaticMeshes, DefinitionsGetRoomStylePolygonsAndDamagedMeshesNone) {
     EXPECT_EQ(b.ranges[1].pass, Pass::Opaque);
 }
 
-TEST(StaticMeshes, AnglesFollowTheViewerFormula) {
+TEST(StaticMeshes, AStaticFacesWhereAnItemOfItsAngleWalks) {
     EXPECT_FLOAT_EQ(StaticAngle(0), 0.0f);
-    EXPECT_FLOAT_EQ(StaticAngle(16384), 4.71f);
-    EXPECT_FLOAT_EQ(StaticAngle(0x8000), 3.14f);  // -32768
-    EXPECT_FLOAT_EQ(StaticAngle(0xC000), 1.57f);  // -16384
+    EXPECT_FLOAT_EQ(StaticAngle(0x8000), 3.14f);
+    // An item walks to (sin, cos) in x and z: east at a quarter turn, west at three, north-east at
+    // an eighth; the mesh's front (+z) must turn the same way.
+    for (const auto& [rotation, x, z] : {std::tuple{0x4000, 1.0, 0.0}, {0xC000, -1.0, 0.0}, {0x2000, 0.7071, 0.7071}}) {
+        const Vec3 front = Mat4::rotationY(StaticAngle(static_cast<std::uint16_t>(rotation))).transformPoint({0, 0, 1});
+        EXPECT_NEAR(front.x, x, 5e-3) << rotation;
+        EXPECT_NEAR(front.z, z, 5e-3) << rotation;
+    }
 }
 
 TEST(StaticMeshes, PlacementsStandAtTheirOwnPositionWhateverRoomTheyAreIn) {
@@ -96,6 +102,7 @@ TEST(StaticMeshes, PlacementsStandAtTheirOwnPositionWhateverRoomTheyAreIn) {
     s.ObjectID = 99;  // no definition
     level.Rooms[0].StaticMeshes.push_back(s);
     level.Rooms.push_back(level.Rooms[0]);
+    level.StaticMeshes.push_back(level.StaticMeshes[1]);  // a second definition of ID 41 is not used
 
     const auto all = StaticPlacements(level);
     ASSERT_EQ(all.size(), 4u);
@@ -105,17 +112,17 @@ TEST(StaticMeshes, PlacementsStandAtTheirOwnPositionWhateverRoomTheyAreIn) {
     const StaticPlacement& p = all[0];
     EXPECT_EQ(p.Definition, 1);
     EXPECT_EQ(all[1].Definition, -1);
-    EXPECT_FLOAT_EQ(p.Angle, 1.57f);
+    EXPECT_FLOAT_EQ(p.Angle, 4.71f);
 
     const Mat4 m = StaticMeshMatrix(p);
     const Vec3 origin = m.transformPoint({0, 0, 0});
     EXPECT_FLOAT_EQ(origin.x, 82);
     EXPECT_FLOAT_EQ(origin.y, 0.5f);
     EXPECT_FLOAT_EQ(origin.z, 4);
-    // A quarter turn takes the mesh's +x to -z (the viewer's left-handed turn), then places it.
+    // Three quarter turns take the mesh's +x to +z, then place it.
     const Vec3 side = m.transformPoint({1, 0, 0});
-    EXPECT_NEAR(side.x, 82 + std::cos(1.57), 1e-5);
-    EXPECT_NEAR(side.z, 4 - std::sin(1.57), 1e-5);
+    EXPECT_NEAR(side.x, 82 + std::cos(4.71), 1e-5);
+    EXPECT_NEAR(side.z, 4 - std::sin(4.71), 1e-5);
 }
 
 // Crafted files: thousands of definitions naming one big mesh, and pointers into a run of 0x7FFF

@@ -119,7 +119,6 @@ int main(int argc, char** argv) {
         app::SceneRenderer::Frame frame;
         frame.view = viewer::SetView(camera);
         frame.projection = viewer::ProjectionMatrix(float(kWidth) / float(kHeight));
-        frame.eye = {float(camera.CamX), float(camera.CamY), float(camera.CamZ)};
         frame.placements = &placements;
         frame.width = kWidth;
         frame.height = kHeight;
@@ -128,7 +127,7 @@ int main(int argc, char** argv) {
                     1000.0 / t.ms, t.calls);
         // The viewer also leaves out rooms no portal from the rooms around the camera shows.
         const int room = viewer::FindCameraRoom(level, camera.CamX, camera.CamY, camera.CamZ);
-        const std::vector<bool> mask = viewer::PortalVisibleRooms(level, frame.eye, viewer::Frustum(frame.projection * frame.view));
+        const std::vector<bool> mask = viewer::PortalVisibleRooms(level, {float(camera.CamX), float(camera.CamY), float(camera.CamZ)}, viewer::Frustum(frame.projection * frame.view));
         frame.roomMask = &mask;
         const Timing p = measure(*gl, [&] { return renderer.render(frame); });
         std::printf("  with portals (room %3d) %7.2f ms a frame (%5.1f frames a second), %d draw calls\n", room, p.ms,

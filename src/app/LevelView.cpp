@@ -110,7 +110,7 @@ void LevelView::beforeFrame() {
     // Only rooms around the eye and those reached through portals that face the camera can be seen.
     const float aspect = PB->height() > 0 ? float(PB->width()) / float(PB->height()) : 1.0f;
     PB->setRoomMask(viewer::PortalVisibleRooms(m_level, eye, viewer::Frustum(viewer::ProjectionMatrix(aspect) * view)));
-    PB->setScene(view, viewer::Mat4::identity(), eye);
+    PB->setScene(view, viewer::Mat4::identity());
 }
 
 void LevelView::drawOverlay(QPainter& painter) {

@@ -87,9 +87,7 @@ void Tessarin2_Frm::frameTick() {
     }
     if (m_previewView) {
         const viewer::Mat4 world = hasRooms ? viewer::PreviewWorldMatrix(m_preview, level, room) : viewer::Mat4::identity();
-        const viewer::Vec3 eye{static_cast<float>(m_camera.CamX), static_cast<float>(m_camera.CamY),
-                               static_cast<float>(m_camera.CamZ)};
-        m_previewView->setScene(viewer::SetView(m_camera), world, eye);
+        m_previewView->setScene(viewer::SetView(m_camera), world);
     } else {
         m_map->preview()->showFrame(m_preview, m_rooms->DrawDoors->hasBorder(), m_session.LevelLoaded);
     }

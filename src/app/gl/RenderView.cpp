@@ -74,10 +74,9 @@ void RenderView::setPlacements(std::vector<viewer::StaticPlacement> placements) 
     update();
 }
 
-void RenderView::setScene(const viewer::Mat4& view, const viewer::Mat4& world, const viewer::Vec3& eye) {
+void RenderView::setScene(const viewer::Mat4& view, const viewer::Mat4& world) {
     m_view = view;
     m_world = world;
-    m_eye = eye;
     if (!m_painting) update();
 }
 
@@ -103,7 +102,6 @@ void RenderView::paintGL() {
         SceneRenderer::Frame frame;
         frame.view = m_view;
         frame.world = m_world;
-        frame.eye = m_eye;
         const qreal ratio = devicePixelRatioF();
         frame.width = static_cast<int>(width() * ratio);
         frame.height = static_cast<int>(height() * ratio);

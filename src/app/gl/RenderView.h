@@ -35,8 +35,8 @@ public:
     void setPlacements(std::vector<viewer::StaticPlacement> placements);
     // Rooms that may be seen; empty: every room.
     void setRoomMask(std::vector<bool> mask) { m_roomMask = std::move(mask); }
-    // Per frame: the camera's view, the world transform of rooms and statics, the eye.
-    void setScene(const viewer::Mat4& view, const viewer::Mat4& world, const viewer::Vec3& eye);
+    // Per frame: the camera's view and the world transform of rooms and statics.
+    void setScene(const viewer::Mat4& view, const viewer::Mat4& world);
 
     // Called at the start of every frame (the viewer moves its camera and measures its rate there).
     void setBeforeFrame(std::function<void()> beforeFrame) { m_beforeFrame = std::move(beforeFrame); }
@@ -69,7 +69,6 @@ private:
     std::optional<std::vector<viewer::StaticMeshPolys>> m_pendingStatics;
     viewer::Mat4 m_view = viewer::Mat4::identity();
     viewer::Mat4 m_world = viewer::Mat4::identity();
-    viewer::Vec3 m_eye;
     std::vector<viewer::StaticPlacement> m_placements;
     std::vector<bool> m_roomMask;
     std::function<void()> m_beforeFrame;

@@ -1,7 +1,6 @@
 #include "gl/SceneRenderer.h"
 
 #include <QByteArray>
-#include <cmath>
 #include <cstddef>
 #include <unordered_map>
 
@@ -35,15 +34,6 @@ void main() {
     fragColour = vec4(t.rgb * vColour.rgb, 1.0);
 }
 )";
-
-// The far plane of the projection, in viewer units.
-constexpr float kFarPlane = 100.0f;
-
-float distanceToBox(const viewer::Vec3& p, const viewer::Box& b) {
-    auto axis = [](float v, float lo, float hi) { return v < lo ? lo - v : (v > hi ? v - hi : 0.0f); };
-    const float dx = axis(p.x, b.min.x, b.max.x), dy = axis(p.y, b.min.y, b.max.y), dz = axis(p.z, b.min.z, b.max.z);
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
 
 // The box's corners through `m` (a world transform), as a new axis-aligned box.
 viewer::Box transformBox(const viewer::Mat4& m, const viewer::Box& b) {
@@ -211,6 +201,8 @@ int SceneRenderer::render(const Frame& frame) {
 
     const viewer::Mat4 viewProjection = frame.projection * frame.view;
     const viewer::Mat4 roomsMvp = viewProjection * frame.world;
+    // The far plane is one of the frustum's: flat, as the device clips, so rooms at the sides of the
+    // view are drawn up to it even where they lie farther than its distance from the eye.
     const viewer::Frustum frustum(viewProjection);
     int calls = 0;
 
@@ -222,7 +214,7 @@ int SceneRenderer::render(const Frame& frame) {
     for (std::size_t r = 0; r < m_roomBounds.size(); ++r) {
         const viewer::Box box = transformBox(frame.world, m_roomBounds[r]);
         const bool masked = frame.roomMask && r < frame.roomMask->size() && !(*frame.roomMask)[r];
-        visible[r] = !masked && !box.empty() && frustum.intersects(box) && distanceToBox(frame.eye, box) <= kFarPlane;
+        visible[r] = !masked && !box.empty() && frustum.intersects(box);
     }
     for (viewer::Pass pass : {viewer::Pass::Opaque, viewer::Pass::Additive}) {
         m_firsts.clear();
@@ -257,7 +249,7 @@ int SceneRenderer::render(const Frame& frame) {
             if (mesh.count == 0) continue;
             const viewer::Mat4 model = frame.world * viewer::StaticMeshMatrix(p);
             const viewer::Box box = transformBox(model, mesh.bounds);
-            if (!box.empty() && (!frustum.intersects(box) || distanceToBox(frame.eye, box) > kFarPlane)) continue;
+            if (!box.empty() && !frustum.intersects(box)) continue;
             const viewer::Mat4 mvp = viewProjection * model;
             glUniformMatrix4fv(m_mvpLocation, 1, GL_FALSE, mvp.data());
             glDrawArrays(GL_TRIANGLES, static_cast<GLint>(mesh.first), static_cast<GLsizei>(mesh.count));

@@ -35,7 +35,6 @@ public:
     struct Frame {
         viewer::Mat4 view, projection;
         viewer::Mat4 world = viewer::Mat4::identity();  // applies to rooms and statics
-        viewer::Vec3 eye;                               // for the far-plane test
         const std::vector<viewer::StaticPlacement>* placements = nullptr;
         // Rooms that may be seen at all (through the portals from the camera's room); null: every room.
         const std::vector<bool>* roomMask = nullptr;

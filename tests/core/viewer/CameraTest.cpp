@@ -80,6 +80,12 @@ TEST(Camera, ProjectionSpansAQuarterTurnFromNearToFar) {
     beyond.add({-1, -1, 101});
     beyond.add({1, 1, 102});
     EXPECT_FALSE(f.intersects(beyond));
+    // The far plane is flat: at the edge of the view a box 99 ahead is drawn though it lies about
+    // 140 from the eye.
+    Box edge;
+    edge.add({97, 0, 98});
+    edge.add({98, 1, 99});
+    EXPECT_TRUE(f.intersects(edge));
     EXPECT_FALSE(f.intersects(Box{}));
 }
 

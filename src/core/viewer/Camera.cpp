@@ -85,7 +85,7 @@ bool PlaceCameraAtPlayer(Camera& camera, const level::TRLevel& level) {
     for (const level::TRItem& item : level.Items) {
         if (item.ObjectID != 0) continue;
         camera.CamX = item.X / 1024.0;
-        camera.CamY = -item.Y / 1024.0 + 0.75;
+        camera.CamY = -static_cast<double>(item.Y) / 1024.0 + 0.75;  // negated as a double: Y may be INT32_MIN
         camera.CamZ = item.Z / 1024.0;
         return true;
     }

@@ -132,6 +132,9 @@ TEST(Camera, TheViewerStartsAtTheFirstPlayerItem) {
     EXPECT_DOUBLE_EQ(c.CamX, 2);
     EXPECT_DOUBLE_EQ(c.CamY, 1.25);
     EXPECT_DOUBLE_EQ(c.CamZ, 3);
+    level.Items[1].Y = INT32_MIN;  // a damaged file's height, negated without overflow
+    EXPECT_TRUE(PlaceCameraAtPlayer(c, level));
+    EXPECT_DOUBLE_EQ(c.CamY, 2097152.75);
 }
 
 TEST(Camera, FrameRateIsTakenOnlyOverFramesLongerThanFiveMilliseconds) {

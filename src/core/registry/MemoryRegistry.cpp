@@ -36,6 +36,12 @@ bool splitParts(std::string_view subKey, std::vector<std::string_view>& parts) {
 
 bool isStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 
+std::string folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = fold(c);
+    return out;
+}
+
 }  // namespace
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -48,22 +54,37 @@ std::string_view rootName(HKey root) {
 }
 
 RegKey* RegKey::child(std::string_view childName) const {
-    for (const auto& c : children)
-        if (sameName(c->name, childName)) return c.get();
-    return nullptr;
+    const auto it = m_childAt.find(folded(childName));
+    return it == m_childAt.end() ? nullptr : children[it->second].get();
 }
 
 RegKey& RegKey::childOrAdd(std::string_view childName) {
     if (RegKey* c = child(childName)) return *c;
+    m_childAt.emplace(folded(childName), children.size());
     children.push_back(std::make_unique<RegKey>());
     children.back()->name = std::string(childName);
     return *children.back();
 }
 
+void RegKey::dropLastChild() {
+    m_childAt.erase(folded(children.back()->name));
+    children.pop_back();
+}
+
 RegValue* RegKey::value(std::string_view valueName) {
-    for (RegValue& v : values)
-        if (sameName(v.name, valueName)) return &v;
-    return nullptr;
+    const auto it = m_valueAt.find(folded(valueName));
+    return it == m_valueAt.end() ? nullptr : &values[it->second];
+}
+
+RegValue& RegKey::addValue(RegValue v) {
+    m_valueAt.emplace(folded(v.name), values.size());
+    values.push_back(std::move(v));
+    return values.back();
+}
+
+void RegKey::dropLastValue() {
+    m_valueAt.erase(folded(values.back().name));
+    values.pop_back();
 }
 
 const RegValue* RegKey::value(std::string_view valueName) const {
@@ -130,7 +151,7 @@ long MemoryRegistry::createKey(HKey root, const std::string& subKey, HKey& key) 
     }
     if (firstNewParent) {
         if (const long status = commit(); status != kSuccess) {
-            firstNewParent->children.pop_back();
+            firstNewParent->dropLastChild();
             return status;
         }
     }
@@ -169,9 +190,9 @@ long MemoryRegistry::setValue(HKey key, const std::string& name, std::uint32_t t
         }
         return kSuccess;
     }
-    at->values.push_back({name, type, data});
+    at->addValue({name, type, data});
     if (const long status = commit(); status != kSuccess) {
-        at->values.pop_back();
+        at->dropLastValue();
         return status;
     }
     return kSuccess;

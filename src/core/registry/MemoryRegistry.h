@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "registry/Registry.h"
@@ -25,13 +26,23 @@ struct RegValue {
 
 struct RegKey {
     std::string name;
-    std::vector<RegValue> values;                  // in order of creation
-    std::vector<std::unique_ptr<RegKey>> children;  // in order of creation
+    // In order of creation. Read them freely; change them only through the functions below, which
+    // keep the look-up by name in step.
+    std::vector<RegValue> values;
+    std::vector<std::unique_ptr<RegKey>> children;
 
     RegKey* child(std::string_view childName) const;
     RegKey& childOrAdd(std::string_view childName);
+    void dropLastChild();
     RegValue* value(std::string_view valueName);
     const RegValue* value(std::string_view valueName) const;
+    RegValue& addValue(RegValue v);  // a name not there yet
+    void dropLastValue();
+
+private:
+    // Position by case-folded name: a store's text may give one key hundreds of thousands of
+    // children or values, and searching them all for each one read would take hours.
+    std::unordered_map<std::string, std::size_t> m_childAt, m_valueAt;
 };
 
 // ASCII case folding, as the registry compares names.

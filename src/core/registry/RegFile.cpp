@@ -260,7 +260,7 @@ util::Status parseRegFile(std::string_view text, MemoryRegistry& registry) {
         if (pos >= line.size() || line[pos] != '=') return fail("a value name needs '='");
         if (!parseData(line.substr(pos + 1), v)) return fail("the value's data is not readable");
         if (RegValue* old = key->value(v.name)) old->type = v.type, old->data = std::move(v.data);
-        else key->values.push_back(std::move(v));
+        else key->addValue(std::move(v));
     }
     if (!headerSeen) return util::Status::failure("not a registry file (empty)");
     return util::success();

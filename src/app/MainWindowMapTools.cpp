@@ -49,7 +49,7 @@ void Tessarin2_Frm::addMapTools(QMenu* file) {
 
     connect(m_map, &SectorMap::zoomWheel, this, &Tessarin2_Frm::zoomMap);
     connect(m_map, &SectorMap::mapHover, this, &Tessarin2_Frm::SectorMap_Hover);
-    m_map->setToolTip(qs(editor::mapLegend()));
+    m_map->setToolTip(qs(editor::mapLegend(level::kVersionNone)));
 }
 
 void Tessarin2_Frm::zoomMap(int steps) {

@@ -17,6 +17,7 @@
 #include "SectorMap.h"
 #include "SectorPanels.h"
 #include "UserDialogs.h"
+#include "editor/SectorHover.h"
 
 namespace tessarin::app {
 
@@ -52,6 +53,7 @@ void Tessarin2_Frm::applyLevelPanels() {
         m_items->AllItems->setChecked(p.allItemsChecked);
     }
     setEntries(m_items->ItemDesc, p.itemDescList, m_session.info().itemDescIndex);
+    m_map->setToolTip(qs(editor::mapLegend(m_session.Level.LevelVersion)));
     m_sectors->FD20->setText(qs(p.fd20Caption));
     m_sectors->FD21->setText(qs(p.fd21Caption));
     setShown(m_sectors->FD20, p.fd20Visible, p.fd20Visible);

@@ -41,18 +41,21 @@ std::string describeHover(const level::TRLevel& level, int room, int x, int z) {
     return out;
 }
 
-std::string mapLegend() {
-    return "Map colours:\n"
-           "yellow - floor\n"
-           "green - wall (or floor at the ceiling)\n"
-           "purple - trigger\n"
-           "grey - room edge without a portal\n"
-           "black - portal: to a side room, or a room below or above\n"
-           "dark grey - blocked box\n"
-           "pink - monkey swing\n"
-           "blue / green / red - minecart left / right / both\n"
-           "cyan mark - items or AI objects; blue mark - static meshes\n"
-           "Ctrl + wheel or Ctrl +/- zooms the map; Ctrl+M fits the room.";
+std::string mapLegend(std::int16_t version) {
+    std::string out = "Map colours:\n"
+                      "yellow - floor\n"
+                      "green - wall (or floor at the ceiling)\n"
+                      "purple - trigger\n"
+                      "grey - room edge without a portal\n"
+                      "black - portal: to a side room, or a room below or above\n";
+    // The boxes' blocked mark is read for TR3 and TR4 only; codes 19-21 exist from TR3 on, and codes
+    // 20 and 21 mean what the sector panel's buttons that add them say.
+    if (version == level::kVersionTR3 || version == level::kVersionTR4) out += "dark grey - blocked box\n";
+    if (version >= level::kVersionTR3) out += "pink - monkey swing\n";
+    if (version == level::kVersionTR3) out += "blue / green / red - Minecart Left / Minecart Right / both\n";
+    if (version >= level::kVersionTR4) out += "blue / green / red - Trigger Triggerer / Clockwise Beatle / both\n";
+    return out + "cyan mark - items or AI objects; blue mark - static meshes\n"
+                 "Ctrl + wheel or Ctrl +/- zooms the map; Ctrl+M fits the room.";
 }
 
 }  // namespace tessarin::editor

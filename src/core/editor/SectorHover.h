@@ -13,7 +13,7 @@ inline constexpr int kUnitsPerClick = 256;
 //  2 items, 1 static, portal to 4, trigger"; "" for a sector the room does not have.
 std::string describeHover(const level::TRLevel& level, int room, int x, int z);
 
-// Every map colour and mark with what it means, one a line.
-std::string mapLegend();
+// Every map colour and mark a level of `version` can show, with what it means, one a line.
+std::string mapLegend(std::int16_t version);
 
 }  // namespace tessarin::editor

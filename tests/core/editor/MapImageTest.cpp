@@ -79,6 +79,19 @@ TEST(SectorHover, NamesPositionHeightsInClicksAndWhatStandsThere) {
     EXPECT_EQ(editor::describeHover(l, 7, 0, 0), "");
 }
 
+TEST(SectorHover, TheLegendNamesOnlyWhatTheLevelsVersionCanShow) {
+    const std::string tr2 = editor::mapLegend(level::kVersionTR2), tr3 = editor::mapLegend(level::kVersionTR3),
+                      tr4 = editor::mapLegend(level::kVersionTR4), tr5 = editor::mapLegend(level::kVersionTR5);
+    EXPECT_EQ(tr2.find("monkey"), std::string::npos);
+    EXPECT_EQ(tr2.find("blocked box"), std::string::npos);
+    EXPECT_EQ(tr2.find("blue / green / red"), std::string::npos);
+    EXPECT_NE(tr3.find("Minecart Left / Minecart Right"), std::string::npos);
+    EXPECT_NE(tr4.find("blocked box"), std::string::npos);
+    EXPECT_NE(tr5.find("Trigger Triggerer / Clockwise Beatle"), std::string::npos);
+    EXPECT_EQ(tr5.find("Minecart"), std::string::npos);
+    EXPECT_EQ(tr5.find("blocked box"), std::string::npos);
+}
+
 TEST(MapImage, APictureOfBillionsOfPixelsIsRefusedBySizeBeforeAnythingIsDrawn) {
     auto l = test::makeLevel(4, {test::makeRoom(600, 500)});
     editor::SectorMap map;

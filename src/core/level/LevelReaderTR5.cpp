@@ -3,12 +3,13 @@
 //   magic 4 | three texture page counts 2 each | chunks 1-3 as in TR4
 //   LaraType 2, WeatherType 2, 28 unused | LevelDataSize 4 twice | 4 unused | NumRooms 4
 //   rooms: "XELA", DataSize 4, then a 208-byte header counted from DataStart (the byte after
-//   DataSize); sector data and layers lie at offsets from DataStart + 208
+//   DataSize); sector data and layers lie at offsets from DataStart + 208, inside the block
 //   floor data, mesh data, mesh pointers | animation sections (skipped) | 20-byte moveables
 //   static meshes | sprite .. animated texture sections (skipped) | 40-byte object textures
 //   items | AI objects; nothing after them is read
 //
-// Every offset and count is checked against the file before it is used; errors name the room.
+// Every offset and count is checked against the file (a room's against its block) before it is
+// used; errors name the room.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -59,12 +60,12 @@ std::string markerText(const std::array<char, 4>& marker) {
     return s + "\"";
 }
 
-// Moves to base + offset, refusing a target outside the file.
+// Moves to base + offset, refusing a target outside the bytes (the room's block, for a room).
 void seekTo(ByteReader& r, std::uint64_t base, std::uint64_t offset, const char* what) {
     const std::uint64_t target = base + offset;
     if (target > r.size())
-        r.fail(std::string(what) + " " + util::hex(offset) + " points to " + util::hex(target) + ", beyond the end of the file (" +
-               util::hex(r.size()) + ")");
+        r.fail(std::string(what) + " " + util::hex(offset) + " points to " + util::hex(target) + ", beyond the end of " +
+               (r.bound() ? r.bound() : "the file") + " (" + util::hex(r.size()) + ")");
     r.seek(static_cast<std::size_t>(target), what);
 }
 
@@ -205,16 +206,22 @@ void readLight(R& r, TRLight& l) {
     r.skip(2);
 }
 
-void readRoom(ByteReader& r, TRRoom& room) {
-    r.bytes(room.Marker.data(), room.Marker.size(), "room marker");
+void readRoom(ByteReader& file, TRRoom& room) {
+    file.bytes(room.Marker.data(), room.Marker.size(), "room marker");
     if (room.Marker != std::array<char, 4>{'X', 'E', 'L', 'A'})
-        throw util::Error("BAD Room! (" + r.place() + ": marker " + markerText(room.Marker) + " at offset " +
-                          util::hex(r.pos() - 4) + ")");
-    const std::uint32_t dataSize = r.u32("room data size");
+        throw util::Error("BAD Room! (" + file.place() + ": marker " + markerText(room.Marker) + " at offset " +
+                          util::hex(file.pos() - 4) + ")");
+    const std::uint32_t dataSize = file.u32("room data size");
     room.DataSize = static_cast<std::int32_t>(dataSize);
-    const std::uint64_t dataStart = r.pos();
+    const std::uint64_t dataStart = file.pos();
     room.DataStart = static_cast<std::int32_t>(dataStart);
     const std::uint64_t base = dataStart + kRoomHeaderSize;
+    // Everything the room holds lies in its own block: offsets or counts reaching past it (into
+    // other rooms, or at one large region every room shares) are refused, so that a room costs no
+    // more than its bytes. The room is read there and the file carries on at the block's end.
+    const std::uint64_t end = dataStart + dataSize;
+    ByteReader r = file.bounded(static_cast<std::size_t>(std::min<std::uint64_t>(end, file.size())),
+                                end < file.size() ? "the room's block" : nullptr);
 
     r.skip(8, "room header");
     const std::uint32_t sectorOffset = r.u32("sector data offset");
@@ -247,7 +254,7 @@ void readRoom(ByteReader& r, TRRoom& room) {
     // These counts size the face lists, zeros filling what the layers leave out, so the faces they
     // state must fit in the room's block as it lies in the file: otherwise a few hundred damaged
     // bytes could ask for megabytes, and a file of such rooms for gigabytes.
-    const std::uint64_t block = std::min<std::uint64_t>(dataSize, r.size() - dataStart);
+    const std::uint64_t block = r.size() - dataStart;
     const std::uint64_t faceBytes =
         std::uint64_t{numRectangles} * kRectangleSize + std::uint64_t{numTriangles} * kTriangleSize;
     if (faceBytes > block)
@@ -263,6 +270,12 @@ void readRoom(ByteReader& r, TRRoom& room) {
     const std::uint32_t layerOffset = r.u32("layer offset");
     r.skip(8, "room header");  // vertex and polygon offsets: the layers say where things are
     r.skip(24, "room header");
+    // The reading may go back to the sectors and the layers (behind the lights, or the layers
+    // behind the sectors, in a damaged file): the pages from each stay until it has been reached.
+    const auto keepFrom = [&r, base](std::uint64_t offset) {
+        r.keepFrom(static_cast<std::size_t>(std::min<std::uint64_t>(base + offset, r.size())));
+    };
+    keepFrom(std::min(sectorOffset, layerOffset));
 
     r.readRecords(room.Lights, numLights, kLightSize, "lights", [](TRLight& l, const std::uint8_t* p) {
         util::le::Cursor c(p);
@@ -271,14 +284,16 @@ void readRoom(ByteReader& r, TRRoom& room) {
     r.skip(r.checkCount(numFogBulbs, kFogBulbSize, "fog bulbs") * kFogBulbSize, "fog bulbs");
 
     // The sectors and the layers are found through offsets, not by position: trust neither until
-    // the target is known to lie in the file.
+    // the target is known to lie in the block.
     seekTo(r, base, sectorOffset, "sector data offset");
+    keepFrom(layerOffset);
     io::readList(r, room.Sectors, std::int64_t{room.NumXSectors} * room.NumZSectors, io::kSectorSize, "sectors");
     io::readList(r, room.Portals, r.i16("portal count"), io::kPortalSize, "portals");
     r.skip(2, "portal list end");
     io::readList(r, room.StaticMeshes, numStatics, io::kRoomStaticSize, "static meshes");
 
     seekTo(r, base, layerOffset, "layer offset");
+    r.keepFrom(r.size());
     const std::size_t layers = r.checkCount(numLayers, kLayerSize, "layers");
     room.Layers.assign(layers, {});
     for (auto& layer : room.Layers) r.bytes(layer.data(), layer.size());
@@ -336,10 +351,9 @@ void readRoom(ByteReader& r, TRRoom& room) {
         }
     }
 
-    // A room that used fewer bytes than its block holds is followed by the next at the block's end;
-    // one that used more stays where it is, and the next room's marker check catches a misread.
-    const std::uint64_t end = dataStart + dataSize;
-    if (r.pos() < end) seekTo(r, dataStart, dataSize, "room data size");
+    // A room that used fewer bytes than its block holds is followed by the next at the block's end.
+    seekTo(r, dataStart, dataSize, "room data size");
+    file.carryOn(r);
 }
 
 // Everything after the texture chunks; it touches no texture page.

@@ -21,21 +21,34 @@ void ByteReader::fail(const std::string& message) const {
 
 void ByteReader::failShort(std::size_t n, const char* what) const {
     std::string text = what ? std::string(what) + ": " : std::string();
-    text += "needs " + std::to_string(n) + " bytes at offset " + hex(m_pos) + ", " +
-            std::to_string(remaining()) + " left";
+    text += "needs " + std::to_string(n) + " bytes at offset " + hex(m_pos) + ", " + leftText();
     fail(text);
+}
+
+std::string ByteReader::leftText() const {
+    std::string text = std::to_string(remaining()) + " left";
+    return m_endName ? text + " in " + m_endName : text;
+}
+
+ByteReader ByteReader::bounded(std::size_t end, const char* endName) const {
+    ByteReader b(*this);
+    b.m_data = m_data.first(std::clamp(end, m_pos, m_data.size()));
+    b.m_limit = std::min(m_limit, b.m_data.size());
+    b.m_endName = endName;
+    return b;
 }
 
 void ByteReader::needMore(std::size_t n, const char* what) {
     if (n > remaining()) failShort(n, what);
     // Within the bytes, past what has arrived of them.
     if (!m_arrival || !m_arrival->waitFor(m_pos + n)) fail("the data stopped arriving");
-    m_limit = m_arrival->now();
+    m_limit = std::min(m_arrival->now(), m_data.size());
 }
 
 void ByteReader::seek(std::size_t pos, const char* what) {
     if (pos > m_data.size())
-        fail(std::string(what) + ": offset " + hex(pos) + " lies beyond the end (" + hex(m_data.size()) + ")");
+        fail(std::string(what) + ": offset " + hex(pos) + " lies beyond the end" +
+             (m_endName ? std::string(" of ") + m_endName : std::string()) + " (" + hex(m_data.size()) + ")");
     if (pos > m_limit) needMore(pos - m_pos, what);  // still arriving
     m_pos = pos;
 }
@@ -70,8 +83,7 @@ std::size_t ByteReader::checkCount(std::int64_t count, std::size_t elementSize, 
     std::uint64_t bytes = 0;
     if (__builtin_mul_overflow(n, std::uint64_t{elementSize}, &bytes) || bytes > remaining())
         fail(std::string(what) + ": count " + std::to_string(count) + " needs " +
-             std::to_string(n * elementSize) + " bytes at offset " + hex(m_pos) + ", " +
-             std::to_string(remaining()) + " left");
+             std::to_string(n * elementSize) + " bytes at offset " + hex(m_pos) + ", " + leftText());
     return static_cast<std::size_t>(n);
 }
 

@@ -249,7 +249,7 @@ public:
     void setConsumedStep(std::size_t bytes) { m_consumedStep = bytes; }
     // Tells the owner now (after a large part was read other than by lists, as chunks are inflated).
     void reportConsumed() {
-        if (m_owner) m_owner->release(m_pos);
+        if (m_owner) m_owner->release(std::min(m_pos, m_keepFrom));
     }
     // The bytes before the cursor are given back by whoever reads them (chunks inflating on another
     // thread): from now on the owner hears only of what lies past it.
@@ -271,13 +271,29 @@ public:
         return d;
     }
 
+    // A reader of these bytes up to `end` only (or their own end if sooner), otherwise as this one
+    // (position, place, tracing, owner): for a block that must hold all of its own records (a TR5
+    // room). `endName` names that end in messages ("12 left in the room's block"); carryOn then
+    // moves this reader on to where the part stopped.
+    ByteReader bounded(std::size_t end, const char* endName) const;
+    void carryOn(const ByteReader& part) {
+        seek(part.pos());
+        m_nextConsumedReport = std::max(m_nextConsumedReport, part.m_nextConsumedReport);
+        progress();
+    }
+    // What the bytes end at when bounded, for messages; null otherwise.
+    const char* bound() const { return m_endName; }
+    // The reader will come back to `pos` (a place found by an offset): the owner hears of nothing
+    // from there on until keepFrom(size()).
+    void keepFrom(std::size_t pos) { m_keepFrom = pos; }
+
     // Reads bytes still being written by another thread: a read past what has arrived waits for
     // it, and fails if it never comes (the writer's own failure is the one to report then).
     // Counts are checked against the whole size, as for bytes all there; a seek past what has
     // arrived waits too.
     void follow(const Arrival* arrival) {
         m_arrival = arrival;
-        m_limit = arrival ? arrival->now() : m_data.size();
+        m_limit = arrival ? std::min(arrival->now(), m_data.size()) : m_data.size();
         if (m_pos > m_limit) needMore(0, "follow");
     }
     bool following() const { return m_arrival != nullptr; }
@@ -309,7 +325,7 @@ private:
     }
     void progress() {
         if (m_owner && m_pos >= m_nextConsumedReport) {
-            m_owner->release(m_pos);
+            m_owner->release(std::min(m_pos, m_keepFrom));
             m_nextConsumedReport = m_pos + m_consumedStep;
         }
     }
@@ -324,6 +340,7 @@ private:
     }
     void needMore(std::size_t n, const char* what);
     [[noreturn]] void failShort(std::size_t n, const char* what) const;
+    std::string leftText() const;  // "12 left", and where they end when bounded
 
     std::span<const std::uint8_t> m_data;
     std::size_t m_limit;  // the bytes that may be read without waiting
@@ -334,6 +351,8 @@ private:
     std::size_t m_itemIndex = 0, m_itemCount = 0;
     std::vector<std::size_t>* m_listStarts = nullptr;
     Pages* m_owner = nullptr;
+    const char* m_endName = nullptr;
+    std::size_t m_keepFrom = SIZE_MAX;
     bool m_measuring = false;
     std::size_t m_nextConsumedReport = 0;
     std::size_t m_consumedStep = kConsumedStep;

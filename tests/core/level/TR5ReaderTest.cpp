@@ -382,6 +382,32 @@ TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
     }
 }
 
+TEST(TR5Reader, ARoomsListsMustLieInItsOwnBlock) {
+    // Damage to room 1 of 3 sending its lists past its block, into room 2's. Read from there, rooms
+    // all sent to one large region (and back through the layer offset) would each hold a copy of it.
+    struct Case {
+        const char* text;
+        std::function<void(Bytes&, std::size_t h, std::size_t next)> damage;
+    };
+    const Case cases[] = {
+        {"sector data offset 0x", [](Bytes& b, std::size_t h, std::size_t next) {
+             set32(b, h + 8, static_cast<std::int64_t>(next + get32(b, next + 8) - h));
+         }},
+        {"static meshes: count 24 needs 480 bytes", [](Bytes& b, std::size_t h, std::size_t) { set16(b, h + 50, 24); }},
+        {"vertices: count 24 needs 672 bytes",
+         [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 208 + get32(b, h + 172), 24); }},
+    };
+    for (const auto& c : cases) {
+        Bytes b = fileWithRooms({plainRoom(), plainRoom(), plainRoom()});
+        c.damage(b, roomAt(b, 1) + 8, roomAt(b, 2) + 8);
+        auto l = loadTr5(b);
+        ASSERT_FALSE(l) << c.text;
+        EXPECT_EQ(l.error().rfind("room 1 of 3, ", 0), 0u) << l.error();
+        EXPECT_NE(l.error().find(c.text), std::string::npos) << l.error();
+        EXPECT_NE(l.error().find("the room's block"), std::string::npos) << l.error();
+    }
+}
+
 TEST(TR5Reader, AFaceIndexBeyondSixteenBitsIsRefused) {
     level::TRRoom r = room();
     for (int i = 0; i < 9; ++i) addLayer(r, 4095);

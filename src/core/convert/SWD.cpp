@@ -12,6 +12,7 @@
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
 #include "util/LittleEndian.h"
+#include "util/NumberText.h"
 
 namespace tessarin::convert {
 
@@ -38,6 +39,26 @@ inline __m128i texelLanes(__m128i pixels) {
 }
 #endif
 
+// A sprite file may be the user's own: its sprites must lie on its own pages and its sequences
+// among its sprites, or a converted level would send the game past both.
+void checkSprites(const util::ByteReader& r, const SWDData& swd) {
+    const std::size_t pages = (swd.rows() + 255) / 256;
+    const std::size_t sprites = swd.SpriteTextures.size();
+    for (std::size_t i = 0; i < sprites; ++i) {
+        const std::int16_t tile = swd.SpriteTextures[i].Tile;
+        if (tile < 0 || static_cast<std::size_t>(tile) >= pages)
+            r.fail(util::indexOf("sprite texture", i, sprites) + ": page " + std::to_string(tile) + ", but the pixels make " +
+                   std::to_string(pages) + (pages == 1 ? " page" : " pages"));
+    }
+    for (std::size_t i = 0; i < swd.SpriteSequences.size(); ++i) {
+        const level::TRSpriteSequence& s = swd.SpriteSequences[i];
+        const int count = -s.NegativeLength;
+        if (count > 0 && (s.Offset < 0 || static_cast<std::size_t>(s.Offset) + static_cast<std::size_t>(count) > sprites))
+            r.fail(util::indexOf("sprite sequence", i, swd.SpriteSequences.size()) + ": sprites " + std::to_string(s.Offset) +
+                   " to " + std::to_string(s.Offset + count - 1) + ", but the file has " + std::to_string(sprites));
+    }
+}
+
 util::Result<SWDData> refuse(const std::string& reason) {
     return util::Result<SWDData>::failure(std::string(kCantReadSWDMessage) + ": " + reason);
 }
@@ -55,6 +76,7 @@ util::Result<SWDData> ParseSWD(std::span<const std::uint8_t> bytes) {
         swd.Pixels.resize(r.checkCount(pixelBytes, 1, "pixels"));
         r.bytes(swd.Pixels.data(), swd.Pixels.size(), "pixels");
         level::io::readCountedList(r, swd.SpriteSequences, level::io::kSpriteSequenceSize, "sprite sequences");
+        checkSprites(r, swd);
         return swd;
     } catch (const util::Error& e) {
         return refuse(e.what());

@@ -15,15 +15,25 @@
 namespace tessarin::convert {
 namespace {
 
-std::vector<std::uint8_t> file(std::int32_t s, std::int32_t p, std::int32_t q) {
+// S sprites on page `tile` (the rest of each record counting bytes), P pixel bytes, Q sequences of
+// one sprite each, from sprite `offset`.
+std::vector<std::uint8_t> file(std::int32_t s, std::int32_t p, std::int32_t q, std::int16_t tile = 0,
+                               std::int16_t offset = 0) {
     util::ByteWriter w;
     w.i32(0x12345678);
     w.i32(s);
-    for (std::int32_t i = 0; i < s * 16; ++i) w.u8(static_cast<std::uint8_t>(i));
+    for (std::int32_t i = 0; i < s * 16; ++i) {
+        if (i % 16 == 0) w.i16(tile);
+        if (i % 16 >= 2) w.u8(static_cast<std::uint8_t>(i));
+    }
     w.i32(p);
     for (std::int32_t i = 0; i < p; ++i) w.u8(static_cast<std::uint8_t>(i % 251));
     w.i32(q);
-    for (std::int32_t i = 0; i < q * 8; ++i) w.u8(static_cast<std::uint8_t>(i));
+    for (std::int32_t i = 0; i < q; ++i) {
+        w.i32(i);
+        w.i16(-1);
+        w.i16(offset);
+    }
     return w.data();
 }
 
@@ -43,7 +53,7 @@ TEST(SWD, OnePageOfPixelsIsRowsZeroTo255) {
     EXPECT_EQ(swd->rows(), 256u);
     EXPECT_EQ(swd->Pixels[196607], 196607 % 251);
     ASSERT_EQ(swd->SpriteTextures.size(), 2u);
-    EXPECT_EQ(swd->SpriteTextures[1].Tile, 16 + 17 * 256);
+    EXPECT_EQ(swd->SpriteTextures[1].Tile, 0);
     EXPECT_EQ(swd->SpriteTextures[1].X, 18);
     EXPECT_EQ(swd->SpriteSequences.size(), 1u);
     EXPECT_EQ(SerializeSWD(*swd), bytes);
@@ -61,6 +71,17 @@ TEST(SWD, DamagedFilesAreRefusedWithTheMessage) {
     auto huge = file(0, 0, 0);
     huge[4] = 0xFF, huge[5] = 0xFF, huge[6] = 0xFF, huge[7] = 0x7F;  // two thousand million textures
     EXPECT_FALSE(ParseSWD(huge).ok());
+
+    // A sprite file of one's own must keep its sprites on its pages and its sequences among them.
+    EXPECT_TRUE(ParseSWD(file(2, 196608 + 768, 1, 1, 1)).ok());  // a second page of one row
+    for (const auto& [bytes, text] : {std::pair{file(1, 196608, 0, 1), "sprite texture 0 of 1: page 1, but the pixels make 1 page"},
+                                      {file(1, 768, 0, -1), "page -1"},
+                                      {file(2, 768, 1, 0, 2), "sprite sequence 0 of 1: sprites 2 to 2, but the file has 2"},
+                                      {file(2, 768, 1, 0, -1), "sprites -1 to -1"}}) {
+        auto r = ParseSWD(bytes);
+        ASSERT_FALSE(r.ok()) << text;
+        EXPECT_NE(r.error().find(text), std::string::npos) << r.error();
+    }
 }
 
 TEST(SWD, MissingFileIsRefusedAndNotCreated) {

@@ -38,6 +38,12 @@ std::string describeHover(const level::TRLevel& level, int room, int x, int z) {
     if (s->RoomBelow != 255) out += ", room below " + std::to_string(s->RoomBelow);
     if (s->RoomAbove != 255) out += ", room above " + std::to_string(s->RoomAbove);
     if (floordata::GetTriggerKey(fd, s->FDIndex) != -1) out += ", trigger";
+    // The entries that decide the map's pink, blue, green and red, named as the legend names them.
+    const std::int32_t flags = floordata::GetSectorFlags(fd, s->FDIndex);
+    const bool tr4 = level.LevelVersion >= level::kVersionTR4;
+    if (flags & floordata::kFlagMonkey) out += ", monkey swing";
+    if (flags & floordata::kFlagCode20) out += tr4 ? ", Trigger Triggerer" : ", Minecart Left";
+    if (flags & floordata::kFlagCode21) out += tr4 ? ", Clockwise Beatle" : ", Minecart Right";
     return out;
 }
 

@@ -76,6 +76,13 @@ TEST(SectorHover, NamesPositionHeightsInClicksAndWhatStandsThere) {
               "  2 items, 0 statics, room below 1");
     EXPECT_NE(editor::describeHover(l, 0, 3, 3).find("  wall  0 items"), std::string::npos);
     EXPECT_EQ(editor::describeHover(l, 0, 4, 0), "");
+    // Codes 19-21, which colour the map, are named as the sector panel's buttons name them.
+    l.FloorData = {0, 0x13, 0x14, 0x8015};
+    l.Rooms[0].sector(2, 2).FDIndex = 1;
+    const std::string tail = ", monkey swing, Minecart Left, Minecart Right";
+    EXPECT_TRUE(editor::describeHover(l, 0, 2, 2).ends_with(tail)) << editor::describeHover(l, 0, 2, 2);
+    l.LevelVersion = level::kVersionTR4;
+    EXPECT_TRUE(editor::describeHover(l, 0, 2, 2).ends_with(", monkey swing, Trigger Triggerer, Clockwise Beatle"));
     EXPECT_EQ(editor::describeHover(l, 7, 0, 0), "");
 }
 

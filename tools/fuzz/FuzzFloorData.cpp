@@ -1,5 +1,6 @@
 // The floor-data walk and every query over arbitrary words, then the trigger index of a room whose
 // sectors start at each index in turn. Input: little-endian 16-bit words.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -27,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)floordata::GetDoor(fd, index);
         (void)floordata::GetSectorFlags(fd, index);
         (void)floordata::GetTriggerKey(fd, index);
-        (void)floordata::GetTriggerActions(fd, index);
+        const std::size_t actions = floordata::GetTriggerActions(fd, index).size();
+        if (actions != floordata::CountTriggerActions(fd, index)) __builtin_trap();
+        if (floordata::GetTriggerActions(fd, index, 2).size() != std::min<std::size_t>(actions, 2)) __builtin_trap();
         level::TRSector sector;
         sector.FDIndex = index;
         (void)floordata::SectorTriggersItem(fd, sector, 0);

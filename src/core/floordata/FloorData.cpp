@@ -69,31 +69,36 @@ std::int32_t GetTriggerKey(std::span<const std::uint16_t> floorData, std::uint16
     return trigger.subfunction() + 32 * first.parameter() + 16384 * first.kind();
 }
 
-std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
-    // Every action of every trigger entry, each carrying its own entry's type and setup word.
-    // Actions of entries before an unknown code or the end of the array are kept.
-    const std::size_t start = listStart(floorData, fdIndex);
+std::size_t CountTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
     std::size_t count = 0;
-    walkList(floorData, start, [&](const Entry& e) {
+    walkList(floorData, listStart(floorData, fdIndex), [&](const Entry& e) {
         if (e.code() == kTrigger) forEachAction(floorData, e, [&](const Action&) {
             ++count;
             return true;
         });
         return true;
     });
+    return count;
+}
+
+std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex,
+                                             std::size_t most) {
+    // Every action of every trigger entry, each carrying its own entry's type and setup word.
+    // Actions of entries before an unknown code or the end of the array are kept.
     std::vector<TriggerAction> actions;
+    const std::size_t count = std::min(CountTriggerActions(floorData, fdIndex), most);
     if (count == 0) return actions;
     actions.reserve(count);
-    walkList(floorData, start, [&](const Entry& e) {
+    walkList(floorData, listStart(floorData, fdIndex), [&](const Entry& e) {
         if (e.code() != kTrigger) return true;
         const auto type = static_cast<std::uint16_t>(e.subfunction());
         const std::uint16_t setup = floorData[e.Pos + 1];
         forEachAction(floorData, e, [&](const Action& a) {
             actions.push_back({type, setup, static_cast<std::uint16_t>(a.kind()),
                                static_cast<std::uint16_t>(a.parameter())});
-            return true;
+            return actions.size() < count;
         });
-        return true;
+        return actions.size() < count;
     });
     return actions;
 }

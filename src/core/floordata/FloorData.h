@@ -3,6 +3,7 @@
 //
 // Word layout of an entry's function word: bits 0-4 function code, bits 8-14 subfunction,
 // bit 15 last entry of the sector's list. Every query is a pure read of the word array.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <utility>
@@ -99,8 +100,12 @@ std::int32_t GetSectorFlags(std::span<const std::uint16_t> floorData, std::uint1
 // type + 32 * parameter + 16384 * kind of the first trigger's first action, or -1.
 std::int32_t GetTriggerKey(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // The actions of all the sector's trigger entries in order, each record with its own entry's type
-// and setup word; empty when it has none.
-std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
+// and setup word; empty when it has none. At most `most` of them: a damaged list may chain
+// millions of triggers, and the sector panel lists only so many.
+std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex,
+                                             std::size_t most = SIZE_MAX);
+// How many actions GetTriggerActions would give without a limit.
+std::size_t CountTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // True when the sector's first trigger has an OBJECT or TARGET action naming the item.
 bool SectorTriggersItem(std::span<const std::uint16_t> floorData, const level::TRSector& sector, int item);
 // Clears fdIndex when the list holds a code the TR2 format does not know (7-21 or unknown) or

@@ -209,6 +209,23 @@ TEST(FloorData, TriggerActionsStopAtAnUnknownCodeOrACutEntry) {
     }
 }
 
+TEST(FloorData, TriggerActionsUpToALimitAreTheFirstOnesWhileTheCountTakesThemAll) {
+    // A damaged list chaining one-action triggers without its closing bit, the last one closed.
+    Words fd{0};
+    for (int i = 0; i < 50; ++i) fd.insert(fd.end(), {trigger(i % 13, i == 49), 0, action(kActionObject, i, true)});
+    EXPECT_EQ(CountTriggerActions(fd, 1), 50u);
+    const auto all = GetTriggerActions(fd, 1);
+    ASSERT_EQ(all.size(), 50u);
+    const auto first = GetTriggerActions(fd, 1, 7);
+    ASSERT_EQ(first.size(), 7u);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].TriggerType, all[i].TriggerType);
+        EXPECT_EQ(first[i].Parameter, i);
+    }
+    EXPECT_EQ(GetTriggerActions(fd, 4, 1000).size(), 49u);
+    EXPECT_EQ(CountTriggerActions(fd, 2), 0u);
+}
+
 TEST(FloorData, OnlyObjectAndTargetActionsNameItems) {
     for (int kind = 0; kind < 16; ++kind) {
         const Words fd{0, trigger(0, true), 0, action(kind, 7, true), kLast};

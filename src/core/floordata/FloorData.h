@@ -93,6 +93,9 @@ private:
 // whose triggers name items more often is refused rather than indexed.
 inline constexpr std::size_t kMaxItemTriggerSectors = 2 * 1024 * 1024;
 
+// The per-sector queries walk one list each; for the sectors of a map or a level, FloorDataQueries
+// (FloorDataQueries.h) gives the same answers without walking shared lists again.
+
 // Room that the sector's door entry leads to (0-255), or -1.
 int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // Climb bits, plus kFlagMonkey / kFlagCode20 / kFlagCode21, combined with OR.

@@ -1,10 +1,13 @@
-// The floor-data walk and every query over arbitrary words, then the trigger index of a room whose
-// sectors start at each index in turn. Input: little-endian 16-bit words.
+// The floor-data walk and every query over arbitrary words (the shared answers checked against the
+// single ones), then the trigger index of a room whose sectors start at each index in turn.
+// Input: little-endian 16-bit words.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "floordata/FloorData.h"
+#include "floordata/FloorDataQueries.h"
 #include "util/Result.h"
 
 using namespace tessarin;
@@ -22,12 +25,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     level::TRRoom room;
     room.NumXSectors = 1;
     room.NumZSectors = static_cast<std::int16_t>(indices);
+    // The shared answers must be the single queries' own, whatever order the indices come in.
+    floordata::FloorDataQueries shared(fd);
+    for (std::size_t i = 0; i < indices; ++i) {
+        auto index = static_cast<std::uint16_t>(indices - 1 - i);
+        if (shared.GetDoor(index) != floordata::GetDoor(fd, index)) __builtin_trap();
+        if (shared.GetSectorFlags(index) != floordata::GetSectorFlags(fd, index)) __builtin_trap();
+        if (shared.GetTriggerKey(index) != floordata::GetTriggerKey(fd, index)) __builtin_trap();
+        std::uint16_t sharedStrip = index, strip = index;
+        shared.StripTR3FloorData(sharedStrip);
+        floordata::StripTR3FloorData(fd, strip);
+        if (sharedStrip != strip) __builtin_trap();
+    }
     for (std::size_t i = 0; i < indices; ++i) {
         auto index = static_cast<std::uint16_t>(i);
-        (void)floordata::GetDoor(fd, index);
-        (void)floordata::GetSectorFlags(fd, index);
-        (void)floordata::GetTriggerKey(fd, index);
-        (void)floordata::GetTriggerActions(fd, index);
+        const std::size_t actions = floordata::GetTriggerActions(fd, index).size();
+        if (actions != floordata::CountTriggerActions(fd, index)) __builtin_trap();
+        if (floordata::GetTriggerActions(fd, index, 2).size() != std::min<std::size_t>(actions, 2)) __builtin_trap();
         level::TRSector sector;
         sector.FDIndex = index;
         (void)floordata::SectorTriggersItem(fd, sector, 0);

@@ -171,6 +171,28 @@ TRLevel triggerUnclosed(std::int16_t v, double s) {
     return l;
 }
 
+// Millions of one-word entries (code 5) without the closing bit, every sector of a 40 x 40 room
+// naming its own place along them.
+TRLevel listUnclosed(std::int16_t v, double s) {
+    TRLevel l = baseLevel(v);
+    l.FloorData.assign(scaled(4'000'000, s) + 1, 0x0005);
+    l.FloorData[0] = 0;
+    TRRoom r = plainRoom(40, 40);
+    for (std::size_t i = 0; i < r.Sectors.size(); ++i)
+        r.Sectors[i].FDIndex = static_cast<std::uint16_t>(1 + i % (l.FloorData.size() - 1));
+    l.Rooms = {r};
+    return l;
+}
+
+// Millions of one-action triggers in one list, none with the closing bit, named from sector (1, 1).
+TRLevel triggerChain(std::int16_t v, double s, std::size_t triggers) {
+    TRLevel l = baseLevel(v);
+    const auto flipEffect = static_cast<std::uint16_t>(kFlipEffect << 10 | 0x8000);
+    for (std::size_t i = scaled(triggers, s); i > 0; --i) l.FloorData.insert(l.FloorData.end(), {0x0004, 0, flipEffect});
+    l.Rooms[0].Sectors[1 * 3 + 1].FDIndex = 1;
+    return l;
+}
+
 // Millions of items on one sector.
 TRLevel items(std::int16_t v, double s, std::size_t count) {
     TRLevel l = baseLevel(v);
@@ -320,6 +342,10 @@ const std::vector<Recipe>& recipes() {
          [](std::int16_t v, double s) { return plain(triggerShared(v, s, 4'000), v); }},
         {{"trigger-unclosed", "a trigger of 32765 actions without its closing bit, named from every word", all},
          simple(triggerUnclosed)},
+        {{"list-unclosed", "4 million one-word entries without the closing bit, named from 1600 sectors", all},
+         simple(listUnclosed)},
+        {{"trigger-chain", "5 million one-action triggers (TR4; 1 million in the others) in one unclosed list", all},
+         [](std::int16_t v, double s) { return plain(triggerChain(v, s, v == kVersionTR4 ? 5'000'000 : 1'000'000), v); }},
         {{"items", "5.6 million items (TR4; 1 million in the others) on one sector", all},
          [](std::int16_t v, double s) { return plain(items(v, s, v == kVersionTR4 ? 5'600'000 : 1'000'000), v); }},
         {{"items-ceiling", "1.3 million items, as many as a small TR4 file may unpack to", V{4}},

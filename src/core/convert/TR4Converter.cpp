@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "convert/TR4ConvertSteps.h"
-#include "floordata/FloorData.h"
+#include "floordata/FloorDataQueries.h"
 #include "level/LevelReader.h"
 #include "level/Mesh.h"
 #include "level/TextureInfo.h"
@@ -76,9 +76,11 @@ void convertLevel(TRLevel& level, std::int16_t target, const SWDData& swd, bool 
 
     if (!roomsDone)
         for (auto& room : level.Rooms) detail::convertRoom(room, target);
-    if (target == level::kVersionTR2)
+    if (target == level::kVersionTR2) {
+        floordata::FloorDataQueries fd(level.FloorData);
         for (auto& room : level.Rooms)
-            for (auto& s : room.Sectors) floordata::StripTR3FloorData(level.FloorData, s.FDIndex);
+            for (auto& s : room.Sectors) fd.StripTR3FloorData(s.FDIndex);
+    }
 
     const auto meshes = detail::convertMeshes(level);
 

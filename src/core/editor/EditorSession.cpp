@@ -172,8 +172,9 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
         in.fdLabel = " 0 Triggers";
         in.triggerShown = false;
     } else {
-        const auto actions = floordata::GetTriggerActions(fd, s->FDIndex);
-        const auto n = static_cast<std::int64_t>(actions.size());
+        // As with the items: the caption counts every action, the list holds the first ones.
+        const auto actions = floordata::GetTriggerActions(fd, s->FDIndex, kMaxSectorEntries);
+        const auto n = static_cast<std::int64_t>(floordata::CountTriggerActions(fd, s->FDIndex));
         in.triggerShown = true;
         in.triggerList.clear();
         in.fdLabel = numberForm(n) + (n == 1 ? " Trigger" : " Triggers");
@@ -334,7 +335,7 @@ Feedback EditorSession::GotoObject_Click() {
     const level::TRSector* s = room ? sectorAt(*room, SelectedX, SelectedZ) : nullptr;
     if (!s) return beep;
     // The actions are read again from the selected sector; the list shown may be an older one.
-    const auto actions = floordata::GetTriggerActions(Level.FloorData, s->FDIndex);
+    const auto actions = floordata::GetTriggerActions(Level.FloorData, s->FDIndex, kMaxSectorEntries);
     const int i = m_info.triggerSelected;
     if (actions.empty() || i < 0 || i >= static_cast<int>(actions.size())) return beep;
     const auto& a = actions[static_cast<std::size_t>(i)];

@@ -32,9 +32,10 @@ struct Feedback {
 inline constexpr const char* kAppTitle = "Tessarin2";
 inline constexpr const char* kNoTriggerMessage = "No trigger found for this object!";
 
-// The most entries a sector's item list holds. The games stand a handful of items on a sector; a
-// crafted file can stand millions there, and every row costs the window about 200 bytes. The
-// count caption still gives the whole number.
+// The most entries a sector's item list, and its trigger list, holds. The games stand a handful of
+// items on a sector and give it a few dozen trigger actions; a crafted file can put millions of
+// either there, and every row costs the window about 200 bytes. The count captions still give the
+// whole number.
 inline constexpr std::size_t kMaxSectorEntries = 10000;
 
 // Panel state that depends on the level rather than on the selected sector.

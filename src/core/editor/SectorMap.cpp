@@ -4,16 +4,16 @@
 
 #include "editor/Objects.h"
 #include "floordata/FloorData.h"
+#include "floordata/FloorDataQueries.h"
 
 namespace tessarin::editor {
 
 using level::TRLevel;
 using level::TRRoom;
 
-Rgb sectorFillColour(const TRLevel& level, const TRRoom& room, int x, int z) {
+Rgb sectorFillColour(const TRLevel& level, const TRRoom& room, int x, int z, floordata::FloorDataQueries& fd) {
     const level::TRSector* s = sectorAt(room, x, z);
     if (!s) return kMapBlack;
-    const std::span<const std::uint16_t> fd(level.FloorData);
 
     // Rule 1: TR3/TR4 sectors whose box is blocked (overlap index with bit 15 set).
     if (level.LevelVersion == level::kVersionTR3 || level.LevelVersion == level::kVersionTR4) {
@@ -21,7 +21,7 @@ Rgb sectorFillColour(const TRLevel& level, const TRRoom& room, int x, int z) {
         const auto box = static_cast<std::size_t>(masked / 16);
         if (masked != 0x3FF0 && box < level.Boxes.size() && level.Boxes[box].OverlapIndex < 0) return kMapBlockedBox;
     }
-    const std::int32_t f = floordata::GetSectorFlags(fd, s->FDIndex);
+    const std::int32_t f = fd.GetSectorFlags(s->FDIndex);
     if (f & floordata::kFlagMonkey) return kMapMonkey;
     const bool code20 = (f & floordata::kFlagCode20) != 0;
     const bool code21 = (f & floordata::kFlagCode21) != 0;
@@ -32,9 +32,9 @@ Rgb sectorFillColour(const TRLevel& level, const TRRoom& room, int x, int z) {
     const bool firstOrLastX = x == 0 || x == room.NumXSectors - 1;
     const bool firstOrLastZ = z == 0 || z == room.NumZSectors - 1;
     if (firstOrLastX && firstOrLastZ) return kMapGrey;
-    if (firstOrLastX || firstOrLastZ) return floordata::GetDoor(fd, s->FDIndex) == -1 ? kMapGrey : kMapBlack;
+    if (firstOrLastX || firstOrLastZ) return fd.GetDoor(s->FDIndex) == -1 ? kMapGrey : kMapBlack;
 
-    if (floordata::GetTriggerKey(fd, s->FDIndex) != -1) return kMapTrigger;
+    if (fd.GetTriggerKey(s->FDIndex) != -1) return kMapTrigger;
     if (s->RoomBelow != 255 || s->RoomAbove != 255) return kMapBlack;
     if (s->Floor == -127) return kMapWall;
     if (s->Floor == s->Ceiling) return kMapWall;
@@ -72,8 +72,10 @@ void SectorMap::build(const TRLevel& level, int roomIndex) {
     m_numX = nx;
     m_numZ = nz;
     m_cells.assign(static_cast<std::size_t>(m_numX) * static_cast<std::size_t>(m_numZ), MapCell{});
+    floordata::FloorDataQueries fd(level.FloorData);
     for (int x = 0; x < m_numX; ++x)
-        for (int z = 0; z < m_numZ; ++z) m_cells[static_cast<std::size_t>(x) * m_numZ + z].fill = sectorFillColour(level, room, x, z);
+        for (int z = 0; z < m_numZ; ++z)
+            m_cells[static_cast<std::size_t>(x) * m_numZ + z].fill = sectorFillColour(level, room, x, z, fd);
 
     // Marks: one pass over the entities instead of a sector query per cell; the same exact-centre
     // test as GetSectorItems / GetSectorStatics.

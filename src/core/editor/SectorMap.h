@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "editor/EditorTypes.h"
+#include "floordata/FloorDataQueries.h"
 #include "level/TRLevel.h"
 
 namespace tessarin::editor {
@@ -43,8 +44,10 @@ inline constexpr Rgb kMapItemMark = fractionColour(0.0, 1.0, 1.0);
 inline constexpr Rgb kMapStaticMark = fractionColour(0.0, 0.0, 1.0);
 inline constexpr Rgb kMapOutline = fractionColour(0.0, 0.0, 1.0);
 
-// The fill colour of sector (x, z) of the room by the first of the thirteen rules that holds.
-Rgb sectorFillColour(const level::TRLevel& level, const level::TRRoom& room, int x, int z);
+// The fill colour of sector (x, z) of the room by the first of the thirteen rules that holds; `fd`
+// answers over the level's floor data, one for all the sectors of a map.
+Rgb sectorFillColour(const level::TRLevel& level, const level::TRRoom& room, int x, int z,
+                     floordata::FloorDataQueries& fd);
 
 class SectorMap {
 public:

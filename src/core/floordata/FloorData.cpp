@@ -33,14 +33,10 @@ bool namesItem(const Action& a, int item) {
 }  // namespace
 
 int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
-    if (fdIndex == 0) return -1;
-    // Door lookups take the index as unsigned and wrap it at 8192, unlike every other query.
-    const std::size_t index = fdIndex % 8192u;
-    if (index == 0 || index >= floorData.size()) return -1;
     int room = -1;
-    walkList(floorData, index, [&](const Entry& e) {
+    walkList(floorData, doorListStart(floorData, fdIndex), [&](const Entry& e) {
         if (e.code() != kDoor) return true;
-        room = floorData[e.Pos + 1] & 0xFF;
+        room = doorRoom(floorData, e);
         return false;
     });
     return room;
@@ -50,13 +46,7 @@ std::int32_t GetSectorFlags(std::span<const std::uint16_t> floorData, std::uint1
     // OR, not a sum: two code-20 entries must not read as one code-21 entry.
     std::int32_t flags = 0;
     walkList(floorData, listStart(floorData, fdIndex), [&](const Entry& e) {
-        switch (e.code()) {
-            case kClimb: flags |= e.subfunction(); break;
-            case kMonkey: flags |= kFlagMonkey; break;
-            case kMinecartLeft: flags |= kFlagCode20; break;
-            case kMinecartRight: flags |= kFlagCode21; break;
-            default: break;
-        }
+        flags |= entryFlags(e);
         return true;
     });
     return flags;
@@ -65,35 +55,39 @@ std::int32_t GetSectorFlags(std::span<const std::uint16_t> floorData, std::uint1
 std::int32_t GetTriggerKey(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
     Entry trigger;
     if (!findFirstTrigger(floorData, listStart(floorData, fdIndex), trigger)) return -1;
-    const Action first{floorData[trigger.Pos + 2]};
-    return trigger.subfunction() + 32 * first.parameter() + 16384 * first.kind();
+    return triggerKey(floorData, trigger);
 }
 
-std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
-    // Every action of every trigger entry, each carrying its own entry's type and setup word.
-    // Actions of entries before an unknown code or the end of the array are kept.
-    const std::size_t start = listStart(floorData, fdIndex);
+std::size_t CountTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex) {
     std::size_t count = 0;
-    walkList(floorData, start, [&](const Entry& e) {
+    walkList(floorData, listStart(floorData, fdIndex), [&](const Entry& e) {
         if (e.code() == kTrigger) forEachAction(floorData, e, [&](const Action&) {
             ++count;
             return true;
         });
         return true;
     });
+    return count;
+}
+
+std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex,
+                                             std::size_t most) {
+    // Every action of every trigger entry, each carrying its own entry's type and setup word.
+    // Actions of entries before an unknown code or the end of the array are kept.
     std::vector<TriggerAction> actions;
+    const std::size_t count = std::min(CountTriggerActions(floorData, fdIndex), most);
     if (count == 0) return actions;
     actions.reserve(count);
-    walkList(floorData, start, [&](const Entry& e) {
+    walkList(floorData, listStart(floorData, fdIndex), [&](const Entry& e) {
         if (e.code() != kTrigger) return true;
         const auto type = static_cast<std::uint16_t>(e.subfunction());
         const std::uint16_t setup = floorData[e.Pos + 1];
         forEachAction(floorData, e, [&](const Action& a) {
             actions.push_back({type, setup, static_cast<std::uint16_t>(a.kind()),
                                static_cast<std::uint16_t>(a.parameter())});
-            return true;
+            return actions.size() < count;
         });
-        return true;
+        return actions.size() < count;
     });
     return actions;
 }

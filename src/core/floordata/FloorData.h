@@ -3,6 +3,7 @@
 //
 // Word layout of an entry's function word: bits 0-4 function code, bits 8-14 subfunction,
 // bit 15 last entry of the sector's list. Every query is a pure read of the word array.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <utility>
@@ -92,6 +93,9 @@ private:
 // whose triggers name items more often is refused rather than indexed.
 inline constexpr std::size_t kMaxItemTriggerSectors = 2 * 1024 * 1024;
 
+// The per-sector queries walk one list each; for the sectors of a map or a level, FloorDataQueries
+// (FloorDataQueries.h) gives the same answers without walking shared lists again.
+
 // Room that the sector's door entry leads to (0-255), or -1.
 int GetDoor(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // Climb bits, plus kFlagMonkey / kFlagCode20 / kFlagCode21, combined with OR.
@@ -99,8 +103,12 @@ std::int32_t GetSectorFlags(std::span<const std::uint16_t> floorData, std::uint1
 // type + 32 * parameter + 16384 * kind of the first trigger's first action, or -1.
 std::int32_t GetTriggerKey(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // The actions of all the sector's trigger entries in order, each record with its own entry's type
-// and setup word; empty when it has none.
-std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
+// and setup word; empty when it has none. At most `most` of them: a damaged list may chain
+// millions of triggers, and the sector panel lists only so many.
+std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex,
+                                             std::size_t most = SIZE_MAX);
+// How many actions GetTriggerActions would give without a limit.
+std::size_t CountTriggerActions(std::span<const std::uint16_t> floorData, std::uint16_t fdIndex);
 // True when the sector's first trigger has an OBJECT or TARGET action naming the item.
 bool SectorTriggersItem(std::span<const std::uint16_t> floorData, const level::TRSector& sector, int item);
 // Clears fdIndex when the list holds a code the TR2 format does not know (7-21 or unknown) or

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <span>
 
+#include "floordata/FloorData.h"
+
 namespace tessarin::floordata::detail {
 
 inline constexpr std::uint16_t kLastBit = 0x8000;
@@ -48,6 +50,13 @@ inline bool hasExtraWord(int kind) { return kind == 1 || kind == 12; }
 inline std::size_t listStart(std::span<const std::uint16_t> fd, std::uint16_t fdIndex) {
     if (fdIndex == 0 || fdIndex >= 0x8000 || fdIndex >= fd.size()) return 0;
     return fdIndex;
+}
+
+// The start of the list a door lookup reads: it takes the index as unsigned and wraps it at 8192,
+// unlike every other query; 0 for none.
+inline std::size_t doorListStart(std::span<const std::uint16_t> fd, std::uint16_t fdIndex) {
+    const std::size_t index = fdIndex % 8192u;
+    return index < fd.size() ? index : 0;
 }
 
 // The most actions one trigger may hold. The games' triggers hold a few dozen; without a limit a
@@ -103,6 +112,26 @@ WalkEnd walkList(std::span<const std::uint16_t> fd, std::size_t start, Visit&& v
         if (e.last()) return WalkEnd::LastEntry;
         p += length;
     }
+}
+
+// The flags an entry adds to GetSectorFlags.
+inline std::int32_t entryFlags(const Entry& e) {
+    switch (e.code()) {
+        case kClimb: return e.subfunction();
+        case kMonkey: return kFlagMonkey;
+        case kMinecartLeft: return kFlagCode20;
+        case kMinecartRight: return kFlagCode21;
+        default: return 0;
+    }
+}
+
+// The room a whole door entry leads to.
+inline int doorRoom(std::span<const std::uint16_t> fd, const Entry& door) { return fd[door.Pos + 1] & 0xFF; }
+
+// GetTriggerKey of a whole trigger entry: type + 32 * parameter + 16384 * kind of its first action.
+inline std::int32_t triggerKey(std::span<const std::uint16_t> fd, const Entry& trigger) {
+    const Action first{fd[trigger.Pos + 2]};
+    return trigger.subfunction() + 32 * first.parameter() + 16384 * first.kind();
 }
 
 // Calls visit(const Action&) for each action of a trigger entry the walk delivered; visit returns

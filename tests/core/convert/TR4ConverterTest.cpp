@@ -270,6 +270,26 @@ TEST(TR4Converter, TR2TargetDropsNewerFloorDataAndShiftsItemIDs) {
     EXPECT_EQ(tr3.Items[0].ObjectID, 160);
 }
 
+TEST(TR4Converter, TR2TargetJudgesSectorsAlongOneLongUnclosedListEachByWhatLiesAhead) {
+    // A million one-word entries with a code 20 a little way in and the closing bit only at the
+    // far end; 10,000 sectors name places before and after the code 20.
+    constexpr std::size_t kWords = 1'000'000, kCode20 = 15'001;
+    TRLevel d = tr4Level();
+    d.FloorData.assign(kWords, 0x0005);
+    d.FloorData[0] = 0;
+    d.FloorData[kCode20] = 20;
+    d.FloorData.back() = 0x8005;
+    d.Rooms[0].NumXSectors = d.Rooms[0].NumZSectors = 100;
+    d.Rooms[0].Sectors.resize(10'000);
+    for (std::size_t i = 0; i < 10'000; ++i) d.Rooms[0].Sectors[i].FDIndex = static_cast<std::uint16_t>(1 + 3 * i);
+    auto tr2 = ConvertTR4Level(d, kVersionTR2, onePageSWD());
+    ASSERT_TRUE(tr2.ok()) << tr2.error();
+    for (std::size_t i = 0; i < 10'000; ++i) {
+        const std::uint16_t start = d.Rooms[0].Sectors[i].FDIndex;
+        ASSERT_EQ(tr2->Rooms[0].Sectors[i].FDIndex, start <= kCode20 ? 0 : start) << i;
+    }
+}
+
 TEST(TR4Converter, SharedMeshesAreConvertedOnceAndStayShared) {
     TRLevel d = tr4Level();
     d.MeshData = tr4Mesh(3, {{{0, 1, 2, 0, 5, 0}}}, {{{0, 1, 2, 6, 0}}});

@@ -73,6 +73,19 @@ TEST(SectorInfo, OneActionReadsTriggerSingular) {
     EXPECT_EQ(s.info().triggerList, std::vector<std::string>{"TRIGGER for FLIPEFFECT 88"});
 }
 
+TEST(SectorInfo, AChainOfTriggersBeyondTheListsCapListsTheFirstTenThousandAndCountsThemAll) {
+    // A damaged list of 30,000 one-action triggers without the closing bit until the last one.
+    auto l = makeLevel(3, {makeRoom(3, 3)});
+    l.Rooms[0].sector(1, 1).FDIndex = 1;
+    for (int i = 0; i < 30000; ++i)
+        l.FloorData.insert(l.FloorData.end(), {fdWord(4, 0, i == 29999), 0, fdAction(9, i % 512, true)});
+    auto s = open(std::move(l));
+    s.clickSector(1, 1);
+    EXPECT_EQ(s.info().fdLabel, " 30000 Triggers");
+    ASSERT_EQ(s.info().triggerList.size(), editor::kMaxSectorEntries);
+    EXPECT_EQ(s.info().triggerList.back(), "TRIGGER for FLIPEFFECT 271");  // action 9999
+}
+
 TEST(SectorInfo, ObjectActionsNamingNothingStillDescribe) {
     auto l = makeLevel(4, {makeRoom(3, 3)});
     l.Items.push_back(itemAt(l, 0, 0, 0, 480));  // an ID past the names the test table holds

@@ -18,7 +18,8 @@ using test::setFloorData;
 namespace {
 
 Rgb fill(const level::TRLevel& l, int room, int x, int z) {
-    return editor::sectorFillColour(l, l.Rooms[static_cast<std::size_t>(room)], x, z);
+    floordata::FloorDataQueries fd(l.FloorData);
+    return editor::sectorFillColour(l, l.Rooms[static_cast<std::size_t>(room)], x, z, fd);
 }
 
 }  // namespace
@@ -246,6 +247,29 @@ TEST(SectorMap, OpeningAnotherLevelShowsNothingOfThePreviousOne) {
     EXPECT_EQ(s.panels().roomInfo, "");
     EXPECT_EQ(s.panels().altRoom, "");
     EXPECT_FALSE(s.SectorMapClick(5, 5, editor::kLeftButton, 0).handled);
+}
+
+TEST(SectorMap, SectorsAlongOneLongUnclosedListAreColouredByWhatLiesAheadOfEach) {
+    // A million one-word entries without the closing bit: a code 20 a little way in, then a
+    // trigger, a door and the closing entry at the far end. Each of 10,000 sectors names its own
+    // place before the code 20 or after it; walking each afresh would take some 15 billion steps.
+    constexpr std::size_t kWords = 1'000'000, kCode20 = 15'001;
+    auto l = makeLevel(3, {makeRoom(100, 100)});
+    l.FloorData.assign(kWords, fdWord(5));
+    l.FloorData[0] = 0;
+    l.FloorData[kCode20] = fdWord(20);
+    l.FloorData.insert(l.FloorData.end(), {fdWord(4), 0, test::fdAction(0, 1, true), fdWord(1), 7, fdWord(5, 0, true)});
+    auto& sectors = l.Rooms[0].Sectors;
+    for (std::size_t i = 0; i < sectors.size(); ++i) sectors[i].FDIndex = static_cast<std::uint16_t>(1 + 3 * i);
+    SectorMap m;
+    m.build(l, 0);
+    for (int x = 0; x < 100; ++x)
+        for (int z = 0; z < 100; ++z) {
+            const bool edgeX = x == 0 || x == 99, edgeZ = z == 0 || z == 99;
+            Rgb expected = edgeX && edgeZ ? editor::kMapGrey : edgeX || edgeZ ? editor::kMapBlack : editor::kMapTrigger;
+            if (sectors[static_cast<std::size_t>(x) * 100 + z].FDIndex <= kCode20) expected = editor::kMapMinecartLeft;
+            ASSERT_EQ(m.cell(x, z).fill, expected) << x << ", " << z;
+        }
 }
 
 TEST(SectorMap, BrokenRoomsGiveAnEmptyMap) {

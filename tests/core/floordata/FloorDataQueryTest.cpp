@@ -2,9 +2,12 @@
 // filler real levels carry, so lists start at index 1.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "floordata/FloorData.h"
+#include "floordata/FloorDataQueries.h"
 #include "floordata/FloorDataWalk.h"
 
 using namespace tessarin;
@@ -49,9 +52,15 @@ TEST(FloorData, EveryQueryAnswersNoListForIndexZeroPastTheEndAndAbove32767) {
         std::uint16_t stripped = index;
         StripTR3FloorData(fd, stripped);
         EXPECT_EQ(stripped, index);
+        FloorDataQueries shared(fd);
+        EXPECT_EQ(shared.GetSectorFlags(index), 0);
+        EXPECT_EQ(shared.GetTriggerKey(index), -1);
+        shared.StripTR3FloorData(stripped);
+        EXPECT_EQ(stripped, index);
     }
     EXPECT_EQ(GetDoor(fd, 0), -1);
     EXPECT_EQ(GetDoor(fd, size), -1);
+    EXPECT_EQ(FloorDataQueries(fd).GetDoor(size), -1);
 }
 
 TEST(FloorData, DoorIndexWrapsAt8192EvenAbove32767) {
@@ -209,6 +218,23 @@ TEST(FloorData, TriggerActionsStopAtAnUnknownCodeOrACutEntry) {
     }
 }
 
+TEST(FloorData, TriggerActionsUpToALimitAreTheFirstOnesWhileTheCountTakesThemAll) {
+    // A damaged list chaining one-action triggers without its closing bit, the last one closed.
+    Words fd{0};
+    for (int i = 0; i < 50; ++i) fd.insert(fd.end(), {trigger(i % 13, i == 49), 0, action(kActionObject, i, true)});
+    EXPECT_EQ(CountTriggerActions(fd, 1), 50u);
+    const auto all = GetTriggerActions(fd, 1);
+    ASSERT_EQ(all.size(), 50u);
+    const auto first = GetTriggerActions(fd, 1, 7);
+    ASSERT_EQ(first.size(), 7u);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].TriggerType, all[i].TriggerType);
+        EXPECT_EQ(first[i].Parameter, i);
+    }
+    EXPECT_EQ(GetTriggerActions(fd, 4, 1000).size(), 49u);
+    EXPECT_EQ(CountTriggerActions(fd, 2), 0u);
+}
+
 TEST(FloorData, OnlyObjectAndTargetActionsNameItems) {
     for (int kind = 0; kind < 16; ++kind) {
         const Words fd{0, trigger(0, true), 0, action(kind, 7, true), kLast};
@@ -231,4 +257,58 @@ TEST(FloorData, StripClearsIndexForCodesTheTR2FormatLacks) {
     EXPECT_EQ(strip(Words{0, kMonkey, kFloorSlope | kLast, 0}), 0);
     EXPECT_EQ(strip(Words{0, kFloorSlope, 0, 0x0018}), 0);
     EXPECT_EQ(strip(Words{0, kFloorSlope, 0}), 0);  // runs off the end
+}
+
+TEST(FloorData, SharedQueriesAnswerAsEachSectorsOwnWalkWhateverOrderTheyAreAskedIn) {
+    std::mt19937 random(20240611);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto expectSameAnswers = [&](const Words& fd, std::vector<std::uint16_t> indices) {
+        std::shuffle(indices.begin(), indices.end(), random);
+        FloorDataQueries shared(fd);
+        for (std::uint16_t index : indices) {
+            SCOPED_TRACE(testing::Message() << fd.size() << " words, index " << index);
+            ASSERT_EQ(shared.GetDoor(index), GetDoor(fd, index));
+            ASSERT_EQ(shared.GetSectorFlags(index), GetSectorFlags(fd, index));
+            ASSERT_EQ(shared.GetTriggerKey(index), GetTriggerKey(fd, index));
+            std::uint16_t sharedStrip = index, strip = index;
+            shared.StripTR3FloorData(sharedStrip);
+            StripTR3FloorData(fd, strip);
+            ASSERT_EQ(sharedStrip, strip);
+        }
+    };
+    // Small arrays of entries of every code, cut, unclosed and overlapping, asked at every index
+    // and at door indices that wrap.
+    for (int round = 0; round < 1000; ++round) {
+        Words fd{0};
+        for (const int length = 1 + pick(24); static_cast<int>(fd.size()) < length;) {
+            const bool last = pick(4) == 0;
+            switch (pick(6)) {
+                case 0: fd.push_back(trigger(pick(16), last)); break;
+                case 1: fd.push_back(action(pick(16), pick(512), pick(2) == 0)); break;
+                case 2: fd.push_back(static_cast<std::uint16_t>(random())); break;
+                default: fd.push_back(static_cast<std::uint16_t>((1 + pick(22)) | pick(128) << 8 | (last ? kLast : 0)));
+            }
+        }
+        std::vector<std::uint16_t> indices;
+        for (std::uint16_t i = 0; i <= fd.size() + 1; ++i) indices.insert(indices.end(), {i, std::uint16_t(i + 8192)});
+        expectSameAnswers(fd, indices);
+    }
+    // Lists of whole entries running over thousands of entries with hardly a closing bit, asked
+    // at places along them.
+    for (int round = 0; round < 2; ++round) {
+        Words fd{0};
+        while (fd.size() < 20000) {
+            const auto last = static_cast<std::uint16_t>(pick(5000) == 0 ? kLast : 0);
+            const auto sub = static_cast<std::uint16_t>(pick(128) << 8);
+            switch (pick(12)) {
+                case 0: fd.insert(fd.end(), {static_cast<std::uint16_t>(trigger(pick(16)) | last), 0, action(9, pick(512), true)}); break;
+                case 1: fd.insert(fd.end(), {static_cast<std::uint16_t>((pick(2) ? 1 + pick(3) : 7 + pick(12)) | sub | last), 0x0102}); break;
+                case 2: fd.push_back(static_cast<std::uint16_t>((pick(2) ? kClimb : 19 + pick(3)) | sub | last)); break;
+                default: fd.push_back(kKill | last);
+            }
+        }
+        std::vector<std::uint16_t> indices;
+        for (int i = 0; i < 200; ++i) indices.push_back(static_cast<std::uint16_t>(1 + pick(19999)));
+        expectSameAnswers(fd, indices);
+    }
 }

@@ -147,14 +147,28 @@ std::vector<Box> RoomBounds(const level::TRLevel& level) {
 
 std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, const Vec3& eye, const Frustum& frustum) {
     const std::size_t rooms = level.Rooms.size();
+    // A room named as another's alternate is that room flipped, standing in the same place: drawn
+    // together the two fight over every pixel. The level is shown as it starts, unflipped. Of two
+    // rooms naming each other, the later one is the alternate.
+    std::vector<bool> flipped(rooms, false);
+    for (std::size_t r = 0; r < rooms; ++r) {
+        const int alt = level.Rooms[r].AlternateRoom;
+        if (alt < 0 || static_cast<std::size_t>(alt) >= rooms || static_cast<std::size_t>(alt) == r) continue;
+        const bool mutualAndEarlier =
+            level.Rooms[static_cast<std::size_t>(alt)].AlternateRoom == static_cast<int>(r) && static_cast<std::size_t>(alt) < r;
+        if (!mutualAndEarlier) flipped[static_cast<std::size_t>(alt)] = true;
+    }
     std::vector<bool> seen(rooms, false);
     std::vector<std::size_t> queue;
     for (std::size_t r = 0; r < rooms; ++r)
-        if (RoomHoldsPoint(level.Rooms[r], eye.x, eye.y, eye.z)) {
+        if (!flipped[r] && RoomHoldsPoint(level.Rooms[r], eye.x, eye.y, eye.z)) {
             seen[r] = true;
             queue.push_back(r);
         }
-    if (queue.empty()) return std::vector<bool>(rooms, true);
+    if (queue.empty()) {
+        for (std::size_t r = 0; r < rooms; ++r) seen[r] = !flipped[r];
+        return seen;
+    }
     // A doorway closer to the eye than the near plane may fall outside the frustum while the room
     // behind it fills the view.
     constexpr float kNextToEye = 0.25f;
@@ -168,7 +182,9 @@ std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, const Vec3& ey
         const Vec3 origin = RoomOrigin(level.Rooms[r]);
         for (const level::TRPortal& portal : level.Rooms[r].Portals) {
             const int next = portal.AdjoiningRoom;
-            if (next < 0 || static_cast<std::size_t>(next) >= rooms || seen[static_cast<std::size_t>(next)]) continue;
+            if (next < 0 || static_cast<std::size_t>(next) >= rooms || seen[static_cast<std::size_t>(next)] ||
+                flipped[static_cast<std::size_t>(next)])
+                continue;
             Box opening;
             for (const level::TRVertex16& v : portal.Vertices)
                 opening.add({origin.x + static_cast<float>(v.X) / 1024.0f, -static_cast<float>(v.Y) / 1024.0f,

@@ -94,7 +94,7 @@ std::string ViewerFacesRefusal(const level::TRLevel& level, std::uintmax_t fileB
 // the first one need not be the one whose walls surround the eye), and every room reached from
 // those through portals whose corners' box meets the frustum or lies next to the eye. A superset
 // of what is visible, never less. When no room holds the eye (it stands in a wall or outside)
-// every room is kept.
+// every room is kept. Rooms named as another room's alternate (its flipped state) never are.
 std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, const Vec3& eye, const Frustum& frustum);
 
 }  // namespace tessarin::viewer

@@ -263,8 +263,13 @@ TEST(RoomPolys, RoomsAroundTheEyeAndBeyondPortalsInViewAreKeptAndOthersLeftOut) 
     EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, true}));
     std::swap(level.Rooms[0], level.Rooms[3]);
     EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, true}));
-    // In no room at all (inside a wall): every room.
+    // Room 3 as room 0's flipped state, in its place: left out whether the eye is in them or in
+    // no room at all (inside a wall: every other room).
+    level.Rooms[0].AlternateRoom = 3;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, false}));
     camera.CamY = 5;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, true, false}));
+    level.Rooms[0].AlternateRoom = -1;
     EXPECT_EQ(visible(), (std::vector<bool>(4, true)));
 }
 

@@ -41,6 +41,12 @@ void appendTriangles(const RoomPoly& poly, const Vec3& origin, std::vector<Trian
         emit(k);
         emit(k + 1);
     }
+    if (!poly.DoubleSided) return;
+    for (int k = 1; k <= count; ++k) {
+        emit(0);
+        emit(k + 1);
+        emit(k);
+    }
 }
 
 // Polygons in the order of their keys (list order kept among equal keys), emitted as triangles.
@@ -50,7 +56,7 @@ TriangleBatches batch(const std::vector<RoomPoly>& polys, KeyOf keyOf, OriginOf 
     std::size_t triangles = 0;
     for (std::size_t i = 0; i < polys.size(); ++i) {
         keys[i] = keyOf(i);
-        triangles += static_cast<std::size_t>(TriangleCount(polys[i]));
+        triangles += static_cast<std::size_t>(DrawnTriangleCount(polys[i]));
     }
     std::vector<std::uint32_t> order(polys.size());
     std::iota(order.begin(), order.end(), 0u);
@@ -60,7 +66,7 @@ TriangleBatches batch(const std::vector<RoomPoly>& polys, KeyOf keyOf, OriginOf 
     out.vertices.reserve(triangles * 3);
     for (const std::uint32_t i : order) {
         const RoomPoly& poly = polys[i];
-        const int count = TriangleCount(poly);
+        const int count = DrawnTriangleCount(poly);
         if (count == 0) continue;
         const Key& key = keys[i];
         if (out.ranges.empty() || !(Key{out.ranges.back().pass, out.ranges.back().texture, out.ranges.back().room} == key))
@@ -78,6 +84,8 @@ int TriangleCount(const RoomPoly& poly) {
     if (poly.VertexCount == 3) return 1;
     return 0;
 }
+
+int DrawnTriangleCount(const RoomPoly& poly) { return TriangleCount(poly) * (poly.DoubleSided ? 2 : 1); }
 
 TriangleBatches BatchRoomPolys(const RoomPolyList& list, const level::TRLevel& level) {
     const auto& polys = list.RoomPolys;
@@ -138,7 +146,11 @@ RoomTriangles::RoomTriangles(const level::TRLevel& level) : m_level(&level) {
             const auto room = static_cast<std::int32_t>(face.room);
             if (i == start[g] || m_ranges.back().room != room)
                 m_ranges.push_back({groups[g].pass, groups[g].texture, room, static_cast<std::uint32_t>(m_vertexCount), 0});
-            const std::size_t count = face.face < level.Rooms[face.room].Rectangles.size() ? 6 : 3;
+            const level::TRRoom& faceRoom = level.Rooms[face.room];
+            const bool rectangle = face.face < faceRoom.Rectangles.size();
+            const std::int16_t texture = rectangle ? faceRoom.Rectangles[face.face].Texture
+                                                   : faceRoom.Triangles[face.face - faceRoom.Rectangles.size()].Texture;
+            const std::size_t count = (rectangle ? 6 : 3) * (IsDoubleSided(texture) ? 2 : 1);
             m_ranges.back().count += static_cast<std::uint32_t>(count);
             m_vertexCount += count;
         }

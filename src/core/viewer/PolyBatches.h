@@ -42,6 +42,9 @@ struct TriangleBatches {
 // A polygon's fan as triangles (v0, vi, vi+1); a rectangle's repeated fifth vertex would only add
 // an empty triangle, so rectangles give two triangles and triangles one.
 int TriangleCount(const RoomPoly& poly);
+// The triangles drawn for it: a double-sided polygon's fan comes twice, the second time turned the
+// other way, so that the device's culling keeps whichever side faces the camera.
+int DrawnTriangleCount(const RoomPoly& poly);
 
 // The whole list in level-wide positions (each room's origin added), so one buffer holds every
 // room. Polygons of a room outside the level keep room-relative positions.

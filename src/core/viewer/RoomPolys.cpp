@@ -9,7 +9,7 @@ namespace {
 
 constexpr float kStep = 1.0f / 255.0f;
 
-// Object textures are named by the low 12 bits; bit 15 marks a double-sided face.
+// Object textures are named by the low 12 bits; bit 15 marks a double-sided face (IsDoubleSided).
 std::size_t textureIndex(std::int16_t texture) { return static_cast<std::uint16_t>(texture) & 0x0FFFu; }
 
 // One texture coordinate moved one step into the texture: up from the reference corner, down
@@ -57,6 +57,7 @@ bool buildFace(const level::TRLevel& level, int room, const Face& face, RoomPoly
     poly.Texture = tile.Tile;
     poly.Room = room;
     poly.Marked = false;
+    poly.DoubleSided = IsDoubleSided(face.Texture);
     blend = objectTexture.Attribute;
     return true;
 }

@@ -28,6 +28,7 @@ struct RoomPoly {
     std::int32_t Texture = 0;               // texture page (the tile record's Tile)
     std::int32_t Room = 0;                  // wider than the file's 16 bits: any room count fits
     bool Marked = false;                    // drawn red: lies on the selected sector
+    bool DoubleSided = false;               // seen from both sides (bit 15 of the face's texture)
 };
 
 // The polygon list. RoomPolyBlend runs parallel to RoomPolys (the object texture's Attribute).
@@ -61,6 +62,8 @@ bool BuildRoomFace(const level::TRLevel& level, int room, const level::TRRoomQua
                    std::int32_t& blend);
 bool BuildRoomFace(const level::TRLevel& level, int room, const level::TRRoomTriangle& face, RoomPoly& poly,
                    std::int32_t& blend);
+// Bit 15 of a room face's texture word: the face is seen from both sides.
+inline bool IsDoubleSided(std::int16_t texture) { return (static_cast<std::uint16_t>(texture) & 0x8000u) != 0; }
 // The object texture (index into ObjectTextures) the face draws with, or -1 when it is left out.
 int RoomFaceTexture(const level::TRLevel& level, const level::TRRoom& room, const level::TRRoomQuad& face);
 int RoomFaceTexture(const level::TRLevel& level, const level::TRRoom& room, const level::TRRoomTriangle& face);

@@ -156,7 +156,7 @@ TEST(RoomPolys, BatchesAreWorldPlacedTrianglesGroupedByPassPageAndRoom) {
 
 TEST(RoomPolys, TheLevelsTrianglesInPiecesAreTheBatchesOfEveryRoomsPolygons) {
     // Rooms whose faces interleave pages and passes, one page on both passes, a page numbered below
-    // the others, and faces left out (texture or vertex outside the arrays).
+    // the others, double-sided faces, and faces left out (texture or vertex outside the arrays).
     auto mixed = viewertest::polygonLevel();
     mixed.ObjectTextures.push_back(viewertest::objectTexture(2, 0, 0, 63, 63));
     mixed.ObjectTextures.push_back(viewertest::objectTexture(0, 0, 0, 63, 63));
@@ -167,8 +167,9 @@ TEST(RoomPolys, TheLevelsTrianglesInPiecesAreTheBatchesOfEveryRoomsPolygons) {
         level::TRRoom room = mixed.Rooms[0];
         room.X = r * 4096;
         for (int f = 0; f < 3 + r; ++f) {
-            room.Rectangles.push_back({{0, 1, 2, 3}, static_cast<std::int16_t>((r + f) % 5), 0});
-            room.Triangles.push_back({{1, 2, static_cast<std::int16_t>(f == 2 ? 9 : 4)}, static_cast<std::int16_t>(f % 4), 0});
+            room.Rectangles.push_back({{0, 1, 2, 3}, static_cast<std::int16_t>((r + f) % 5 | (f == 1 ? 0x8000 : 0)), 0});
+            room.Triangles.push_back(
+                {{1, 2, static_cast<std::int16_t>(f == 2 ? 9 : 4)}, static_cast<std::int16_t>(f % 4 | (f == 3 ? 0x8000 : 0)), 0});
         }
         mixed.Rooms.push_back(room);
     }
@@ -213,7 +214,7 @@ TEST(RoomPolys, TheLevelsTrianglesInPiecesAreTheBatchesOfEveryRoomsPolygons) {
         // Whole faces, just past the size asked for (the last piece what is left).
         for (std::size_t i = 0; i < sizes.size(); ++i) {
             ASSERT_EQ(sizes[i] % 3, 0u) << name;
-            ASSERT_LT(sizes[i], 7u + 6) << name;
+            ASSERT_LT(sizes[i], 7u + 12) << name;
             if (i + 1 < sizes.size()) {
                 ASSERT_GE(sizes[i], 7u) << name;
             }
@@ -222,6 +223,29 @@ TEST(RoomPolys, TheLevelsTrianglesInPiecesAreTheBatchesOfEveryRoomsPolygons) {
         ASSERT_EQ(all.size(), whole.vertices.size()) << name;
         ASSERT_FALSE(all.empty()) << name;
         EXPECT_EQ(std::memcmp(all.data(), whole.vertices.data(), all.size() * sizeof(TriangleVertex)), 0) << name;
+    }
+}
+
+TEST(RoomPolys, ADoubleSidedFaceIsDrawnTurnedBothWays) {
+    auto level = viewertest::polygonLevel();
+    level.Rooms[0].Triangles.clear();
+    level.Rooms[0].Rectangles.resize(1);
+    auto batches = [&] {
+        RoomPolyList list;
+        BuildRoom(list, level, 0);
+        return BatchRoomPolys(list, level);
+    };
+    const TriangleBatches one = batches();
+    level.Rooms[0].Rectangles[0].Texture = static_cast<std::int16_t>(level.Rooms[0].Rectangles[0].Texture | 0x8000);
+    const TriangleBatches both = batches();
+    const std::size_t n = one.vertices.size();
+    ASSERT_EQ(both.vertices.size(), 2 * n);
+    EXPECT_EQ(both.ranges.back().count, 2 * n);
+    // The same triangles again, each with its last two corners swapped.
+    for (std::size_t t = 0; t < n; t += 3) {
+        EXPECT_EQ(both.vertices[n + t].x, one.vertices[t].x);
+        EXPECT_EQ(both.vertices[n + t + 1].z, one.vertices[t + 2].z);
+        EXPECT_EQ(both.vertices[n + t + 2].tu, one.vertices[t + 1].tu);
     }
 }
 

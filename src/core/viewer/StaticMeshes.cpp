@@ -106,12 +106,6 @@ std::size_t CountStaticPolys(const std::vector<StaticMeshPolys>& statics) {
     return n;
 }
 
-int FindStaticDefinition(const level::TRLevel& level, int objectId) {
-    for (std::size_t i = 0; i < level.StaticMeshes.size(); ++i)
-        if (level.StaticMeshes[i].ObjectID == objectId) return static_cast<int>(i);
-    return -1;
-}
-
 float StaticAngle(std::uint16_t rotation) {
     // The game turns a static as it turns an item: the mesh's +z (front) goes where an item of that
     // angle walks, to (sin, cos) in x and z, which is Mat4::rotationY of the same angle. Negating the
@@ -121,7 +115,7 @@ float StaticAngle(std::uint16_t rotation) {
 
 std::vector<StaticPlacement> StaticPlacements(const level::TRLevel& level, int room) {
     // One look-up table for all placements: thousands of them, each searching thousands of
-    // definitions, would multiply. The first definition of an ID wins, as in FindStaticDefinition.
+    // definitions, would multiply. The first definition of an ID wins, as the editor's search finds it.
     std::unordered_map<std::int64_t, int> definitions;
     definitions.reserve(level.StaticMeshes.size());
     for (std::size_t i = 0; i < level.StaticMeshes.size(); ++i)

@@ -42,9 +42,6 @@ std::vector<StaticMeshPolys> BuildStaticMeshes(const level::TRLevel& level);
 // The polygons of all definitions together, each shape counted once per definition naming it.
 std::size_t CountStaticPolys(const std::vector<StaticMeshPolys>& statics);
 
-// The definition whose ObjectID matches, or -1.
-int FindStaticDefinition(const level::TRLevel& level, int objectId);
-
 // A stored rotation (16384 a quarter turn) as the viewer turns the mesh: rotation / 16384 * 1.57,
 // the rotation read unsigned (0 to 6.28).
 float StaticAngle(std::uint16_t rotation);

@@ -52,6 +52,10 @@ std::string convertCommand(const Args& args) {
     if (file.empty() || (to != "tr3" && to != "tr2")) throw CliError(usage);
     const std::int16_t target = to == "tr3" ? level::kVersionTR3 : level::kVersionTR2;
     if (out.empty()) out = convert::convertedPath(file);
+    // The TR4 level cannot be made again from its conversion: it is never written over.
+    std::error_code same;
+    if (out == file || std::filesystem::equivalent(out, file, same))
+        throw CliError(out + ": the output would replace the level it is converted from");
     const std::filesystem::path swdFile = swd.empty() ? defaultSWD() : std::filesystem::path(swd);
 
     auto converted = convert::ConvertTR4(file, target, swdFile);

@@ -64,6 +64,14 @@ TEST(CliConvert, RefusesBadTargetsAndMissingSpriteFiles) {
     EXPECT_EQ(runConvert(path.string() + " --to tr3 -o " + out.string() + " --swd " + (dir / "no.swd").string()).exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_FALSE(std::filesystem::exists(dir / "no.swd"));
+
+    // An output naming the TR4 level itself would lose it: refused, the level as it was.
+    const auto own = dir / "own.tr4";
+    std::filesystem::copy_file(path, own, std::filesystem::copy_options::overwrite_existing);
+    const auto self = runConvert(own.string() + " --to tr3 -o " + own.string());
+    tessarin::test::expectCleanFailure(self, "output over its own level");
+    EXPECT_NE(self.err.find("would replace the level it is converted from"), std::string::npos) << self.err;
+    EXPECT_EQ(std::filesystem::file_size(own), std::filesystem::file_size(path));
 }
 
 }  // namespace

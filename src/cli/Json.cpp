@@ -82,9 +82,46 @@ Json& Json::value(std::string_view v) {
     return *this;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence starting at v[i] (lead byte 0x80 or above), or 0.
+std::size_t utf8Length(std::string_view v, std::size_t i) {
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(v[k]); };
+    const unsigned char lead = at(i);
+    std::size_t n = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) n = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) n = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+    else if (lead >= 0xF0 && lead <= 0xF4) n = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+    if (n == 0 || i + n > v.size() || at(i + 1) < low || at(i + 1) > high) return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+    return n;
+}
+
+void appendEscape(std::string& out, unsigned char c) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+    out += buf;
+}
+
+}  // namespace
+
 void Json::appendString(std::string_view v) {
     m_out += '"';
-    for (unsigned char c : v) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const auto c = static_cast<unsigned char>(v[i]);
+        if (c >= 0x80) {
+            // Text must be UTF-8; a byte that starts no UTF-8 character (a Latin-1 file name) is
+            // given as the character it stands for in Latin-1, so the document stays readable.
+            if (const std::size_t n = utf8Length(v, i); n != 0) {
+                m_out.append(v.substr(i, n));
+                i += n - 1;
+            } else {
+                appendEscape(m_out, c);
+            }
+            continue;
+        }
         switch (c) {
         case '"': m_out += "\\\""; break;
         case '\\': m_out += "\\\\"; break;
@@ -92,13 +129,8 @@ void Json::appendString(std::string_view v) {
         case '\r': m_out += "\\r"; break;
         case '\t': m_out += "\\t"; break;
         default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                m_out += buf;
-            } else {
-                m_out += static_cast<char>(c);
-            }
+            if (c < 0x20) appendEscape(m_out, c);
+            else m_out += static_cast<char>(c);
         }
     }
     m_out += '"';

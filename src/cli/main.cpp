@@ -53,7 +53,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessarin2-cli: %s: not enough memory to finish the command\n", argv[1]);
         return 1;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "tessarin2-cli: %s\n", e.what());
+        // One line whatever the message holds: a file name may carry a line break.
+        std::string line = e.what();
+        for (char& c : line)
+            if (c == '\n' || c == '\r') c = ' ';
+        std::fprintf(stderr, "tessarin2-cli: %s\n", line.c_str());
         return 1;
     }
 }

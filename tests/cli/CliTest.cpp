@@ -71,6 +71,12 @@ TEST(CliResave, WritesAnIdenticalFileAndReportsItsSize) {
     EXPECT_EQ(doc["output"].text, out.string());
     EXPECT_EQ(doc["bytes"].asInt(), static_cast<std::int64_t>(std::filesystem::file_size(path)));
     EXPECT_EQ(*util::readFile(out), *util::readFile(path));
+
+    // File names go into the document as UTF-8: a Latin-1 byte as the character it stands for.
+    const auto latin1 = test::scratchDir("cli-resave") / "caf\xE9-\xC3\xA9.tr2";
+    run = runCli("resave " + path.string() + " " + latin1.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("caf\\u00e9-\xC3\xA9.tr2\""), std::string::npos) << run.out;
 }
 
 TEST(CliResave, RefusesLevelsThatAreNotTR2OrTR3) {
@@ -94,6 +100,7 @@ TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {
     expectCleanFailure(missing, "missing file");
     EXPECT_EQ(missing.err, "tessarin2-cli: " + (dir / "missing.tr2").string() + ": No such file or directory\n");
     expectCleanFailure(runCli("nonsense"), "unknown command");
+    expectCleanFailure(runCli("info \"" + (dir / "two\nlines.tr2").string() + "\""), "a line break in the name");
     expectCleanFailure(runCli("info"), "missing argument");
 
     util::ByteWriter w;

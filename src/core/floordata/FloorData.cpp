@@ -1,7 +1,6 @@
 // The floor-data queries and the per-item trigger index, all on the one walk of FloorDataWalk.h.
 #include "floordata/FloorData.h"
 
-#include <algorithm>
 #include <array>
 #include <string>
 
@@ -74,10 +73,10 @@ std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floo
                                              std::size_t most) {
     // Every action of every trigger entry, each carrying its own entry's type and setup word.
     // Actions of entries before an unknown code or the end of the array are kept.
+    // One walk that stops at the limit: counting first would walk a damaged list's millions of
+    // actions again for the few shown.
     std::vector<TriggerAction> actions;
-    const std::size_t count = std::min(CountTriggerActions(floorData, fdIndex), most);
-    if (count == 0) return actions;
-    actions.reserve(count);
+    if (most == 0) return actions;
     walkList(floorData, listStart(floorData, fdIndex), [&](const Entry& e) {
         if (e.code() != kTrigger) return true;
         const auto type = static_cast<std::uint16_t>(e.subfunction());
@@ -85,9 +84,9 @@ std::vector<TriggerAction> GetTriggerActions(std::span<const std::uint16_t> floo
         forEachAction(floorData, e, [&](const Action& a) {
             actions.push_back({type, setup, static_cast<std::uint16_t>(a.kind()),
                                static_cast<std::uint16_t>(a.parameter())});
-            return actions.size() < count;
+            return actions.size() < most;
         });
-        return actions.size() < count;
+        return actions.size() < most;
     });
     return actions;
 }

@@ -40,6 +40,9 @@ struct BuildOptions {
         std::uint32_t trailingBytes = 0;
     };
     std::map<std::size_t, TR5RoomExtras> tr5RoomExtras;
+    // The two bytes the games put after an odd number of TR5 room triangles (and in a room without
+    // layers); false writes rooms as tools do that leave them out.
+    bool tr5FacePadding = true;
     // A TR4 sound map as an extended engine writes it (any length, its length where the demo count
     // stands, no demo), when not empty; and the bytes of no meaning that end the TR4 level data.
     std::vector<std::int16_t> tr4ExtendedSoundMap;

@@ -234,8 +234,10 @@ void putRoomTR5(Emit& e, const TRRoom& r, std::size_t roomIndex, const BuildOpti
         }
         vertexBase += static_cast<std::size_t>(c.vertices);
     }
-    if (nt % 2) body.zeros(2);
-    if (layers.empty()) body.zeros(2);
+    if (opt.tr5FacePadding) {
+        if (nt % 2) body.zeros(2);
+        if (layers.empty()) body.zeros(2);
+    }
     const std::size_t vertexOffset = body.pos();
     for (std::size_t i = 0; i < r.Vertices.size(); ++i) {
         const auto& v = r.Vertices[i];

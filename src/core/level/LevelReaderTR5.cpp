@@ -247,10 +247,15 @@ void readRoom(ByteReader& file, TRRoom& room) {
     room.Flags = r.i16("flags");
 
     r.skip(56, "room header");
-    const std::uint16_t numTriangles = r.u16("triangle count");
-    r.skip(2, "triangle count");
-    const std::uint16_t numRectangles = r.u16("rectangle count");
-    r.skip(2, "rectangle count");
+    // A room without geometry states its face counts as 0xCDCDCDCD: read as the signed low halves
+    // they are negative, and a negative count sizes no list.
+    const auto faceCount = [&r](const char* what) {
+        const std::int16_t n = r.i16(what);
+        r.skip(2, what);
+        return static_cast<std::uint16_t>(std::max<std::int16_t>(n, 0));
+    };
+    const std::uint16_t numTriangles = faceCount("triangle count");
+    const std::uint16_t numRectangles = faceCount("rectangle count");
     // These counts size the face lists, zeros filling what the layers leave out, so the faces they
     // state must fit in the room's block as it lies in the file: otherwise a few hundred damaged
     // bytes could ask for megabytes, and a file of such rooms for gigabytes.
@@ -268,7 +273,8 @@ void readRoom(ByteReader& file, TRRoom& room) {
     r.skip(8, "room header");
     const std::uint32_t numLayers = r.u32("layer count");
     const std::uint32_t layerOffset = r.u32("layer offset");
-    r.skip(8, "room header");  // vertex and polygon offsets: the layers say where things are
+    const std::uint32_t vertexOffset = r.u32("vertex offset");
+    r.skip(4, "room header");  // the polygon offset: the faces follow the layers
     r.skip(24, "room header");
     // The reading may go back to the sectors and the layers (behind the lights, or the layers
     // behind the sectors, in a damaged file): the pages from each stay until it has been reached.
@@ -327,9 +333,10 @@ void readRoom(ByteReader& file, TRRoom& room) {
     const std::size_t tri = room.Triangles.size();
     room.Rectangles.resize(numRectangles);
     room.Triangles.resize(numTriangles);
-    // Faces are padded to a multiple of four bytes; a room without layers keeps two bytes too.
-    if (tri % 2 == 1) r.skip(2, "face padding");
-    if (layers == 0) r.skip(2, "face padding");
+    // The games pad the faces to a multiple of four bytes. Some tools write the vertices straight
+    // after them, and the room's vertex offset then says so. A room without layers has no vertices
+    // to find, so its padding (two bytes, which may be missing at the block's end) is not looked for.
+    if (tri % 2 == 1 && base + vertexOffset != r.pos()) r.skip(2, "face padding");
 
     // Many layers of up to 4095 vertices each could ask for gigabytes: the file must hold them all
     // before any room is made for them.

@@ -225,6 +225,34 @@ TEST(TR5Reader, AnOddTriangleCountSkipsTwoBytesBeforeTheVertices) {
     EXPECT_EQ(l->Rooms[1].Vertices.size(), 4u);
 }
 
+// Other tools leave the face padding out and mark a room without geometry by 0xCDCDCDCD face counts.
+TEST(TR5Reader, ReadsRoomsAsOtherToolsWriteThem) {
+    levelgen::BuildOptions unpadded;
+    unpadded.tr5FacePadding = false;
+    for (std::size_t triangles : {3u, 4u}) {
+        level::TRRoom r = room();
+        addLayer(r, 3, {}, std::vector<std::array<std::int16_t, 3>>(triangles, {0, 1, 2}));
+        r.Vertices[2] = {7, -8, 9, 0, 0, 0};
+        auto l = loadTr5(fileWithRooms({r, plainRoom()}, unpadded));
+        ASSERT_TRUE(l) << l.error();
+        EXPECT_EQ(l->Rooms[0].Vertices[2].X, 7) << triangles << " triangles";
+        EXPECT_EQ(l->Rooms[0].Vertices[2].Z, 9) << triangles << " triangles";
+        EXPECT_EQ(l->Rooms[1].Rectangles.size(), 1u);
+    }
+    for (const auto& options : {levelgen::BuildOptions{}, unpadded}) {
+        Bytes b = fileWithRooms({room(), plainRoom()}, options);
+        const std::size_t h = roomAt(b, 0) + 8;
+        set32(b, h + 136, 0xCDCDCDCDll);
+        set32(b, h + 140, 0xCDCDCDCDll);
+        auto l = loadTr5(b);
+        ASSERT_TRUE(l) << l.error();
+        EXPECT_TRUE(l->Rooms[0].Rectangles.empty());
+        EXPECT_TRUE(l->Rooms[0].Triangles.empty());
+        EXPECT_EQ(l->Rooms[0].Sectors.size(), 2u);
+        EXPECT_EQ(l->Rooms[1].Vertices.size(), 4u);
+    }
+}
+
 TEST(TR5Reader, ReadsTheRoomHeaderAndLights) {
     level::TRRoom r0 = plainRoom();
     r0.Lights = {tr5Light(3, 200)};
@@ -352,7 +380,7 @@ TEST(TR5Reader, DamagedOffsetsAndCountsAreRefusedNamingRoomAndField) {
          [](Bytes& b, std::size_t h, std::size_t body) { set16(b, body + get32(b, h + 8) + 2 * 8, -1); }},
         {"static meshes: negative count", [](Bytes& b, std::size_t h, std::size_t) { set16(b, h + 50, -2); }},
         {"rectangles reach", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 140, 0); }},
-        {"more than the room's block", [](Bytes& b, std::size_t h, std::size_t) { set16(b, h + 140, 0xFFFF); }},
+        {"more than the room's block", [](Bytes& b, std::size_t h, std::size_t) { set16(b, h + 140, 0x7FFF); }},
         {"triangles reach", [](Bytes& b, std::size_t h, std::size_t) { set32(b, h + 136, 0); },
          [](level::TRRoom& r, levelgen::BuildOptions&) {
              r = room();

@@ -182,9 +182,17 @@ bool Tessarin2_Frm::eventFilter(QObject* watched, QEvent* event) {
         // The level browser, docked or not, keeps its keys: they move in its filter and its list.
         if (first && widget->window() == this && !(m_browser && m_browser->isAncestorOf(widget))) {
             const int code = previewKeyCode(static_cast<QKeyEvent*>(event)->key());
-            if (code != 0 && viewer::PreviewKeyDown(m_preview, code)) requestPreviewFrame();
+            if (code != 0) {
+                if (viewer::PreviewKeyDown(m_preview, code)) requestPreviewFrame();
+                // A closed drop-down list would step through its entries too: the object list
+                // would retype the item, the room list change room, while the user steers the view.
+                if (qobject_cast<QComboBox*>(widget)) return true;
+            }
         }
     }
+    // The wheel over the object list would retype the item with every entry it passes; the list
+    // changes only by a choice from it.
+    if (event->type() == QEvent::Wheel && watched == m_items->ItemDesc) return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -9,6 +9,7 @@
 //   MainWindowControls.cpp     the control handlers: room list, map clicks, minecart, items
 //   MainWindowRefresh.cpp      copying the session's state into the panels and the map
 #include <QMainWindow>
+#include <QSet>
 #include <QTimer>
 #include <memory>
 
@@ -173,6 +174,9 @@ private:
     bool Running = false;
     bool FileChanged = false;
     QString FileName;
+    // The files a level was read from or written to here. Save asks before it replaces any other
+    // file, such as the one an imported level is named after, which may hold earlier work.
+    QSet<QString> m_levelFiles;
 
     SectorMap* m_map = nullptr;
     QScrollBar* m_mapScrollX = nullptr;

@@ -38,6 +38,7 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
         return false;
     }
     if (!showLevel(std::move(loaded.level), path, title)) return false;
+    m_levelFiles.insert(path);
     rememberRecent(path);
     if (!loaded.warnings.empty())
         statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(loaded.warnings.front()));
@@ -117,6 +118,13 @@ bool Tessarin2_Frm::Mnu_File_Save_Click() {
         m_dialogs->message(this, refusal);
         return false;
     }
+    if (!m_levelFiles.contains(FileName) && QFileInfo::exists(FileName)) {
+        switch (m_dialogs->askYesNoCancel(this, QFileInfo(FileName).fileName() + " already exists. Replace it?")) {
+        case QMessageBox::Yes: break;
+        case QMessageBox::No: return Mnu_File_SaveAs_Click();
+        default: return false;
+        }
+    }
     return saveLevelTo(FileName);
 }
 
@@ -143,6 +151,7 @@ bool Tessarin2_Frm::saveLevelTo(const QString& path) {
         m_dialogs->message(this, qs(status.error()));
         return false;
     }
+    m_levelFiles.insert(path);
     FileChanged = false;
     m_history.markSaved();
     updateUnsavedMark();

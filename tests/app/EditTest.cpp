@@ -1,6 +1,7 @@
 // Edits through the panels, FileChanged, saving, reopening, and quitting with unsaved changes.
 #include <QAction>
 #include <QPushButton>
+#include <QWheelEvent>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
@@ -71,6 +72,21 @@ void EditTest::retypedTurnedAndAddedItemsSurviveSaveAndReopen() {
         QCOMPARE(int(level.Items[std::size_t(p.item)].ObjectID), newType);
         QVERIFY(f.text("ItemID").endsWith(QString(" - ObjectID %1").arg(newType)));
         QVERIFY(f.window->fileChanged());
+
+        // Steering the preview with the object list focused, or turning the wheel over it, leaves
+        // the item's type alone.
+        auto* desc = f.find<QComboBox>("ItemDesc");
+        f.window->activateWindow();
+        desc->setFocus();
+        QApplication::processEvents();
+        const double pitch = f.window->preview().PreviewPitch;
+        for (auto key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageDown}) QTest::keyClick(desc, key);
+        QPoint at = desc->rect().center();
+        QWheelEvent wheel(at, desc->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(desc, &wheel);
+        QCOMPARE(int(level.Items[std::size_t(p.item)].ObjectID), newType);
+        QCOMPARE(desc->currentIndex(), row);
+        QVERIFY(f.window->preview().PreviewPitch != pitch);
 
         // Turn north; the label lights at once.
         QTest::mouseClick(f.find<QWidget>("ItemNorth"), Qt::LeftButton);
@@ -240,6 +256,24 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
     auto reread = level::LoadLevel(written);
     QVERIFY(reread);
     QCOMPARE(reread->LevelVersion, std::int16_t{3});
+    // Imported again elsewhere, the level is named after that file, which now holds earlier work:
+    // Save asks before replacing it, and No chooses another name.
+    {
+        WindowFixture v;
+        v.log->openNames.push_back(QString::fromStdString(path.string()));
+        QVERIFY(v.window->Mnu_Edit_TR4_Click());
+        const auto before = std::filesystem::last_write_time(written);
+        v.log->answers = {QMessageBox::Cancel, QMessageBox::No};
+        QVERIFY(!v.window->Mnu_File_Save_Click());
+        QCOMPARE(v.log->questions.last(), QString("tr4-test1.tr2 already exists. Replace it?"));
+        const auto other = path.parent_path() / "other.tr2";
+        v.log->saveNames.push_back(QString::fromStdString(other.string()));
+        QVERIFY(v.window->Mnu_File_Save_Click());
+        QVERIFY(std::filesystem::exists(other));
+        QCOMPARE(std::filesystem::last_write_time(written), before);
+        QVERIFY(v.window->Mnu_File_Save_Click());  // its own file now: no question
+        QCOMPARE(v.log->questions.size(), 2);
+    }
     // A file that is no TR4 level leaves the open one as it was.
     f.log->openNames.push_back(QString::fromStdString(written.string()));
     QVERIFY(!f.window->Mnu_Edit_TR4_Click());

@@ -46,6 +46,7 @@ class TriggersPanel;
 
 inline const QString kOpenFilter = QStringLiteral("Tomb Raider levels(*.phd;*.tr2;*.tr4;*.trc)|*.phd;*.tr2;*.tr4;*.trc");
 inline const QString kSaveFilter = QStringLiteral("Tomb Raider levels(*.tr2;*.tr4;*.trc)|*.tr2;*.tr4;*.trc");
+inline const QString kChooseSectorFirst = QStringLiteral("Choose a sector on the map first.");
 inline const QString kUnsavedQuestion = QStringLiteral("Current file isn't saved. Save it now?");
 inline const QString kCaption = QStringLiteral("Tessarin 2.9");
 
@@ -161,6 +162,8 @@ private:
     void ItemAdd_Click();
     void ItemNextTrigger_Click();
     void GotoObject_Click();
+    // False, with a word in the status bar, while no sector of the current room is chosen.
+    bool sectorChosenOrSay();
 
     std::unique_ptr<UserDialogs> m_dialogs;
     editor::EditorSession m_session;

@@ -97,7 +97,7 @@ void Tessarin2_Frm::DrawDoors_Click() {
 }
 
 void Tessarin2_Frm::MinecartButton_Click(int mode) {
-    if (!m_session.LevelLoaded) return;
+    if (!m_session.LevelLoaded || !sectorChosenOrSay()) return;
     editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
     const util::Status status = floordata::AddMinecartEntry(m_session.Level, m_session.CurRoom, m_session.SelectedX,
                                                             m_session.SelectedZ,
@@ -177,8 +177,14 @@ void Tessarin2_Frm::ItemFacing_Click(editor::Facing facing) {
     applySectorInfo();
 }
 
+bool Tessarin2_Frm::sectorChosenOrSay() {
+    if (m_session.sectorChosen()) return true;
+    statusBar()->showMessage(kChooseSectorFirst);
+    return false;
+}
+
 void Tessarin2_Frm::ItemAdd_Click() {
-    if (!m_session.LevelLoaded) return;
+    if (!m_session.LevelLoaded || !sectorChosenOrSay()) return;
     const std::size_t before = m_session.Level.Items.size();
     editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
     m_session.ItemAdd_Click();

@@ -152,6 +152,10 @@ void EditTest::minecartEntriesLightTheButtonsAndAreSaved() {
         WindowFixture f;
         QVERIFY(f.open(path));
         words = f.window->session().Level.FloorData.size();
+        // Before a sector is chosen the buttons add nothing (the selection is the room's corner).
+        QTest::mouseClick(f.find<QWidget>("FD20"), Qt::LeftButton);
+        QCOMPARE(f.window->session().Level.FloorData.size(), words);
+        QVERIFY(!f.window->fileChanged());
         f.clickSector(2, 2);
         QTest::mouseClick(f.find<QWidget>("FD20"), Qt::LeftButton);
         QVERIFY(f.lit("FD20"));

@@ -420,7 +420,7 @@ void EditorSession::setFacing(Facing f) {
 
 void EditorSession::ItemAdd_Click() {
     const level::TRRoom* room = curRoom();
-    if (!room || !sectorAt(*room, SelectedX, SelectedZ)) return;
+    if (!room || !sectorChosen() || !sectorAt(*room, SelectedX, SelectedZ)) return;
     const int x = SelectedX, z = SelectedZ;
     AddItem(Level, makeNewItem(*room, CurRoom, x, z));
     // Redraw the room so the new mark shows, then describe the same sector again so that the new

@@ -87,6 +87,10 @@ public:
     const LevelPanels& panels() const { return m_panels; }
     // The selection outline shown on the map, if any (cleared when a room is chosen).
     std::optional<SectorPos> outline() const { return m_outline; }
+    // Whether a sector of the current room has been chosen since it became current. Until then the
+    // selection is its corner (0, 0) while the panels may still describe another room's sector,
+    // so the commands that edit the selected sector wait for a choice.
+    bool sectorChosen() const { return m_outline.has_value(); }
 
     // Open: takes a freshly read level, builds ItemTriggers, fills the room list, the object list
     // and the version-dependent buttons, and shows room 0. A level whose trigger index cannot be

@@ -261,6 +261,17 @@ TEST(ItemsPanel, NewItemStandsOnTheSectorCentreWithTheFloorHeight) {
     s.clickSector(3, 3);
     s.ItemAdd_Click();
     EXPECT_EQ(s.Level.Items.back().Y, 32768);
+
+    // In a room just chosen the selection is its corner while the panels still describe the
+    // sector before: nothing is added until a sector of this room is chosen.
+    const auto count = s.Level.Items.size();
+    s.RoomNumber_Click(1);
+    s.ItemAdd_Click();
+    EXPECT_EQ(s.Level.Items.size(), count);
+    s.clickSector(1, 1);
+    s.ItemAdd_Click();
+    EXPECT_EQ(s.Level.Items.size(), count + 1);
+    EXPECT_EQ(s.Level.Items.back().Room, 1);
 }
 
 TEST(ItemsPanel, ItemAddedAfterOpenHasNoTriggerElementAndIsSafe) {

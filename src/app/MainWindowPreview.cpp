@@ -58,6 +58,13 @@ void Tessarin2_Frm::previewLevelOpened(const viewer::RgbaImage& pages) {
             m_previewView->setStatics({});
             statusBar()->showMessage("Not enough memory for the static meshes; the preview shows the rooms without them");
         }
+        // With the preview off (after a recording) no frame rebuilds the rooms: the last level's
+        // would be drawn in the new level's textures.
+        if (!m_preview.PreviewOn) {
+            m_previewView->setRooms(viewer::TriangleBatches{}, {});
+            m_previewView->setPlacements({});
+            m_previewView->update();
+        }
     }
     requestPreviewFrame();
 }

@@ -13,6 +13,8 @@
 
 #include "MainWindow.h"
 #include "UserDialogs.h"
+#include "demo/DemoRecorder.h"
+#include "demo/DemoScript.h"
 
 namespace tessarin::test {
 
@@ -34,6 +36,18 @@ public:
 
 private:
     std::shared_ptr<Log> m_log;
+};
+
+// Forwards to a script the test keeps, since the controller owns the input it is given.
+class FakeInput : public demo::DemoInput {
+public:
+    explicit FakeInput(std::shared_ptr<demo::ScriptedDemoInput> script) : m_script(std::move(script)) {}
+    std::uint32_t tickCount() override { return m_script->tickCount(); }
+    void readKeyState(demo::KeyStateArray& keys) override { m_script->readKeyState(keys); }
+    void beep() override { m_script->beep(); }
+
+private:
+    std::shared_ptr<demo::ScriptedDemoInput> m_script;
 };
 
 // A shown main window whose dialogs are scripted.

@@ -17,18 +17,6 @@ namespace tessarin::test {
 
 namespace {
 
-// Forwards to a script the test keeps, since the controller owns the input it is given.
-class FakeInput : public demo::DemoInput {
-public:
-    explicit FakeInput(std::shared_ptr<demo::ScriptedDemoInput> script) : m_script(std::move(script)) {}
-    std::uint32_t tickCount() override { return m_script->tickCount(); }
-    void readKeyState(demo::KeyStateArray& keys) override { m_script->readKeyState(keys); }
-    void beep() override { m_script->beep(); }
-
-private:
-    std::shared_ptr<demo::ScriptedDemoInput> m_script;
-};
-
 QAction* action(const WindowFixture& f, const char* name) { return f.find<QAction>(name); }
 
 }  // namespace

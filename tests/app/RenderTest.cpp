@@ -1,4 +1,5 @@
 // The 3D views drawn for real (Mesa's software rasteriser under a virtual X server).
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -6,6 +7,7 @@
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
+#include "DemoController.h"
 #include "LevelView.h"
 #include "gl/DisplayDevice.h"
 #include "gl/RenderView.h"
@@ -114,6 +116,18 @@ void RenderTest::previewShowsTheRoomMarksTheSectorAndOrbits() {
     const auto emptyPath = scratchDir("preview-no-rooms") / "no-rooms.tr2";
     QVERIFY(level::SaveLevel(emptyPath, *empty));
     QVERIFY(f.open(emptyPath));
+    QTRY_VERIFY(countPixels(nextPicture(view), whole, isBlue) == whole.width() * whole.height());
+    // After a recording the preview stays off; a level opened then is not drawn at all, rather
+    // than the rooms shown last in the new level's textures.
+    QVERIFY(f.open(path));
+    QTRY_VERIFY(countPixels(nextPicture(view), whole, isBlue) < whole.width() * whole.height());
+    auto script = std::make_shared<demo::ScriptedDemoInput>();
+    f.window->demo().setInputSource([script] { return std::make_unique<FakeInput>(script); });
+    f.find<QAction>("Mnu_Demo_Rec")->trigger();
+    f.find<QAction>("Mnu_Demo_Stop")->trigger();
+    QVERIFY(!f.window->preview().PreviewOn);
+    f.log->answers.push_back(QMessageBox::No);
+    QVERIFY(f.open(path));
     QTRY_VERIFY(countPixels(nextPicture(view), whole, isBlue) == whole.width() * whole.height());
 }
 

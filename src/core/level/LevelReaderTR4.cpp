@@ -67,14 +67,16 @@ std::size_t soundDataEnd(const ByteReader& r, std::size_t demoBytes, std::size_t
 
 // Extended engines (TRNG) put the length of a longer sound map where the demo count stands, and no
 // demo follows. The block's end tells the layouts apart: the sound data ends there, give or take
-// the games' padding. Only the entries the level model holds are kept; the rest name sounds of
-// the extended engine alone.
+// the games' padding; a tool that pads more still leaves the games' layout unable to fit. Only the
+// entries the level model holds are kept; the rest name sounds of the extended engine alone.
 void readDemoAndSoundMap(ByteReader& r, TRLevel& level) {
     const std::int16_t count = r.i16("demo data count");
     const auto endsBlock = [&r](std::size_t end) { return end != 0 && r.size() - end <= kBlockPadding; };
     const auto entries = static_cast<std::uint16_t>(count);
-    const bool plain = endsBlock(soundDataEnd(r, count > 0 ? std::size_t{entries} : 0, kSoundMapSize));
-    if (plain || entries == 0 || !endsBlock(soundDataEnd(r, 0, entries))) {
+    const std::size_t plainEnd = soundDataEnd(r, count > 0 ? std::size_t{entries} : 0, kSoundMapSize);
+    const std::size_t extendedEnd = entries == 0 ? 0 : soundDataEnd(r, 0, entries);
+    const bool extended = !endsBlock(plainEnd) && extendedEnd != 0 && (endsBlock(extendedEnd) || plainEnd == 0);
+    if (!extended) {
         readDemoBytes(r, level, count);
         r.checkCount(static_cast<std::int64_t>(kSoundMapSize), 2, "sound map");
         for (auto& s : level.SoundMap) s = r.i16();

@@ -308,17 +308,26 @@ TEST(TR4Reader, AnExtendedEnginesLongerSoundMapIsReadWhereTheDemoStands) {
     EXPECT_EQ(l->SoundMap[9], 4);
     EXPECT_EQ(l->SoundMap[10], -1);
 
-    // The games' own layout with a demo reads as before, and a block that ends where neither layout
-    // does is still refused.
+    // The games' own layout with a demo reads as before.
     d.NumDemoData = 2048;
     d.DemoData.assign(512, 0x01020304);
     auto plain = load(tr4(d));
     ASSERT_TRUE(plain) << plain.error();
     EXPECT_EQ(plain->NumDemoData, 2048);
     EXPECT_EQ(plain->DemoData[511], 0x01020304);
+    // A longer map in a block padded more than the games pad it is found while the games' layout
+    // runs past the block; a block where neither layout fits is refused.
     o.tr4ExtendedSoundMap.assign(2048, -1);
+    o.tr4ExtendedSoundMap[369] = 1;
     o.tr4BlockPadding = 20;
-    EXPECT_FALSE(load(levelgen::buildLevel(level::TRLevel(oneRoomLevel()), level::kVersionTR4, o)));
+    Bytes padded = levelgen::buildLevel(d, level::kVersionTR4, o);
+    auto l2 = load(padded);
+    ASSERT_TRUE(l2) << l2.error();
+    EXPECT_EQ(l2->SoundMap[369], 1);
+    EXPECT_EQ(l2->SampleIndices, (std::vector<std::int32_t>{7, 8}));
+    Bytes data = levelDataOf(padded);
+    set32(data, data.size() - 20 - 8 - 4 - 3 * 8 - 4, 0x7FFFFFFF);  // the sound detail count
+    EXPECT_FALSE(load(withLevelData(padded, data)));
 }
 
 TEST(TR4Reader, AnEmptyChunkMayHoldNoBytesAtAll) {

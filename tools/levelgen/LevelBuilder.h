@@ -43,6 +43,8 @@ struct BuildOptions {
     // The two bytes the games put after an odd number of TR5 room triangles (and in a room without
     // layers); false writes rooms as tools do that leave them out.
     bool tr5FacePadding = true;
+    // TR1 with the palette after the sprite sequences, as the expansion's levels (.tub) hold it.
+    bool tr1PaletteAfterSprites = false;
     // A TR4 sound map as an extended engine writes it (any length, its length where the demo count
     // stands, no demo), when not empty; and the bytes of no meaning that end the TR4 level data.
     std::vector<std::int16_t> tr4ExtendedSoundMap;

@@ -96,6 +96,7 @@ std::vector<std::uint8_t> buildLevelTR123(const TRLevel& L, std::int16_t v, cons
     }
     putCounted(e, L.SpriteTextures);
     putCounted(e, L.SpriteSequences);
+    if (tr1 && opt.tr1PaletteAfterSprites) e.raw(L.Palette.data(), L.Palette.size());
     putCounted(e, L.Cameras);
     putCounted(e, L.SoundSources);
 
@@ -125,7 +126,7 @@ std::vector<std::uint8_t> buildLevelTR123(const TRLevel& L, std::int16_t v, cons
     e.d(static_cast<std::int64_t>(L.Items.size()));
     for (const auto& i : L.Items) put(e, i, tr1);
     e.raw(L.LightMap.data(), L.LightMap.size());
-    if (tr1) e.raw(L.Palette.data(), L.Palette.size());
+    if (tr1 && !opt.tr1PaletteAfterSprites) e.raw(L.Palette.data(), L.Palette.size());
     e.w(static_cast<std::int64_t>(L.CinematicFrames.size()));
     for (const auto& c : L.CinematicFrames) put(e, c);
     if (off) off->demoData = e.pos();

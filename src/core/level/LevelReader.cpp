@@ -21,6 +21,14 @@ std::size_t demoWordCount(std::int32_t numDemoData) {
     return static_cast<std::size_t>(q);
 }
 
+namespace {
+bool hasEnding(const std::string& fileName, const char* ending) {
+    std::string tail = fileName.size() >= 4 ? fileName.substr(fileName.size() - 4) : fileName;
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::toupper(c); });
+    return tail == ending;
+}
+}  // namespace
+
 std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName) {
     switch (magic) {
     case kMagicTR1: return kVersionTR1;
@@ -28,11 +36,7 @@ std::int16_t versionForMagic(std::uint32_t magic, const std::string& fileName) {
     case kMagicTR3a:
     case kMagicTR3b: return kVersionTR3;
     case kMagicTexturesOnly: return kVersionTexturesOnly;
-    case kMagicTR4: {
-        std::string tail = fileName.size() >= 4 ? fileName.substr(fileName.size() - 4) : fileName;
-        std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::toupper(c); });
-        return tail == ".TRC" ? kVersionTR5 : kVersionTR4;
-    }
+    case kMagicTR4: return hasEnding(fileName, ".TRC") ? kVersionTR5 : kVersionTR4;
     default: return kVersionNone;
     }
 }
@@ -64,7 +68,10 @@ util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::strin
         switch (level.LevelVersion) {
         case kVersionTR1:
         case kVersionTR2:
-        case kVersionTR3: detail::readTR123(r, level, &localWarnings); break;
+        case kVersionTR3:
+            // The TR1 expansion's levels (.tub) hold their palette after the sprite sequences.
+            detail::readTR123(r, level, &localWarnings, hasEnding(fileName, ".TUB"));
+            break;
         case kVersionTR4: detail::readTR4(r, level, &localWarnings, options); break;
         case kVersionTR5: detail::readTR5(r, level, &localWarnings); break;
         case kVersionTexturesOnly: return R::failure(kTexturesOnlyMessage);

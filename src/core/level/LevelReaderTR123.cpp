@@ -80,7 +80,7 @@ std::uint8_t toSectorUnits(std::int32_t world) {
 
 }  // namespace
 
-void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings) {
+void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings, bool paletteAfterSprites) {
     const int v = level.LevelVersion;
     if (v > kVersionTR1) {
         r.bytes(level.Palette.data(), level.Palette.size(), "palette");
@@ -109,6 +109,8 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
     if (v < kVersionTR3) readObjectTextures(r, level);
     io::readCountedList(r, level.SpriteTextures, io::kSpriteTextureSize, "sprite textures");
     io::readCountedList(r, level.SpriteSequences, io::kSpriteSequenceSize, "sprite sequences");
+    const bool tr1Palette = v == kVersionTR1;
+    if (tr1Palette && paletteAfterSprites) r.bytes(level.Palette.data(), level.Palette.size(), "palette");
     io::readCountedList(r, level.Cameras, io::kCameraSize, "cameras");
     io::readCountedList(r, level.SoundSources, io::kSoundSourceSize, "sound sources");
 
@@ -149,7 +151,7 @@ void readTR123(ByteReader& r, TRLevel& level, std::vector<std::string>* warnings
         io::readList(r, level.Items, numItems, io::kItemSize, "items");
     }
     r.bytes(level.LightMap.data(), level.LightMap.size(), "light map");
-    if (v == kVersionTR1) r.bytes(level.Palette.data(), level.Palette.size(), "palette");
+    if (tr1Palette && !paletteAfterSprites) r.bytes(level.Palette.data(), level.Palette.size(), "palette");
 
     io::readList(r, level.CinematicFrames, r.i16("cinematic frame count"), io::kCinematicFrameSize, "cinematic frames");
     readDemoData(r, level);

@@ -10,7 +10,7 @@
 
 namespace tessarin::level::detail {
 
-void readTR123(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
+void readTR123(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings, bool paletteAfterSprites = false);
 void readTR4(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings, const LoadOptions& options = {});
 void readTR5(util::ByteReader& r, TRLevel& level, std::vector<std::string>* warnings);
 

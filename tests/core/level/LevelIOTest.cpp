@@ -8,6 +8,8 @@
 
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/LevelFactory.h"
 #include "levelgen/SampleLevels.h"
 #include "support/TestPaths.h"
 #include "util/ByteWriter.h"
@@ -34,6 +36,27 @@ TEST(VersionRecognition, MagicAndFileNameDecideTheVersion) {
     EXPECT_EQ(level::versionForMagic(0x00345254, "trc"), 4);
     EXPECT_EQ(level::versionForMagic(0xFF180034, "a.tr2"), 31);
     EXPECT_EQ(level::versionForMagic(0x12345678, "a.tr2"), 0);
+}
+
+TEST(VersionRecognition, TheTR1ExpansionsLevelsHoldThePaletteAfterTheSprites) {
+    level::TRLevel l = levelgen::emptyLevel(level::kVersionTR1);
+    for (std::size_t i = 0; i < l.Palette.size(); ++i) l.Palette[i] = static_cast<std::uint8_t>(i % 64);
+    l.Cameras.resize(2);
+    l.Cameras[1].X = 4096;
+    levelgen::BuildOptions expansion;
+    expansion.tr1PaletteAfterSprites = true;
+    const auto tub = levelgen::buildLevel(l, level::kVersionTR1, expansion);
+    for (const char* name : {"LEVEL.TUB", "level.tub"}) {
+        auto read = level::LoadLevelFromBytes(tub, name);
+        ASSERT_TRUE(read) << read.error();
+        EXPECT_EQ(read->Palette, l.Palette);
+        ASSERT_EQ(read->Cameras.size(), 2u);
+        EXPECT_EQ(read->Cameras[1].X, 4096);
+    }
+    EXPECT_FALSE(level::LoadLevelFromBytes(tub, "level.phd"));
+    auto phd = level::LoadLevelFromBytes(levelgen::buildLevel(l, level::kVersionTR1), "level.phd");
+    ASSERT_TRUE(phd) << phd.error();
+    EXPECT_EQ(phd->Palette, l.Palette);
 }
 
 TEST(VersionRecognition, RefusedFilesGiveTheProgramsMessages) {

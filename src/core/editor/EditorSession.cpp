@@ -213,6 +213,7 @@ void EditorSession::ShowSectorInfo(int x, int z, bool KeepItemList, bool Refresh
         if (!KeepItemList) {
             // Remember the entry numbers behind the rows: the edits act on what the list shows.
             m_entries = items;
+            m_itemsWhenListed = Level.Items.size();
             in.entries.clear();
             const int numItems = static_cast<int>(Level.Items.size());
             for (int n : items)
@@ -440,10 +441,23 @@ void EditorSession::editsRestored() {
     } catch (const util::Error&) {
     } catch (const std::bad_alloc&) {
     }
+    // The entry shown stays shown when the restored sector still holds it, so the next click on
+    // the panel goes to the item the user was working on, not the sector's first.
+    std::optional<std::pair<bool, std::size_t>> shown;  // {AI object, index}
+    const int k = m_info.entrySelected;
+    if (k >= 0 && static_cast<std::size_t>(k) < m_entries.size() && m_entries[static_cast<std::size_t>(k)] >= 0) {
+        const auto n = static_cast<std::size_t>(m_entries[static_cast<std::size_t>(k)]);
+        shown = n < m_itemsWhenListed ? std::pair{false, n} : std::pair{true, n - m_itemsWhenListed};
+    }
     const int scrollX = m_map.scrollX(), scrollY = m_map.scrollY();
     m_map.build(Level, CurRoom);
     m_map.setScroll(scrollX, scrollY);
     ShowSectorInfo(SelectedX, SelectedZ, false, true);
+    if (shown) {
+        const auto n = static_cast<int>(shown->first ? Level.Items.size() + shown->second : shown->second);
+        const auto it = std::find(m_entries.begin(), m_entries.end(), n);
+        if (it != m_entries.end() && it != m_entries.begin()) SecCurItem_Click(static_cast<int>(it - m_entries.begin()));
+    }
 }
 
 bool EditorSession::goToEntry(const BrowserEntry& entry) {

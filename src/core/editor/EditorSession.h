@@ -158,6 +158,7 @@ private:
     LevelPanels m_panels;
     std::optional<SectorPos> m_outline;
     std::vector<int> m_entries;
+    std::size_t m_itemsWhenListed = 0;  // entries from this number on are AI objects
 };
 
 }  // namespace tessarin::editor

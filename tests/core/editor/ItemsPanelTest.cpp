@@ -183,6 +183,20 @@ TEST(ItemsPanel, ChoosingAnotherEntryShowsItAndResetsTheTriggerWalk) {
     EXPECT_EQ(s.info().activeFlags, (std::array<bool, 5>{false, false, false, false, true}));
     s.SecCurItem_Click(3);  // no such row
     EXPECT_EQ(s.info().entrySelected, 2);
+
+    // Edits restored (Undo) keep the entry shown, found again by what it is: here an item added
+    // to the sector is taken away, so the AI object's entry number moves.
+    s.Level.Items.push_back(itemAt(s.Level, 0, 1, 1, 9));
+    s.clickSector(1, 1);
+    s.SecCurItem_Click(3);
+    EXPECT_EQ(s.info().itemID, "AI 0 - ObjectID 8");
+    s.Level.Items.pop_back();
+    s.editsRestored();
+    EXPECT_EQ(s.info().entrySelected, 2);
+    EXPECT_EQ(s.info().itemID, "AI 0 - ObjectID 8");
+    s.SecCurItem_Click(1);
+    s.editsRestored();
+    EXPECT_EQ(s.info().itemID, "Item 1 - ObjectID 6");
 }
 
 TEST(ItemsPanel, RetypingUsesMoveablesOrTheWholeTable) {

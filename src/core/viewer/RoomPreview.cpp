@@ -22,7 +22,7 @@ Vec3 PreviewCentre(const PreviewControls& preview, const level::TRLevel& level, 
     if (!r) return {};
     // The room's bottom unless the sector under the centre has a floor of its own (one floor step
     // of 256 level units is a quarter unit; the level's y points down).
-    double height = -r->YBottom / 1024.0;
+    double height = -(r->YBottom / 1024.0);
     if (r->hasSector(preview.PreviewCenterX, preview.PreviewCenterZ) &&
         static_cast<std::size_t>(r->NumXSectors) * static_cast<std::size_t>(r->NumZSectors) <= r->Sectors.size()) {
         const std::int8_t floor = r->sector(preview.PreviewCenterX, preview.PreviewCenterZ).Floor;

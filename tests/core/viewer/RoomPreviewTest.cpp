@@ -58,6 +58,9 @@ TEST(RoomPreview, CameraOrbitsTheCentreAtTheHeightOfItsFloor) {
     EXPECT_NEAR(PreviewCentre(preview, level, 0).y, -0.5, 1e-6);
     preview.PreviewCenterX = 40;
     EXPECT_NEAR(PreviewCentre(preview, level, 0).y, -0.5, 1e-6);
+    level.Rooms[0].YBottom = INT32_MIN;  // a damaged file's bottom, negated without overflow
+    EXPECT_NEAR(PreviewCentre(preview, level, 0).y, 2097152.0, 1e-6);
+    level.Rooms[0].YBottom = 512;
 
     // Without rooms the camera keeps its start-up place.
     Camera start;

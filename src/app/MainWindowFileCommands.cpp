@@ -140,6 +140,7 @@ bool Tessarin2_Frm::Mnu_File_SaveAs_Click() {
     if (!saveLevelTo(path)) return false;
     FileName = path;
     showCaption(QFileInfo(path).fileName());
+    rememberRecent(path);
     return true;
 }
 

@@ -1,5 +1,7 @@
 // Edits through the panels, FileChanged, saving, reopening, and quitting with unsaved changes.
 #include <QAction>
+#include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
 #include <QWheelEvent>
 
@@ -113,6 +115,8 @@ void EditTest::retypedTurnedAndAddedItemsSurviveSaveAndReopen() {
         QCOMPARE(f.log->saveFilters.last(), QString("Tomb Raider levels(*.tr2;*.tr4;*.trc)|*.tr2;*.tr4;*.trc"));
         QVERIFY(!f.window->fileChanged());
         QCOMPARE(f.window->fileName(), QString::fromStdString(saved.string()));
+        QVERIFY(f.find<QMenu>("Mnu_File_Recent")->actions().value(0)->text().endsWith(
+            QFileInfo(QString::fromStdString(saved.string())).absoluteFilePath()));
     }
     WindowFixture g;
     QVERIFY(g.open(saved));

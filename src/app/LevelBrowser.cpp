@@ -112,6 +112,8 @@ void LevelBrowser::setVisible(bool visible) {
 void LevelBrowser::focusFilter() {
     show();
     raise();
+    // Floating, it is a window of its own: the keys go to it only once it is the active one.
+    if (isFloating()) activateWindow();
     m_filter->setFocus();
     m_filter->selectAll();
 }

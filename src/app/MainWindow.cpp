@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -219,6 +220,8 @@ void Tessarin2_Frm::closeEvent(QCloseEvent* event) {
     m_frameTimer.stop();
     m_about->close();
     m_mineCartHelp->close();
+    // A floating browser is a window of its own: left open it would keep the program running.
+    if (m_browser) m_browser->close();
     event->accept();
 }
 
@@ -238,6 +241,10 @@ void Tessarin2_Frm::Mnu_Help_About_Click() {
     // The main window stays disabled while the about window shows.
     setEnabled(false);
     connect(m_about, &QDialog::finished, this, [this] { setEnabled(true); }, Qt::SingleShotConnection);
+    // Owned by the main window on screen (not as a widget), so it never falls behind the window it
+    // has disabled.
+    m_about->winId();
+    if (m_about->windowHandle() && windowHandle()) m_about->windowHandle()->setTransientParent(windowHandle());
     m_about->show();
     m_about->raise();
 }

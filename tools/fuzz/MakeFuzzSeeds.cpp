@@ -39,6 +39,22 @@ void put(const std::string& target, const std::string& name, std::span<const std
     if (!f) throw std::runtime_error("cannot write " + (dir / name).string());
 }
 
+// fuzz_edit's input: a script that visits a few sectors and makes every kind of edit there, undoing
+// and redoing some, then the level.
+std::vector<std::uint8_t> editScript(std::span<const std::uint8_t> level) {
+    std::vector<std::uint8_t> script;
+    for (std::uint8_t sector = 0; sector < 4; ++sector) {
+        const std::uint8_t steps[][3] = {{0, sector, 0}, {1, sector, sector}, {2, 0, 0}, {3, 1, 0}, {4, 1, 0},
+                                         {5, 0, 0}, {6, sector, 0}, {7, 0, 0}, {9, 1, 0}, {3, 5, 0},
+                                         {8, 0, 0}, {10, 0, 0}, {11, 0, 0}, {7, 0, 0}};
+        for (const auto& step : steps) script.insert(script.end(), step, step + 3);
+    }
+    std::vector<std::uint8_t> in{static_cast<std::uint8_t>(script.size()), static_cast<std::uint8_t>(script.size() >> 8)};
+    in.insert(in.end(), script.begin(), script.end());
+    in.insert(in.end(), level.begin(), level.end());
+    return in;
+}
+
 // Every target that can take a level of this version gets its seed.
 void putLevel(const std::string& name, const level::TRLevel& level) {
     const std::int16_t version = level.LevelVersion;
@@ -52,6 +68,7 @@ void putLevel(const std::string& name, const level::TRLevel& level) {
     if (version <= level::kVersionTR3) {
         put("fuzz_sector", name, bytes);
         put("fuzz_views", name, bytes);
+        put("fuzz_edit", name, editScript(bytes));
     }
     if (version == level::kVersionTR4) {
         const auto data = fuzz::tr4LevelData(bytes);

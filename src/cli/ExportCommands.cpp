@@ -63,7 +63,8 @@ std::string exportTexturesCommand(const Args& args) {
     const std::filesystem::path dir = args[1];
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    if (!std::filesystem::is_directory(dir)) throw CliError("cannot make the folder " + args[1]);
+    if (!std::filesystem::is_directory(dir))
+        throw CliError("cannot make the folder " + args[1] + (ec ? ": " + ec.message() : ": a file of that name is there"));
 
     const viewer::RgbaImage pages = viewer::BuildTexturePages(level);
     const int count = pages.height / viewer::kPageSize;

@@ -1,5 +1,7 @@
 // record: plays a key script through the demo recorder and writes the level with the new demo.
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "Commands.h"
 #include "Json.h"
@@ -24,6 +26,8 @@ std::string recordCommand(const Args& args) {
     const std::string& out = files[1];
 
     // Everything is checked before OUT is touched, so a refusal leaves no file behind.
+    std::error_code ec;
+    if (std::filesystem::is_directory(script, ec)) throw CliError(script + ": is a folder, not a key script");
     auto text = util::readFile(script);
     if (!text) throw CliError(text.error());
     auto steps = demo::parseDemoScript(

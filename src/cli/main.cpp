@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "Commands.h"
@@ -46,8 +47,10 @@ int main(int argc, char** argv) {
     tessarin::cli::Args args(argv + 2, argv + argc);
     try {
         const std::string out = it->second(args);
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        std::fputc('\n', stdout);
+        // A document that did not get out is a failure, whatever its size (a full disk, a closed pipe).
+        if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fputc('\n', stdout) == EOF ||
+            std::fflush(stdout) != 0)
+            throw std::runtime_error("cannot write the output");
         return 0;
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "tessarin2-cli: %s: not enough memory to finish the command\n", argv[1]);

@@ -118,6 +118,17 @@ TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {
     EXPECT_NE(run.err.find("Unknown TR version!"), std::string::npos);
 }
 
+// A document that could not be written is a failure, however short (longer ones go out as they are made).
+TEST(CliFailures, AnOutputThatCannotBeWrittenExitsOne) {
+    TESSARIN_REQUIRE_LEVEL(path, "tr3-test1.tr2");
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    for (const std::string command : {"tiles ", "room-at ", "info "}) {
+        const auto run = runCli(command + path.string() + (command == "room-at " ? " 1 1 1" : "") + " >/dev/full");
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_EQ(run.err, "tessarin2-cli: cannot write the output\n") << command;
+    }
+}
+
 TEST(CliInfo, RoomAndItemFlagsPrintUnsignedAnglesSigned) {
     auto l = levelgen::emptyLevel(3);
     l.Rooms.push_back(levelgen::boxRoom(0, 0, 3, 3, 0, -1024));

@@ -124,15 +124,22 @@ Status SafeFileWriter::open() {
     // a file that is replaced are kept.
     struct stat st {};
     if (::stat(m_target.c_str(), &st) == 0) {
-        if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        // Renaming into place would put a plain file where a device, pipe or socket was (for root even
+        // /dev/null) and report the bytes as written to it; a folder cannot be replaced at all.
+        if (S_ISDIR(st.st_mode))
+            return Status::failure("Can't write " + m_path.string() + ": it is a folder; nothing was saved.");
+        if (!S_ISREG(st.st_mode))
+            return Status::failure("Can't write " + m_path.string() +
+                                   ": it is a device, pipe or socket, not a file; nothing was saved.");
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             return Status::failure("Can't write " + m_path.string() + ": the file is read-only; nothing was saved.");
         m_replaces = true;
         m_keepMode = st.st_mode & 07777;
         // The file system frees (and here discards) a replaced file's blocks when the rename drops
         // its last name, which for tens of megabytes takes longer than writing them, and even for a
         // file of a few kilobytes about 0.1 ms, half the save of a small level. Holding the file
-        // open lets that happen later, off the saving thread. Only a plain file is held.
-        if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        // open lets that happen later, off the saving thread.
+        if (st.st_size > 0) {
             m_replaced = ::open(m_target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
             struct stat held {};
             if (m_replaced >= 0 && (::fstat(m_replaced, &held) != 0 || !S_ISREG(held.st_mode))) {

@@ -2,6 +2,7 @@
 // PageBuffer: what the reader has not passed, or left to others, survives giving back; safe saves
 // over large files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -192,4 +193,21 @@ TEST(SafeFileWriter, ASaveThroughLinksReplacesTheFileTheyLeadTo) {
     ASSERT_TRUE(util::writeFileSafely(dir / "dangling.tr2", std::vector<std::uint8_t>{6}));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "dangling.tr2"));
     EXPECT_EQ(std::filesystem::file_size(dir / "levels" / "new.tr2"), 1u);
+}
+
+// Only a plain file is replaced: a save over a pipe (or a device such as /dev/null) would put a file
+// in its place and report the bytes as written, and a folder can't be replaced at all.
+TEST(SafeFileWriter, WhatIsNotAPlainFileIsLeftAsItIs) {
+    const auto dir = test::scratchDir("safe-special");
+    const auto pipe = dir / "pipe.tr2";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const auto piped = util::writeFileSafely(pipe, std::vector<std::uint8_t>{1, 2});
+    ASSERT_FALSE(piped);
+    EXPECT_NE(piped.error().find("not a file"), std::string::npos) << piped.error();
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    std::filesystem::create_directory(dir / "sub.tr2");
+    const auto folder = util::writeFileSafely(dir / "sub.tr2", std::vector<std::uint8_t>{1, 2});
+    ASSERT_FALSE(folder);
+    EXPECT_NE(folder.error().find("folder"), std::string::npos) << folder.error();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2) << "no temporary file is left";
 }

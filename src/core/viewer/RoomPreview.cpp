@@ -1,5 +1,6 @@
 #include "viewer/RoomPreview.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -20,16 +21,19 @@ const level::TRRoom* roomAt(const level::TRLevel& level, int room) {
 Vec3 PreviewCentre(const PreviewControls& preview, const level::TRLevel& level, int room) {
     const level::TRRoom* r = roomAt(level, room);
     if (!r) return {};
+    // A centre chosen in a bigger room stays set when a smaller one is chosen; orbiting a point
+    // outside the room showed it as a speck in the distance, or nothing. It is kept to the room's edge.
+    const int x = std::clamp<int>(preview.PreviewCenterX, 0, std::max<int>(0, r->NumXSectors - 1));
+    const int z = std::clamp<int>(preview.PreviewCenterZ, 0, std::max<int>(0, r->NumZSectors - 1));
     // The room's bottom unless the sector under the centre has a floor of its own (one floor step
     // of 256 level units is a quarter unit; the level's y points down).
     double height = -(r->YBottom / 1024.0);
-    if (r->hasSector(preview.PreviewCenterX, preview.PreviewCenterZ) &&
+    if (r->hasSector(x, z) &&
         static_cast<std::size_t>(r->NumXSectors) * static_cast<std::size_t>(r->NumZSectors) <= r->Sectors.size()) {
-        const std::int8_t floor = r->sector(preview.PreviewCenterX, preview.PreviewCenterZ).Floor;
+        const std::int8_t floor = r->sector(x, z).Floor;
         if (floor != kWallFloor) height = -floor / 4.0;
     }
-    return {static_cast<float>(r->X / 1024.0 + preview.PreviewCenterX), static_cast<float>(height),
-            static_cast<float>(r->Z / 1024.0 + preview.PreviewCenterZ)};
+    return {static_cast<float>(r->X / 1024.0 + x), static_cast<float>(height), static_cast<float>(r->Z / 1024.0 + z)};
 }
 
 void UpdatePreviewCamera(const PreviewControls& preview, const level::TRLevel& level, int room, Camera& camera) {

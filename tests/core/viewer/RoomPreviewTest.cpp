@@ -52,12 +52,17 @@ TEST(RoomPreview, CameraOrbitsTheCentreAtTheHeightOfItsFloor) {
     EXPECT_NEAR(camera.CamY, 4.0, 1e-6);
     EXPECT_NEAR(camera.CamZ, 5.0, 1e-6);
 
-    // A wall sector, or a centre outside the room, stays at the room's bottom.
+    // A wall sector stays at the room's bottom; a centre left outside the room (chosen in a bigger
+    // room before) is kept to the room's edge, here the same wall sector.
     preview.PreviewCenterX = 3;
     preview.PreviewCenterZ = 3;
     EXPECT_NEAR(PreviewCentre(preview, level, 0).y, -0.5, 1e-6);
     preview.PreviewCenterX = 40;
-    EXPECT_NEAR(PreviewCentre(preview, level, 0).y, -0.5, 1e-6);
+    preview.PreviewCenterZ = -7;
+    const Vec3 kept = PreviewCentre(preview, level, 0);
+    EXPECT_NEAR(kept.x, 2.0 + 3, 1e-6);
+    EXPECT_NEAR(kept.z, 3.0 + 0, 1e-6);
+    preview.PreviewCenterZ = 3;
     level.Rooms[0].YBottom = INT32_MIN;  // a damaged file's bottom, negated without overflow
     EXPECT_NEAR(PreviewCentre(preview, level, 0).y, 2097152.0, 1e-6);
     level.Rooms[0].YBottom = 512;

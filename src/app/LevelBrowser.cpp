@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -65,6 +67,16 @@ LevelBrowser::LevelBrowser(QWidget* parent)
 
     connect(m_filter, &QLineEdit::textChanged, this, &LevelBrowser::refill);
     connect(m_kind, &QComboBox::currentIndexChanged, this, &LevelBrowser::refill);
+    // Floated again from the dock (its button or a double-click on its title), it came back at the
+    // screen's corner over the map; it goes by the window's right edge as when first shown. One
+    // dragged out of the dock stays under the mouse that holds it.
+    connect(this, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+        QTimer::singleShot(0, this, [this, floating] {
+            if (floating && isFloating() && isVisible() && parentWidget() && parentWidget()->isVisible() &&
+                !frameGeometry().contains(QCursor::pos()))
+                placeByWindow();
+        });
+    });
     connect(m_list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const auto i = item->data(kLabel, Qt::UserRole).toULongLong();
         if (i < m_entries.size()) emit entryChosen(m_entries[i]);
@@ -104,9 +116,13 @@ void LevelBrowser::setVisible(bool visible) {
     // Shown the first time, from the View menu or Find, it stands by the window's right edge
     // (inside it when the screen ends there) and leaves the map free; later it comes back where
     // the user left it. Placed once shown: only then has it its floating size.
+    placeByWindow();
+    m_placed = true;
+}
+
+void LevelBrowser::placeByWindow() {
     const QRect frame = parentWidget()->frameGeometry();
     move(frame.right() - frameGeometry().width() - 20, frame.top() + 80);
-    m_placed = true;
 }
 
 void LevelBrowser::focusFilter() {

@@ -37,6 +37,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void placeByWindow();
     void refill();
     void loadIfStale();
 

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -55,8 +56,14 @@ Tessarin2_Frm::Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs, Preview3D pre
     setAcceptDrops(true);
     buildLayout();
     buildMenus();
-    // The smallest size that shows every panel whole is also the default.
-    resize(minimumSizeHint());
+    // The smallest size that shows every panel whole is the window's minimum and its default. It is
+    // set on the window rather than left to the panels: a docked Level Browser then takes its room
+    // from the panels, which scroll, instead of pushing the window past the screen's edge.
+    auto* panels = static_cast<QScrollArea*>(centralWidget());
+    panels->setMinimumSize(panels->widget()->minimumSizeHint());
+    setMinimumSize(minimumSizeHint());
+    panels->setMinimumSize(0, 0);
+    resize(minimumSize());
     connectPanels();
     loadObjectNames();
     // Key preview: the preview keys reach the window whichever control has the focus.
@@ -71,8 +78,11 @@ Tessarin2_Frm::~Tessarin2_Frm() {
 }
 
 void Tessarin2_Frm::buildLayout() {
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("Panels");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* central = new QWidget;
     auto* columns = new QHBoxLayout(central);
 
     auto* left = new QVBoxLayout;
@@ -116,6 +126,8 @@ void Tessarin2_Frm::buildLayout() {
     middle->addStretch(1);
     columns->addLayout(middle);
     columns->addWidget(m_textures);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
 
     // Without a parent: disabling the main window would disable a child window too.
     m_about = new About_Frm(nullptr);

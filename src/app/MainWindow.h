@@ -102,6 +102,7 @@ protected:
 
 private:
     void buildLayout();
+    void widenForBrowser();
     void buildMenus();
     void connectPanels();
     void loadObjectNames();

@@ -1,5 +1,7 @@
 // What the window tells beyond the panels: controls without an action look so, a trigger list
 // kept from an earlier sector looks stale, the unsaved mark, and the recent files.
+#include <algorithm>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 
@@ -60,6 +63,9 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     m_browser->setFloating(true);
     m_browser->resize(460, 520);
     m_browser->hide();
+    connect(m_browser, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+        if (!floating) widenForBrowser();
+    });
     QMenu* view = findChild<QMenu*>("Mnu_View");
     QAction* toggle = m_browser->toggleViewAction();
     toggle->setObjectName("Mnu_View_Browser");
@@ -87,6 +93,20 @@ void Tessarin2_Frm::addHints(QMenu* file) {
         }
         refreshAll();
     });
+}
+
+void Tessarin2_Frm::widenForBrowser() {
+    // Docked, the browser takes its width from the panels; the window grows by as much as the
+    // screen has room for, moving left if it must, and the panels scroll for the rest.
+    if (isMaximized() || isFullScreen() || !screen()) return;
+    const QRect screenArea = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const int frameExtra = frame.width() - width();
+    const int wanted = std::min(width() + m_browser->width(), screenArea.width() - frameExtra);
+    if (wanted <= width()) return;
+    resize(wanted, height());
+    const int overhang = frame.left() + wanted + frameExtra - (screenArea.right() + 1);
+    if (overhang > 0) move(std::max(screenArea.left(), frame.left() - overhang), frame.top());
 }
 
 void Tessarin2_Frm::refreshBrowser() {

@@ -94,9 +94,20 @@ void Tessarin2_Frm::showHoverLine() {
     statusBar()->showMessage(m_hoverLine);
 }
 
+namespace {
+
+// The level's file name without its ending, to name what is exported from it.
+QString stemOf(const QString& fileName) {
+    const QString stem = QFileInfo(fileName).completeBaseName();
+    return stem.isEmpty() ? QStringLiteral("level") : stem;
+}
+
+}  // namespace
+
 void Tessarin2_Frm::Mnu_File_ExportMap_Click() {
     if (!m_session.LevelLoaded) return;
-    const QString path = m_dialogs->saveFileName(this, kPngFilter);
+    const QString path = m_dialogs->saveFileName(this, kPngFilter, QStringLiteral("Export Map Image"),
+                                                 QStringLiteral("%1-room%2.png").arg(stemOf(FileName)).arg(m_session.CurRoom));
     if (path.isEmpty()) return;
     const editor::SectorMap& map = m_session.map();
     if (const std::string refusal = editor::mapImageRefusal(map, map.cellPixels()); !refusal.empty()) {
@@ -113,7 +124,8 @@ void Tessarin2_Frm::Mnu_File_ExportMap_Click() {
 
 void Tessarin2_Frm::Mnu_File_ExportTextures_Click() {
     if (!m_session.LevelLoaded) return;
-    const QString path = m_dialogs->saveFileName(this, kPngFilter);
+    const QString path = m_dialogs->saveFileName(this, kPngFilter, QStringLiteral("Export Textures"),
+                                                 stemOf(FileName) + QStringLiteral("-textures.png"));
     if (path.isEmpty()) return;
     // Every page in one picture, page i below page i - 1.
     viewer::RgbaImage pages = viewer::BuildTexturePages(m_session.Level);

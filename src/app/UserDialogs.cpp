@@ -29,8 +29,9 @@ QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
     return name;
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
-    QFileDialog dialog(parent, QStringLiteral("Save As"), m_folder, qtFilter(filter));
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QString& title, const QString& suggested) {
+    QFileDialog dialog(parent, title, m_folder, qtFilter(filter));
+    if (!suggested.isEmpty()) dialog.selectFile(suggested);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without an ending gets the filter's first one (".tr2" for levels), so the file
     // shows up in the open dialog later.

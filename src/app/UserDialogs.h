@@ -14,7 +14,9 @@ public:
     virtual ~UserDialogs() = default;
     // A full path, or "" when cancelled. The filter is in the program's "text|patterns" form.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    // `title` names the chooser; `suggested` is the file name it offers at first.
+    virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& title = QStringLiteral("Save As"),
+                                 const QString& suggested = QString()) = 0;
     // A message with an OK button.
     virtual void message(QWidget* parent, const QString& text, const QString& title = kAppTitle) = 0;
     // Yes, No or Cancel.
@@ -28,7 +30,7 @@ public:
 class QtDialogs : public UserDialogs {
 public:
     QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter, const QString& title, const QString& suggested) override;
     void message(QWidget* parent, const QString& text, const QString& title) override;
     QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) override;
     void beep() override;

@@ -16,7 +16,7 @@ QString ScriptedDialogs::openFileName(QWidget*, const QString& filter) {
     return name;
 }
 
-QString ScriptedDialogs::saveFileName(QWidget*, const QString& filter) {
+QString ScriptedDialogs::saveFileName(QWidget*, const QString& filter, const QString&, const QString&) {
     m_log->saveFilters << filter;
     if (m_log->saveNames.empty()) return QString();
     QString name = m_log->saveNames.front();

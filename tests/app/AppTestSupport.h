@@ -29,7 +29,7 @@ public:
     };
     explicit ScriptedDialogs(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
     QString openFileName(QWidget*, const QString& filter) override;
-    QString saveFileName(QWidget*, const QString& filter) override;
+    QString saveFileName(QWidget*, const QString& filter, const QString&, const QString&) override;
     void message(QWidget*, const QString& text, const QString& title) override;
     QMessageBox::StandardButton askYesNoCancel(QWidget*, const QString& text) override;
     void beep() override { ++m_log->beeps; }

@@ -98,9 +98,14 @@ void Tessarin2_Frm::buildLayout() {
                               SectorMap::kMapSize);
     m_mapScrollX->hide();
     m_mapScrollY->hide();
-    mapRow->setFixedSize(m_map->size());
+    // The map keeps its size; an enlarged window gives the preview beside it a larger square.
+    auto* mapRowLayout = new QVBoxLayout(mapRow);
+    mapRowLayout->setContentsMargins(0, 0, 0, 0);
+    mapRowLayout->setSizeConstraint(QLayout::SetMinAndMaxSize);  // no taller than the preview can use
+    mapRowLayout->addWidget(m_map);
+    mapRow->setMinimumSize(m_map->minimumSize());
     m_mapScrollX->raise();
-    left->addWidget(mapRow);
+    left->addWidget(mapRow, 100);
 
     m_sectors = new SectorsPanel(central);
     m_doors = new DoorsPanel(central);

@@ -38,7 +38,7 @@ void Tessarin2_Frm::setupPreview(Preview3D preview3D) {
         m_previewView = new RenderView(m_map);
         m_previewView->setObjectName("PreviewView");
         m_previewView->setFocusPolicy(Qt::NoFocus);
-        m_previewView->setGeometry(m_map->preview()->geometry());
+        m_map->setPreviewView(m_previewView);
         m_map->preview()->hide();
     }
     requestPreviewFrame();

@@ -6,7 +6,7 @@ namespace tessarin::app {
 
 PreviewArea::PreviewArea(QWidget* parent) : QWidget(parent) {
     setObjectName("Preview");
-    setFixedSize(400, 400);
+    setMinimumSize(400, 400);
     setFocusPolicy(Qt::NoFocus);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// PreviewArea: the 400 x 400 room preview beside the map; a plain placeholder until the 3D view exists.
+// PreviewArea: the room preview beside the map (400 x 400, more in an enlarged window); a plain placeholder until the 3D view exists.
 #include <QWidget>
 
 #include "viewer/PreviewControls.h"

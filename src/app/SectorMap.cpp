@@ -1,6 +1,9 @@
 #include "SectorMap.h"
 
+#include <algorithm>
+
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -24,10 +27,27 @@ SectorMap::SectorMap(QWidget* parent)
       m_showSurf(m_drawSurf),
       m_preview(new PreviewArea(this)) {
     setObjectName("SectorMap");
-    setFixedSize(kPreviewLeft + kPreviewSize, kPreviewSize);
+    setMinimumSize(kPreviewLeft + kPreviewSize, kPreviewSize);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_preview->setGeometry(kPreviewLeft, 0, kPreviewSize, kPreviewSize);
     setAutoFillBackground(false);
     setMouseTracking(true);  // hover shows the sector under the mouse
+}
+
+void SectorMap::setPreviewView(QWidget* view) {
+    m_previewView = view;
+    if (view) view->setGeometry(m_preview->geometry());
+}
+
+void SectorMap::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The preview stays square (the picture of the default size, only larger) and never shrinks
+    // below it.
+    const int side = std::max(kPreviewSize, std::min(width() - kPreviewLeft, height()));
+    m_preview->setGeometry(kPreviewLeft, 0, side, side);
+    // Height the square cannot use goes to the panels below.
+    setMaximumHeight(std::max(kPreviewSize, width() - kPreviewLeft));
+    if (m_previewView) m_previewView->setGeometry(m_preview->geometry());
 }
 
 void SectorMap::drawMap(const std::function<void(QPainter&)>& paintRoom, QSize size) {

@@ -1,5 +1,6 @@
 #pragma once
-// SectorMap: the room map (left 300 x 300 pixels) and the room preview area beside it.
+// SectorMap: the room map (left 300 x 300 pixels) and the room preview area beside it, 400 x 400
+// at the window's default size and a larger square where an enlarged window gives it room.
 #include <QImage>
 #include <QWidget>
 #include <functional>
@@ -28,6 +29,8 @@ public:
     const QImage& mapDrawSurf() const { return m_drawSurf; }
     const QImage& mapShowSurf() const { return m_showSurf; }
     PreviewArea* preview() const { return m_preview; }
+    // The widget that draws the preview in the preview area's place (the 3D view), kept there.
+    void setPreviewView(QWidget* view);
 
 signals:
     // A press on the map part; pixel coordinates inside the map.
@@ -43,6 +46,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // The map pixel under a widget point, or (-1, -1) off the map.
@@ -52,6 +56,7 @@ private:
     int m_wheelRest = 0;
     QImage m_showSurf;
     PreviewArea* m_preview;
+    QWidget* m_previewView = nullptr;
 };
 
 }  // namespace tessarin::app

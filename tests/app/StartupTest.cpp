@@ -26,18 +26,30 @@ void StartupTest::everyControlHasItsInitialCaptionAndFrame() {
     // The default size fits a 1366 x 768 screen with a title bar and a taskbar, and no frame
     // covers another.
     QVERIFY(f.window->width() <= 1350 && f.window->height() <= 690);
-    QStringList frames = {"SectorMap", "SecInf", "Doors", "Triggers", "StaticMeshes", "Rooms", "Items", "Textures"};
-    for (int i = 0; i < frames.size(); ++i) {
-        QWidget* a = f.find<QWidget>(frames[i]);
-        QVERIFY(a);
-        const QRect ra(a->mapTo(f.window.get(), QPoint(0, 0)), a->size());
-        QVERIFY2(f.window->rect().contains(ra), qPrintable(frames[i]));
-        for (int j = i + 1; j < frames.size(); ++j) {
-            QWidget* b = f.find<QWidget>(frames[j]);
-            QVERIFY2(!ra.intersects(QRect(b->mapTo(f.window.get(), QPoint(0, 0)), b->size())),
-                     qPrintable(frames[i] + " / " + frames[j]));
+    const QStringList frames = {"SectorMap", "SecInf", "Doors", "Triggers", "StaticMeshes", "Rooms", "Items", "Textures"};
+    const auto frameOverlap = [&]() -> QString {
+        for (int i = 0; i < frames.size(); ++i) {
+            QWidget* a = f.find<QWidget>(frames[i]);
+            const QRect ra(a->mapTo(f.window.get(), QPoint(0, 0)), a->size());
+            if (!f.window->rect().contains(ra)) return frames[i] + " outside";
+            for (int j = i + 1; j < frames.size(); ++j) {
+                QWidget* b = f.find<QWidget>(frames[j]);
+                if (ra.intersects(QRect(b->mapTo(f.window.get(), QPoint(0, 0)), b->size()))) return frames[i] + " / " + frames[j];
+            }
         }
-    }
+        return QString();
+    };
+    QCOMPARE(frameOverlap(), QString());
+    auto* preview = f.find<QWidget>("Preview");
+    QCOMPARE(preview->size(), QSize(400, 400));
+    // Enlarged, the preview takes the room as a larger square and still nothing overlaps.
+    const QSize defaultSize = f.window->size();
+    f.window->resize(1920, 1050);
+    QTRY_VERIFY(preview->width() > 600);
+    QCOMPARE(preview->height(), preview->width());
+    QCOMPARE(frameOverlap(), QString());
+    f.window->resize(defaultSize);
+    QTRY_COMPARE(preview->size(), QSize(400, 400));
     struct Control { const char* frame; const char* name; const char* caption; };
     const Control labels[] = {
         {"SecInf", "Label3", "Ceiling Height"}, {"SecInf", "Label1", "Floor Height"},

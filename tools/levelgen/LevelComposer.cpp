@@ -328,6 +328,11 @@ void LevelComposer::buildGeometry(int ri) {
         l.Intensity1 = 0x1000;
         l.Fade1 = 4096 * 3;
         if (m_version > kVersionTR1) { l.Intensity2 = l.Intensity1; l.Fade2 = l.Fade1; }
+        if (m_version == kVersionTR3) {
+            // TR3 keeps a colour and a light type in those four bytes: a warm white point light.
+            l.Intensity1 = s16(255 | 236 << 8);
+            l.Intensity2 = s16(200 | 1 << 8);
+        }
     } else if (m_version == kVersionTR4) {
         l.X4 = wx; l.Y4 = wy; l.Z4 = wz;
         l.Colour = {255, 236, 200};

@@ -223,8 +223,12 @@ TRLevel composeLargeLevel(const LargeLevelParams& p) {
                 else actions.push_back({kObject, next(targets)});
             }
             static const std::array<int, 5> kTypes{kTrigger, kPad, kSwitch, kPickup, 9};
-            c.trigger(r, order[static_cast<std::size_t>(t)][0], order[static_cast<std::size_t>(t)][1],
-                      kTypes[static_cast<std::size_t>(next(5))], static_cast<std::uint16_t>(0x3E00 | next(10)), actions);
+            const int type = kTypes[static_cast<std::size_t>(next(5))];
+            // The game takes a switch's or pickup's first action as the lever or the item picked up:
+            // an object, never a camera with an extra word.
+            if (type == kSwitch || type == kPickup) actions.insert(actions.begin(), {kObject, (r + t) % targets});
+            c.trigger(r, order[static_cast<std::size_t>(t)][0], order[static_cast<std::size_t>(t)][1], type,
+                      static_cast<std::uint16_t>(0x3E00 | next(10)), actions);
         }
     }
     c.setDemo({0x00000000, 0x00000001, 0x00000201});

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "QtConvert.h"
 
@@ -111,6 +112,14 @@ void LevelBrowser::showEvent(QShowEvent* event) {
 void LevelBrowser::setVisible(bool visible) {
     // (Making it float shows it once while the window is still being built: not a first showing.)
     const bool place = visible && !m_placed && isFloating() && parentWidget() && parentWidget()->isVisible();
+    if (visible && isFloating() && parentWidget()) {
+        // The main window's native window is made anew when its 3D preview arrives. Floating, the
+        // browser must name the current one as its owner: one naming the old window is a window of
+        // its own to the window manager, and the main window covered it at the first click.
+        create();
+        QWindow* owner = parentWidget()->window()->windowHandle();
+        if (owner && windowHandle() && windowHandle()->transientParent() != owner) windowHandle()->setTransientParent(owner);
+    }
     QDockWidget::setVisible(visible);
     if (!place) return;
     // Shown the first time, from the View menu or Find, it stands by the window's right edge

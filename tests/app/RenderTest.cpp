@@ -4,10 +4,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QScreen>
+#include <QWindow>
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "DemoController.h"
+#include "LevelBrowser.h"
 #include "LevelView.h"
 #include "gl/DisplayDevice.h"
 #include "gl/RenderView.h"
@@ -109,6 +111,13 @@ void RenderTest::previewShowsTheRoomMarksTheSectorAndOrbits() {
     QTest::keyClick(f.window.get(), Qt::Key_Left);
     QTRY_VERIFY(nextPicture(view) != before);
     f.window->grab().save(QString(TESSARIN_SCREENSHOT_DIR) + "/main-window-preview.png");
+    // The 3D view made the window's native window anew; the floating browser is owned by the new
+    // one, so window managers keep it above the main window.
+    auto* browser = f.find<app::LevelBrowser>("LevelBrowser");
+    f.find<QAction>("Mnu_View_Browser")->trigger();
+    QVERIFY(browser->isFloating() && browser->windowHandle());
+    QCOMPARE(browser->windowHandle()->transientParent(), f.window->windowHandle());
+    browser->hide();
     // Then a level without rooms: nothing of the previous level's rooms stays in the preview.
     auto empty = level::LoadLevel(path);
     QVERIFY(empty);

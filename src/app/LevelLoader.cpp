@@ -100,4 +100,11 @@ LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path, cons
     return toLoaded(std::move(*job->result), std::move(job->warnings));
 }
 
+QString LevelLoader::failureNamingFile(const QString& reason, const QString& path) {
+    for (const char* own : {level::kUnknownVersionMessage, level::kTexturesOnlyMessage, "BAD Room!"})
+        if (reason.startsWith(QLatin1String(own))) return reason;
+    if (reason.contains(path)) return reason;
+    return QFileInfo(path).fileName() + ": " + reason;
+}
+
 }  // namespace tessarin::app

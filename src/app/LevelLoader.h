@@ -33,6 +33,11 @@ public:
     // Returns when the level is read, has failed, or the user pressed Cancel (the read then
     // finishes unseen and its result is dropped). Events are handled meanwhile.
     static Loaded load(QWidget* parent, const QString& path);
+    // The message for a level that could not be read, naming the file: the reader says where in
+    // the file it stopped, and from Recent Files, a drop or the command line the user may not know
+    // which file that was. The program's own messages ("Unknown TR version!", "BAD Room!") and
+    // those naming the file already stand as they are.
+    static QString failureNamingFile(const QString& reason, const QString& path);
     // The same with another way of making the level from the file (a conversion); `read` runs on
     // the worker thread and may outlive the call, so it must own what it uses.
     static Loaded load(QWidget* parent, const QString& path, const ReadFunction& read);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <new>
 
+#include "LevelLoader.h"
 #include "MainWindow.h"
 #include "QtConvert.h"
 #include "TexturesPanel.h"
@@ -180,7 +181,7 @@ int runLevelView(const QString& commandLine, UserDialogs& dialogs, const DeviceI
     if (path.isEmpty()) return 0;
     auto loaded = LoadForViewing(path);
     if (!loaded) {
-        dialogs.message(nullptr, qs(loaded.error()));
+        dialogs.message(nullptr, LevelLoader::failureNamingFile(qs(loaded.error()), path));
         return 1;
     }
     LevelView window;

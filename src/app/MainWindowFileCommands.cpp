@@ -22,18 +22,6 @@
 
 namespace tessarin::app {
 
-namespace {
-// The reader says where in the file it stopped; from Recent Files or a drop the user may not know
-// which file that was. The program's own messages ("Unknown TR version!", "BAD Room!") and those
-// naming the file already stand as they are.
-QString refusalNamingFile(const QString& reason, const QString& path) {
-    for (const char* own : {level::kUnknownVersionMessage, level::kTexturesOnlyMessage, "BAD Room!"})
-        if (reason.startsWith(QLatin1String(own))) return reason;
-    if (reason.contains(path)) return reason;
-    return QFileInfo(path).fileName() + ": " + reason;
-}
-}  // namespace
-
 void Tessarin2_Frm::Mnu_File_Open_Click() {
     const QString path = m_dialogs->openFileName(this, kOpenFilter);
     if (path.isEmpty()) return;
@@ -46,7 +34,7 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
     auto loaded = LevelLoader::load(this, path);
     if (loaded.outcome == LevelLoader::Outcome::Cancelled) return false;
     if (loaded.outcome == LevelLoader::Outcome::Failed) {
-        m_dialogs->message(this, refusalNamingFile(qs(loaded.error), path));
+        m_dialogs->message(this, LevelLoader::failureNamingFile(qs(loaded.error), path));
         return false;
     }
     if (!showLevel(std::move(loaded.level), path, title)) return false;

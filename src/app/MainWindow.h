@@ -178,8 +178,11 @@ private:
     bool Running = false;
     bool FileChanged = false;
     QString FileName;
-    // The files a level was read from or written to here. Save asks before it replaces any other
-    // file, such as the one an imported level is named after, which may hold earlier work.
+    // The file the level shown was read from or last written to ("" for an imported level until it
+    // is saved). Save asks before it replaces any other file, such as the one an imported level is
+    // named after, which may hold earlier work, even a level opened here before.
+    QString m_levelFile;
+    // Every file a level was read from or written to here, for the file an undone import gives back.
     QSet<QString> m_levelFiles;
 
     SectorMap* m_map = nullptr;

@@ -39,6 +39,7 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
     }
     if (!showLevel(std::move(loaded.level), path, title)) return false;
     m_levelFiles.insert(path);
+    m_levelFile = path;
     rememberRecent(path);
     if (!loaded.warnings.empty())
         statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(loaded.warnings.front()));
@@ -105,6 +106,7 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     const bool shown = showLevel(std::move(converted.level), output);
     m_history = std::move(history);
     if (!shown) return false;
+    m_levelFile.clear();  // named after the TR4 file, but read from no level file
     if (before.Level->LevelVersion != level::kVersionNone) recordEdit(std::move(before), "Import TR4");
     // With no level before it, no undo step leads back to a saved state: the import was never saved.
     else m_history.changedOutside();
@@ -118,7 +120,7 @@ bool Tessarin2_Frm::Mnu_File_Save_Click() {
         m_dialogs->message(this, refusal);
         return false;
     }
-    if (!m_levelFiles.contains(FileName) && QFileInfo::exists(FileName)) {
+    if (FileName != m_levelFile && QFileInfo::exists(FileName)) {
         switch (m_dialogs->askYesNoCancel(this, QFileInfo(FileName).fileName() + " already exists. Replace it?")) {
         case QMessageBox::Yes: break;
         case QMessageBox::No: return Mnu_File_SaveAs_Click();
@@ -153,6 +155,7 @@ bool Tessarin2_Frm::saveLevelTo(const QString& path) {
         return false;
     }
     m_levelFiles.insert(path);
+    m_levelFile = path;
     FileChanged = false;
     m_history.markSaved();
     updateUnsavedMark();

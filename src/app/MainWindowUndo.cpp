@@ -71,6 +71,10 @@ void Tessarin2_Frm::showRestored(const editor::UndoHistory::Restored& restored, 
             updateUndoActions();
             return;
         }
+        // Undone, the level is the one the import replaced, its file's again when it was read from
+        // or saved to it here; redone, it is the import, read from no level file.
+        const QString file = qs(restored.fileName);
+        m_levelFile = verb.startsWith("Undone") && m_levelFiles.contains(file) ? file : QString();
     } else {
         m_session.editsRestored();
         refreshAll();

@@ -264,10 +264,11 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
     auto reread = level::LoadLevel(written);
     QVERIFY(reread);
     QCOMPARE(reread->LevelVersion, std::int16_t{3});
-    // Imported again elsewhere, the level is named after that file, which now holds earlier work:
-    // Save asks before replacing it, and No chooses another name.
+    // Imported again, the level is named after that file, which now holds earlier work (here even
+    // opened first): Save asks before replacing it, and No chooses another name.
     {
         WindowFixture v;
+        QVERIFY(v.open(written));
         v.log->openNames.push_back(QString::fromStdString(path.string()));
         QVERIFY(v.window->Mnu_Edit_TR4_Click());
         const auto before = std::filesystem::last_write_time(written);

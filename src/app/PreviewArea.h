@@ -1,5 +1,6 @@
 #pragma once
-// PreviewArea: the room preview beside the map (400 x 400, more in an enlarged window); a plain placeholder until the 3D view exists.
+// PreviewArea: the room preview beside the map (400 x 400, more in an enlarged window); a plain
+// placeholder until the 3D view exists.
 #include <QWidget>
 
 #include "viewer/PreviewControls.h"

@@ -126,13 +126,9 @@ Status SafeFileWriter::open() {
     if (::stat(m_target.c_str(), &st) == 0) {
         // Renaming into place would put a plain file where a device, pipe or socket was (for root even
         // /dev/null) and report the bytes as written to it; a folder cannot be replaced at all.
-        if (S_ISDIR(st.st_mode))
-            return Status::failure("Can't write " + m_path.string() + ": it is a folder; nothing was saved.");
-        if (!S_ISREG(st.st_mode))
-            return Status::failure("Can't write " + m_path.string() +
-                                   ": it is a device, pipe or socket, not a file; nothing was saved.");
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return Status::failure("Can't write " + m_path.string() + ": the file is read-only; nothing was saved.");
+        if (S_ISDIR(st.st_mode)) return fail("it is a folder; nothing was saved.");
+        if (!S_ISREG(st.st_mode)) return fail("it is a device, pipe or socket, not a file; nothing was saved.");
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return fail("the file is read-only; nothing was saved.");
         m_replaces = true;
         m_keepMode = st.st_mode & 07777;
         // The file system frees (and here discards) a replaced file's blocks when the rename drops

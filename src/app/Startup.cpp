@@ -55,9 +55,11 @@ bool batchFailureWindowWanted() {
     const char* wanted = std::getenv(registry::kBatchReportVariable);
     if (wanted == nullptr || std::string_view(wanted) != "window") return false;
     // A box that no one can see would hold the process for ever.
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && (std::string_view(platform) == "offscreen" || std::string_view(platform) == "minimal"))
-        return false;
+    // The platform named first, without its options ("offscreen:configfile=...").
+    const char* platformVar = std::getenv("QT_QPA_PLATFORM");
+    const std::string_view platforms = platformVar != nullptr ? platformVar : "";
+    const std::string_view platform = platforms.substr(0, platforms.find_first_of(":;"));
+    if (platform == "offscreen" || platform == "minimal") return false;
     auto set = [](const char* name) {
         const char* v = std::getenv(name);
         return v != nullptr && *v != '\0';

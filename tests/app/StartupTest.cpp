@@ -207,8 +207,10 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
         QVERIFY(!app::batchFailureWindowWanted());
         qputenv(registry::kBatchReportVariable, "window");
         QVERIFY(app::batchFailureWindowWanted());
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QVERIFY(!app::batchFailureWindowWanted());
+        for (const char* platform : {"offscreen", "offscreen:configfile=/tmp/screens.json", "minimal;xcb"}) {
+            qputenv("QT_QPA_PLATFORM", platform);
+            QVERIFY2(!app::batchFailureWindowWanted(), platform);
+        }
         const char* names[] = {registry::kBatchReportVariable, "DISPLAY", "QT_QPA_PLATFORM"};
         for (int i = 0; i < 3; ++i) saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
     }

@@ -15,6 +15,11 @@ void setLabelLit(QLabel* label, bool lit) {
     const QColor colour = lit ? QColor(0, 0, 255) : QColor(0, 0, 0);
     palette.setColor(QPalette::Active, QPalette::WindowText, colour);
     palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
+    // Blue and black need a light ground: under a dark desktop palette the label brings its own.
+    if (palette.color(QPalette::Window).lightness() < 128) {
+        palette.setColor(QPalette::Window, QColor(240, 240, 240));
+        label->setAutoFillBackground(true);
+    }
     label->setPalette(palette);
 }
 
@@ -25,7 +30,6 @@ ClickLabel::ClickLabel(const QString& objectName, const QString& caption, QWidge
     setObjectName(objectName);
     setCursor(Qt::PointingHandCursor);
     setAlignment(Qt::AlignCenter);
-    setMinimumHeight(20);
     restyle();
 }
 
@@ -39,6 +43,19 @@ void ClickLabel::setBorder(bool on) {
     m_toggle = true;
     restyle();
 }
+
+void ClickLabel::setLeastSize(QSize least) {
+    m_least = least;
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    updateGeometry();
+}
+
+QSize ClickLabel::sizeHint() const {
+    // A little air above and below the text, as a button has.
+    return QLabel::sizeHint().grownBy(QMargins(0, 2, 0, 2)).expandedTo(m_least);
+}
+
+QSize ClickLabel::minimumSizeHint() const { return QLabel::minimumSizeHint().expandedTo(m_least); }
 
 void ClickLabel::restyle() {
     setLabelLit(this, m_lit);

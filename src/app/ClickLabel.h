@@ -15,6 +15,11 @@ public:
     // Border style 1 (a single line) or 0 (none): how the DrawDoors toggle shows its state.
     void setBorder(bool on);
     bool hasBorder() const { return m_border; }
+    // The size it keeps at least, with a fixed height: grown to its caption where a large font
+    // needs more, never squeezed below it.
+    void setLeastSize(QSize least);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void clicked();
@@ -27,6 +32,7 @@ private:
     bool m_lit = false;
     bool m_border = false;
     bool m_toggle = false;  // a toggle shows its state by the border, so the border is not decoration
+    QSize m_least{0, 20};
 };
 
 // Paints any label's text blue or black, for labels that only show a flag.

@@ -21,7 +21,8 @@ namespace {
 ClickLabel* makeFacing(QWidget* parent, const QString& objectName, const QString& caption) {
     auto* label = new ClickLabel(objectName, caption, parent);
     label->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    label->setFixedSize(24, 22);
+    label->setLeastSize(QSize(24, 22));
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return label;
 }
 

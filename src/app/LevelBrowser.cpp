@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include "QtConvert.h"
+#include "ScreenFit.h"
 
 namespace tessarin::app {
 
@@ -131,7 +132,8 @@ void LevelBrowser::setVisible(bool visible) {
 
 void LevelBrowser::placeByWindow() {
     const QRect frame = parentWidget()->frameGeometry();
-    move(frame.right() - frameGeometry().width() - 20, frame.top() + 80);
+    const QPoint corner(frame.right() - frameGeometry().width() - 20, frame.top() + 80);
+    move(keptOnScreen(parentWidget()->window(), QRect(corner, frameGeometry().size())));
 }
 
 void LevelBrowser::focusFilter() {

@@ -7,12 +7,15 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+
+#include <algorithm>
 #include <filesystem>
 #include <new>
 
 #include "LevelLoader.h"
 #include "MainWindow.h"
 #include "QtConvert.h"
+#include "ScreenFit.h"
 #include "TexturesPanel.h"
 #include "UserDialogs.h"
 #include "gl/DisplayDevice.h"
@@ -46,14 +49,16 @@ LevelView::LevelView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_QuitOnClose, true);
     PB = new RenderView(this);
     PB->setObjectName("PB");
-    PB->setMinimumSize(640, 480);
+    PB->setMinimumSize(320, 240);
     m_textures = new TexturesPanel(this);
     m_textures->setObjectName("Frame6");
     m_textures->setTitle("Texture");
     auto* row = new QHBoxLayout(this);
     row->addWidget(PB, 1);
     row->addWidget(m_textures);
-    resize(1024 + m_textures->sizeHint().width(), 700);
+    // A 1024 x 700 view where the screen has room for it; a smaller screen, or one under display
+    // scaling, gets a window that fits it.
+    resize(QSize(1024 + m_textures->sizeHint().width(), 700).boundedTo(roomOnScreen(this)));
     PB->installEventFilter(this);
     PB->setBeforeFrame([this] { beforeFrame(); });
     PB->setOverlay([this](QPainter& painter) { drawOverlay(painter); });
@@ -121,8 +126,11 @@ void LevelView::drawOverlay(QPainter& painter) {
     painter.setFont(font);
     painter.setPen(QColor(255, 0, 0));
     const QRect area = rect();
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, qs(viewer::FpsText(m_meter.rate())));
-    painter.drawText(area.adjusted(80, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, qs(viewer::RoomText(CurRoom)));
+    const QString fps = qs(viewer::FpsText(m_meter.rate()));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, fps);
+    // The room at pixel 80, or after the rate where a large font makes that longer.
+    const int roomLeft = std::max(80, painter.fontMetrics().horizontalAdvance(fps + "  "));
+    painter.drawText(area.adjusted(roomLeft, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, qs(viewer::RoomText(CurRoom)));
     // At the foot of the 3D view, which may be shorter than the window.
     if (m_clock.elapsed() < m_noticeUntil)
         painter.drawText(PB->rect().adjusted(4, 0, 0, -4), Qt::AlignLeft | Qt::AlignBottom, m_notice);

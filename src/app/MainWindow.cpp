@@ -23,6 +23,7 @@
 #include "LevelBrowser.h"
 #include "PreviewArea.h"
 #include "RoomPanels.h"
+#include "ScreenFit.h"
 #include "SectorMap.h"
 #include "SectorPanels.h"
 #include "TexturesPanel.h"
@@ -56,13 +57,7 @@ Tessarin2_Frm::Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs, Preview3D pre
     setAcceptDrops(true);
     buildLayout();
     buildMenus();
-    // The smallest size that shows every panel whole is the window's minimum and its default. It is
-    // set on the window rather than left to the panels: a docked Level Browser then takes its room
-    // from the panels, which scroll, instead of pushing the window past the screen's edge.
-    auto* panels = static_cast<QScrollArea*>(centralWidget());
-    panels->setMinimumSize(panels->widget()->minimumSizeHint());
-    setMinimumSize(minimumSizeHint());
-    panels->setMinimumSize(0, 0);
+    fitToScreen();
     resize(minimumSize());
     connectPanels();
     loadObjectNames();
@@ -70,6 +65,30 @@ Tessarin2_Frm::Tessarin2_Frm(std::unique_ptr<UserDialogs> dialogs, Preview3D pre
     qApp->installEventFilter(this);
     setupPreview(preview3D);
     Running = true;
+}
+
+void Tessarin2_Frm::fitToScreen() {
+    // The smallest size that shows every panel whole is the window's minimum and its default, as far
+    // as the screen has room. It is set on the window rather than left to the panels: a docked Level
+    // Browser then takes its room from the panels, which scroll, instead of pushing the window past
+    // the screen's edge, and so does a screen too small for them.
+    auto* panels = static_cast<QScrollArea*>(centralWidget());
+    panels->setMinimumSize(panels->widget()->minimumSizeHint());
+    setMinimumSize(minimumSizeHint());
+    panels->setMinimumSize(0, 0);
+    keepWithinScreen();
+}
+
+void Tessarin2_Frm::keepWithinScreen() {
+    const QSize room = roomOnScreen(this);
+    setMinimumSize(minimumSize().boundedTo(room));
+    if (width() > room.width() || height() > room.height()) resize(size().boundedTo(room));
+}
+
+void Tessarin2_Frm::showEvent(QShowEvent* event) {
+    // Shown on another screen than the one it was made for, or a smaller one.
+    if (!isMaximized() && !isFullScreen()) keepWithinScreen();
+    QMainWindow::showEvent(event);
 }
 
 Tessarin2_Frm::~Tessarin2_Frm() {

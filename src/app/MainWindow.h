@@ -96,6 +96,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -103,6 +104,8 @@ protected:
 private:
     void buildLayout();
     void widenForBrowser();
+    void fitToScreen();
+    void keepWithinScreen();
     void buildMenus();
     void connectPanels();
     void loadObjectNames();

@@ -19,6 +19,7 @@
 #include "MainWindow.h"
 #include "QtConvert.h"
 #include "RoomPanels.h"
+#include "ScreenFit.h"
 #include "SectorPanels.h"
 
 namespace tessarin::app {
@@ -61,7 +62,7 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     addDockWidget(Qt::RightDockWidgetArea, m_browser);
     // Floating at first: docked, it would squeeze the fixed-size map and panels on a small screen.
     m_browser->setFloating(true);
-    m_browser->resize(460, 520);
+    m_browser->resize(QSize(460, 520).boundedTo(roomOnScreen(this)));
     m_browser->hide();
     connect(m_browser, &QDockWidget::topLevelChanged, this, [this](bool floating) {
         if (!floating) widenForBrowser();
@@ -69,6 +70,7 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     QMenu* view = findChild<QMenu*>("Mnu_View");
     QAction* toggle = m_browser->toggleViewAction();
     toggle->setObjectName("Mnu_View_Browser");
+    toggle->setText("Level &Browser");
     view->addSeparator();
     view->addAction(toggle);
     QAction* find = view->addAction("&Find in Level...");

@@ -29,8 +29,8 @@ void Tessarin2_Frm::addMapTools(QMenu* file) {
     // Placed before the Quit line of the File menu.
     QAction* quitLine = file->findChild<QAction*>("Mnu_File_Line1");
     QMenu exports;
-    add(&exports, "Mnu_File_ExportMap", "Export Map Image...", {}, [this] { Mnu_File_ExportMap_Click(); });
-    add(&exports, "Mnu_File_ExportTextures", "Export Textures...", {}, [this] { Mnu_File_ExportTextures_Click(); });
+    add(&exports, "Mnu_File_ExportMap", "Export &Map Image...", {}, [this] { Mnu_File_ExportMap_Click(); });
+    add(&exports, "Mnu_File_ExportTextures", "Export &Textures...", {}, [this] { Mnu_File_ExportTextures_Click(); });
     for (QAction* a : exports.actions()) {
         a->setParent(file);
         file->insertAction(quitLine, a);
@@ -42,7 +42,7 @@ void Tessarin2_Frm::addMapTools(QMenu* file) {
         [this] { zoomMap(+1); });
     add(view, "Mnu_View_ZoomOut", "Zoom Map &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
         [this] { zoomMap(-1); });
-    add(view, "Mnu_View_ZoomFit", "&Fit Map", {QKeySequence(Qt::CTRL | Qt::Key_M)},
+    add(view, "Mnu_View_ZoomFit", "Fit &Map", {QKeySequence(Qt::CTRL | Qt::Key_M)},
         [this] { setMapCell(m_session.map().fitCellPixels()); });
     add(view, "Mnu_View_ZoomActual", "&Actual Size Map", {QKeySequence(Qt::CTRL | Qt::Key_0)},
         [this] { setMapCell(editor::SectorMap::kCellSize); });

@@ -38,8 +38,7 @@ QLineEdit* makeTextBox(QWidget* parent, const QString& objectName, int width) {
 // Labels that act as buttons get a raised panel so they read as something to press.
 ClickLabel* makeButtonLabel(QWidget* parent, const QString& objectName, const QString& caption) {
     auto* label = new ClickLabel(objectName, caption, parent);
-    label->setMinimumWidth(110);
-    label->setFixedHeight(24);
+    label->setLeastSize(QSize(110, 24));
     return label;
 }
 

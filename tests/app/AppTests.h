@@ -13,6 +13,8 @@ class StartupTest : public QObject {
     Q_OBJECT
 private slots:
     void everyControlHasItsInitialCaptionAndFrame();
+    void windowsFitAScaledScreen();
+    void flagLabelsReadUnderLargeFontsAndDarkPalettes();
     void menusHaveTheirEntriesAndShortcuts();
     void commandLineIsJoinedAndSwitchesMatchByPrefix();
     void batchSwitchesRunWithoutTheWindow();

@@ -1,12 +1,16 @@
 // A fresh window: controls, menus, command line, preview keys, about window, quitting.
 #include <QAction>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <chrono>
 
 #include "AppTestSupport.h"
@@ -102,6 +106,68 @@ void StartupTest::everyControlHasItsInitialCaptionAndFrame() {
     auto* fd20 = f.find<QLabel>("FD20");
     QVERIFY(!fd20->isEnabled());
     QVERIFY(fd20->palette().color(QPalette::Disabled, QPalette::WindowText) != QColor(0, 0, 0));
+}
+
+void StartupTest::windowsFitAScaledScreen() {
+    // A 1366 x 768 screen under 125 % display scaling has less room than the panels take.
+    QScreen* scaled = nullptr;
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->name() == "scaled") scaled = screen;
+    if (!scaled) QSKIP("runs on the offscreen platform's second screen");
+    WindowFixture f;
+    const QSize whole = f.window->size();
+    f.window->hide();
+    f.window->setScreen(scaled);
+    f.window->move(scaled->availableGeometry().topLeft());
+    f.window->show();
+    QCoreApplication::processEvents();
+    const QRect area = scaled->availableGeometry();
+    QVERIFY(whole.width() > area.width() || whole.height() > area.height());
+    QVERIFY2(f.window->width() < area.width() && f.window->height() < area.height(),
+             qPrintable(QString("%1 x %2").arg(f.window->width()).arg(f.window->height())));
+    // What does not fit scrolls.
+    auto* panels = f.find<QScrollArea>("Panels");
+    QVERIFY(panels->horizontalScrollBar()->maximum() > 0 || panels->verticalScrollBar()->maximum() > 0);
+    // The Level Browser, shown floating, stands on the screen whole.
+    f.window->findChild<QAction*>("Mnu_View_Browser")->trigger();
+    auto* browser = f.find<QDockWidget>("LevelBrowser");
+    QVERIFY(browser && browser->isFloating());
+    QVERIFY2(area.contains(browser->frameGeometry()), qPrintable(QString("%1,%2 %3 x %4")
+        .arg(browser->x()).arg(browser->y()).arg(browser->width()).arg(browser->height())));
+}
+
+void StartupTest::flagLabelsReadUnderLargeFontsAndDarkPalettes() {
+    const auto level = sampleLevel("sample-tr4.tr4");
+    if (level.empty()) QSKIP("the TR4 sample is not there");
+    const QPalette palette = QApplication::palette();
+    const QFont font = QApplication::font();
+    QPalette dark = palette;
+    for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base}) dark.setColor(role, QColor(42, 46, 50));
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) dark.setColor(role, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    QFont large = font;
+    large.setPointSizeF(font.pointSizeF() * 1.6);
+    QApplication::setFont(large);
+    {
+        WindowFixture f;
+        QVERIFY(f.open(level));  // the longest captions: "Trigger Triggerer", "Clockwise Beatle"
+        f.clickSector(1, 1);
+        QStringList names = {"FD20", "FD21", "ItemNorth", "ItemEast", "ItemSouth", "ItemWest", "DrawDoors",
+                             "ItemCB", "ItemInvisible"};
+        for (int k = 0; k < 5; ++k) names << QString("TriggerFlags%1").arg(k) << QString("ActiveFlags%1").arg(k);
+        for (const QString& name : names) {
+            auto* label = f.find<QLabel>(name);
+            const QFontMetrics metrics = label->fontMetrics();
+            QTRY_VERIFY2(label->width() >= metrics.horizontalAdvance(label->text()) && label->height() >= metrics.height(),
+                     qPrintable(QString("%1: %2 x %3").arg(name).arg(label->width()).arg(label->height())));
+            // Blue or black text on a light ground of the label's own.
+            const QColor text = label->palette().color(QPalette::Active, QPalette::WindowText);
+            const QColor ground = (label->autoFillBackground() ? label : label->parentWidget())->palette().color(QPalette::Window);
+            QVERIFY2(std::abs(ground.lightness() - text.lightness()) >= 100, qPrintable(name));
+        }
+    }
+    QApplication::setFont(font);
+    QApplication::setPalette(palette);
 }
 
 void StartupTest::menusHaveTheirEntriesAndShortcuts() {

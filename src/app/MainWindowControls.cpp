@@ -98,7 +98,7 @@ void Tessarin2_Frm::DrawDoors_Click() {
 
 void Tessarin2_Frm::MinecartButton_Click(int mode) {
     if (!m_session.LevelLoaded || !sectorChosenOrSay()) return;
-    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
+    editor::LevelSnapshot snapshot = editor::captureFloorData(m_session.Level, m_session.CurRoom);
     const util::Status status = floordata::AddMinecartEntry(m_session.Level, m_session.CurRoom, m_session.SelectedX,
                                                             m_session.SelectedZ,
                                                             static_cast<floordata::MinecartMode>(mode));
@@ -145,7 +145,7 @@ void Tessarin2_Frm::SecCurItem_Click(int index) {
 void Tessarin2_Frm::ItemDesc_Click(int index) {
     if (m_session.shownEntries().empty()) return;
     const auto before = shownEntryState(m_session);
-    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
+    editor::LevelSnapshot snapshot = editor::captureItems(m_session.Level);
     m_session.ItemDesc_Click(index);
     if (shownEntryState(m_session) != before) recordEdit(std::move(snapshot), "Retype");
     // The entry's caption names its object ID, so it is shown again with the new type.
@@ -164,7 +164,7 @@ void Tessarin2_Frm::ItemFacing_Click(editor::Facing facing) {
     const int entry = m_session.info().entrySelected;
     if (entry < 0) return;
     const auto before = shownEntryState(m_session);
-    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
+    editor::LevelSnapshot snapshot = editor::captureItems(m_session.Level);
     switch (facing) {
     case editor::Facing::North: m_session.ItemNorth_Click(); break;
     case editor::Facing::East: m_session.ItemEast_Click(); break;
@@ -186,7 +186,7 @@ bool Tessarin2_Frm::sectorChosenOrSay() {
 void Tessarin2_Frm::ItemAdd_Click() {
     if (!m_session.LevelLoaded || !sectorChosenOrSay()) return;
     const std::size_t before = m_session.Level.Items.size();
-    editor::LevelSnapshot snapshot = editor::captureEdits(m_session.Level);
+    editor::LevelSnapshot snapshot = editor::captureItems(m_session.Level);
     m_session.ItemAdd_Click();
     if (m_session.Level.Items.size() != before) recordEdit(std::move(snapshot), "Add Item");
     refreshAll();

@@ -76,7 +76,7 @@ void Tessarin2_Frm::showRestored(const editor::UndoHistory::Restored& restored, 
         const QString file = qs(restored.fileName);
         m_levelFile = verb.startsWith("Undone") && m_levelFiles.contains(file) ? file : QString();
     } else {
-        m_session.editsRestored();
+        m_session.editsRestored(restored.floorData);
         refreshAll();
     }
     FileChanged = !m_history.atSavedPoint();

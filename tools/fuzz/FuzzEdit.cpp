@@ -13,6 +13,7 @@
 #include "editor/EditorSession.h"
 #include "editor/ObjectNames.h"
 #include "editor/UndoHistory.h"
+#include "floordata/FloorData.h"
 #include "floordata/FloorDataEdit.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
@@ -44,6 +45,21 @@ void checkRoundTrip(const level::TRLevel& level) {
     auto again = level::LoadLevelFromBytes(bytes, "level.tr2");
     if (!again) __builtin_trap();
     if (bytesOf(again.value()) != bytes) __builtin_trap();
+}
+
+// After an undo or redo the session's trigger index must be the one the level now builds: it is
+// kept across steps that leave what it follows alone.
+void checkTriggerIndex(const editor::EditorSession& session) {
+    floordata::ItemTriggers fresh;
+    try {
+        fresh = floordata::BuildItemTriggers(session.Level);
+    } catch (const util::Error&) {
+        return;  // a level refused indexing keeps its old index
+    }
+    const floordata::ItemTriggers& kept = session.ItemTriggers;
+    if (kept.size() != fresh.size()) __builtin_trap();
+    for (std::size_t i = 0; i < fresh.size(); ++i)
+        if (!std::ranges::equal(kept[i].Sectors, fresh[i].Sectors)) __builtin_trap();
 }
 
 class Script {
@@ -106,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 3: {  // Retype
             if (session.shownEntries().empty()) break;
             const auto before = shownState();
-            auto snapshot = editor::captureEdits(session.Level);
+            auto snapshot = editor::captureItems(session.Level);
             session.ItemDesc_Click(a % static_cast<int>(session.panels().itemDescList.size() + 1));
             if (shownState() != before) edited(std::move(snapshot), "Retype");
             session.SecCurItem_Click(session.info().entrySelected);
@@ -115,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 4: {  // Facing
             if (session.info().entrySelected < 0) break;
             const auto before = shownState();
-            auto snapshot = editor::captureEdits(session.Level);
+            auto snapshot = editor::captureItems(session.Level);
             switch (a % 4) {
             case 0: session.ItemNorth_Click(); break;
             case 1: session.ItemEast_Click(); break;
@@ -129,14 +145,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 5: {  // Add Item
             if (!session.sectorChosen()) break;
             const std::size_t count = session.Level.Items.size();
-            auto snapshot = editor::captureEdits(session.Level);
+            auto snapshot = editor::captureItems(session.Level);
             session.ItemAdd_Click();
             if (session.Level.Items.size() != count) edited(std::move(snapshot), "Add Item");
             break;
         }
         case 6: {  // a minecart entry
             if (!session.sectorChosen()) break;
-            auto snapshot = editor::captureEdits(session.Level);
+            auto snapshot = editor::captureFloorData(session.Level, session.CurRoom);
             if (!floordata::AddMinecartEntry(session.Level, session.CurRoom, session.SelectedX, session.SelectedZ,
                                              static_cast<floordata::MinecartMode>(1 + a % 3)))
                 break;
@@ -149,7 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 8: {
             const auto restored = op == 7 ? history.undo(session.Level, "level.tr2") : history.redo(session.Level, "level.tr2");
             if (!restored) break;
-            session.editsRestored();
+            session.editsRestored(restored->floorData);
+            checkTriggerIndex(session);
             if (writable) checkRoundTrip(session.Level);
             break;
         }

@@ -433,13 +433,16 @@ void EditorSession::ItemAdd_Click() {
     ShowSectorInfo(x, z, false, true);
 }
 
-void EditorSession::editsRestored() {
-    // The restored floor data was indexed before; should indexing fail now, the old index stays
-    // (every use of it checks the item number against its size).
-    try {
-        ItemTriggers = floordata::BuildItemTriggers(Level);
-    } catch (const util::Error&) {
-    } catch (const std::bad_alloc&) {
+void EditorSession::editsRestored(bool floorDataRestored) {
+    // The trigger index follows the floor data, the sectors and the item count; a turn or a retype
+    // leaves it as it is. The restored floor data was indexed before; should indexing fail now, the
+    // old index stays (every use of it checks the item number against its size).
+    if (floorDataRestored || ItemTriggers.size() != Level.Items.size()) {
+        try {
+            ItemTriggers = floordata::BuildItemTriggers(Level);
+        } catch (const util::Error&) {
+        } catch (const std::bad_alloc&) {
+        }
     }
     // The entry shown stays shown when the restored sector still holds it, so the next click on
     // the panel goes to the item the user was working on, not the sector's first.

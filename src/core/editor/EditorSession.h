@@ -132,8 +132,9 @@ public:
     void ItemAdd_Click();
 
     // After undo or redo changed items or floor data under the same rooms: rebuilds the trigger
-    // index and the map (keeping its scroll) and describes the selected sector again.
-    void editsRestored();
+    // index where what it follows changed, and the map (keeping its scroll), and describes the
+    // selected sector again.
+    void editsRestored(bool floorDataRestored);
 
     // The level browser's double-click: goes to the entry's room and sector as Find Object does
     // and, for an item or AI object, chooses it in the entry list. False when it stands outside

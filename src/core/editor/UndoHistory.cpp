@@ -14,29 +14,40 @@ std::size_t bytesOf(const std::vector<T>& v) {
 }
 
 void restoreEdits(level::TRLevel& level, LevelSnapshot& s) {
-    level.Items = std::move(s.Items);
-    level.AIObjects = std::move(s.AIObjects);
-    level.FloorData = std::move(s.FloorData);
-    for (std::size_t r = 0; r < level.Rooms.size(); ++r) level.Rooms[r].Sectors = std::move(s.Sectors[r]);
+    if (s.floorData) {
+        level.FloorData = std::move(s.FloorData);
+        level.Rooms[static_cast<std::size_t>(s.room)].Sectors = std::move(s.Sectors);
+    } else {
+        level.Items = std::move(s.Items);
+        level.AIObjects = std::move(s.AIObjects);
+    }
 }
 
-// An edit snapshot only fits a level with the same rooms of the same sizes.
+// A room's sectors only fit a level whose room of that number has as many.
 bool fits(const level::TRLevel& level, const LevelSnapshot& s) {
-    if (s.Sectors.size() != level.Rooms.size()) return false;
-    for (std::size_t r = 0; r < level.Rooms.size(); ++r)
-        if (s.Sectors[r].size() != level.Rooms[r].Sectors.size()) return false;
-    return true;
+    if (!s.floorData) return true;
+    return s.room >= 0 && static_cast<std::size_t>(s.room) < level.Rooms.size() &&
+           level.Rooms[static_cast<std::size_t>(s.room)].Sectors.size() == s.Sectors.size();
 }
 
 }  // namespace
 
-LevelSnapshot captureEdits(const level::TRLevel& level) {
+LevelSnapshot captureItems(const level::TRLevel& level) {
     LevelSnapshot s;
     s.Items = level.Items;
     s.AIObjects = level.AIObjects;
+    return s;
+}
+
+LevelSnapshot captureFloorData(const level::TRLevel& level, int room) {
+    LevelSnapshot s;
+    s.floorData = true;
     s.FloorData = level.FloorData;
-    s.Sectors.reserve(level.Rooms.size());
-    for (const auto& room : level.Rooms) s.Sectors.push_back(room.Sectors);
+    s.room = room;
+    if (room >= 0 && static_cast<std::size_t>(room) < level.Rooms.size())
+        s.Sectors = level.Rooms[static_cast<std::size_t>(room)].Sectors;
+    else
+        s.room = -1;  // fits no level: its undo is refused
     return s;
 }
 
@@ -51,9 +62,7 @@ LevelSnapshot captureWhole(const level::TRLevel& level, std::string fileName) {
 
 std::size_t approxBytes(const LevelSnapshot& s) {
     if (s.Level) return level::InMemorySize(*s.Level) + s.fileName.size();
-    std::size_t n = sizeof(s) + bytesOf(s.Items) + bytesOf(s.AIObjects) + bytesOf(s.FloorData) + bytesOf(s.Sectors);
-    for (const auto& v : s.Sectors) n += bytesOf(v);
-    return n;
+    return sizeof(s) + bytesOf(s.Items) + bytesOf(s.AIObjects) + bytesOf(s.FloorData) + bytesOf(s.Sectors);
 }
 
 void UndoHistory::reset() {
@@ -113,11 +122,14 @@ std::optional<UndoHistory::Restored> UndoHistory::move(std::vector<Step>& from, 
         // Cannot happen through the editor (no edit changes the rooms); refused rather than mixed.
         return std::nullopt;
     }
-    Step current{step.snapshot.whole ? captureWhole(level, fileName) : captureEdits(level), step.what, m_currentId, 0};
+    const LevelSnapshot& kept = step.snapshot;
+    Step current{kept.whole ? captureWhole(level, fileName)
+                            : kept.floorData ? captureFloorData(level, kept.room) : captureItems(level),
+                 step.what, m_currentId, 0};
     current.bytes = approxBytes(current.snapshot);
     m_bytes += current.bytes;
 
-    Restored restored{step.what, step.snapshot.whole, step.snapshot.fileName};
+    Restored restored{step.what, kept.whole, kept.floorData, kept.fileName};
     if (step.snapshot.whole) level = std::move(*step.snapshot.Level);
     else restoreEdits(level, step.snapshot);
     m_currentId = step.stateId;

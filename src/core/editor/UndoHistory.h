@@ -2,10 +2,12 @@
 // UndoHistory: the editor's undo and redo steps as level snapshots, bounded in memory, with the
 // saved point, so that undoing back to the state last saved makes the level unchanged again.
 //
-// An edit of items, AI objects or floor data keeps only those parts (a few hundred KB on the
-// largest level); replacing the whole level (Import TR4) keeps the whole level and the file name
-// that went with it. The history holds at most kMaxSteps steps and about kMaxBytes bytes over undo
-// and redo together; the oldest undo steps go first, and the newest is always kept.
+// An edit keeps only what it changes: the items and AI objects (a retype, a turn, an added item),
+// or the floor data and the sectors of the one room whose sector it changed (a minecart entry); a
+// few hundred KB on the largest level, however many rooms it has. Replacing the whole level (Import
+// TR4) keeps the whole level and the file name that went with it. The history holds at most
+// kMaxSteps steps and about kMaxBytes bytes over undo and redo together; the oldest undo steps go
+// first, and the newest is always kept.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -18,18 +20,23 @@ namespace tessarin::editor {
 
 struct LevelSnapshot {
     bool whole = false;
-    // Parts the editor's edits change (whole == false).
+    // Parts an edit changes (whole == false): the items and AI objects, or (floorData) the floor
+    // data and the sectors of room `room`.
+    bool floorData = false;
     std::vector<level::TRItem> Items;
     std::vector<level::TRAIObject> AIObjects;
     std::vector<std::uint16_t> FloorData;
-    std::vector<std::vector<level::TRSector>> Sectors;  // per room
+    int room = -1;
+    std::vector<level::TRSector> Sectors;
     // The whole level (whole == true) and the file it belongs to.
     std::optional<level::TRLevel> Level;
     std::string fileName;
 };
 
-// Snapshot of what the edits change; of the whole level and its file name.
-LevelSnapshot captureEdits(const level::TRLevel& level);
+// Snapshot of the items and AI objects; of the floor data and room `room`'s sectors (a room the
+// level has); of the whole level and its file name.
+LevelSnapshot captureItems(const level::TRLevel& level);
+LevelSnapshot captureFloorData(const level::TRLevel& level, int room);
 LevelSnapshot captureWhole(const level::TRLevel& level, std::string fileName);
 // Rough heap size of a snapshot or a level, for the memory bound.
 std::size_t approxBytes(const level::TRLevel& level);
@@ -44,6 +51,7 @@ public:
     struct Restored {
         std::string what;        // the step's name, e.g. "Retype"
         bool whole = false;      // the level was replaced: show it as newly opened
+        bool floorData = false;  // the floor data was restored: what the triggers name may differ
         std::string fileName;    // for a whole level: the file it belongs to
     };
 

@@ -191,11 +191,11 @@ TEST(ItemsPanel, ChoosingAnotherEntryShowsItAndResetsTheTriggerWalk) {
     s.SecCurItem_Click(3);
     EXPECT_EQ(s.info().itemID, "AI 0 - ObjectID 8");
     s.Level.Items.pop_back();
-    s.editsRestored();
+    s.editsRestored(false);
     EXPECT_EQ(s.info().entrySelected, 2);
     EXPECT_EQ(s.info().itemID, "AI 0 - ObjectID 8");
     s.SecCurItem_Click(1);
-    s.editsRestored();
+    s.editsRestored(false);
     EXPECT_EQ(s.info().itemID, "Item 1 - ObjectID 6");
 }
 

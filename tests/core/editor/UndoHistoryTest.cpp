@@ -35,20 +35,20 @@ TEST(UndoHistory, EveryEditKindGoesBackAndForthAndTheSavedPointFollows) {
     h.reset();
     const level::TRLevel original = s.Level;
 
-    auto before = editor::captureEdits(s.Level);
+    auto before = editor::captureItems(s.Level);
     s.ItemDesc_Click(1);  // retype to object 7
     h.push(std::move(before), "Retype");
     h.markSaved();  // saved after the retype
 
-    before = editor::captureEdits(s.Level);
+    before = editor::captureItems(s.Level);
     s.ItemEast_Click();
     h.push(std::move(before), "Facing");
 
-    before = editor::captureEdits(s.Level);
+    before = editor::captureItems(s.Level);
     s.ItemAdd_Click();
     h.push(std::move(before), "Add Item");
 
-    before = editor::captureEdits(s.Level);
+    before = editor::captureFloorData(s.Level, 0);
     ASSERT_TRUE(floordata::AddMinecartEntry(s.Level, 0, 2, 3, floordata::MinecartMode::Left));
     h.push(std::move(before), "Minecart");
     const level::TRLevel edited = s.Level;
@@ -71,8 +71,9 @@ TEST(UndoHistory, EveryEditKindGoesBackAndForthAndTheSavedPointFollows) {
     EXPECT_EQ(s.Level.FloorData, original.FloorData);
     EXPECT_EQ(s.Level.Rooms[0].sector(2, 3).FDIndex, original.Rooms[0].sector(2, 3).FDIndex);
     EXPECT_EQ(h.undo(s.Level, "")->what, "Add Item");
-    s.editsRestored();
+    s.editsRestored(false);
     EXPECT_EQ(s.Level.Items.size(), 1u);
+    EXPECT_EQ(s.ItemTriggers.size(), 1u);  // indexed again for the item count restored
     EXPECT_EQ(s.info().entries.size(), 1u);  // the panel no longer lists the removed item
     EXPECT_EQ(h.undo(s.Level, "")->what, "Facing");
     EXPECT_EQ(s.Level.Items[0].Angle, original.Items[0].Angle);
@@ -94,7 +95,7 @@ TEST(UndoHistory, EveryEditKindGoesBackAndForthAndTheSavedPointFollows) {
 
     // A new edit after undo drops the redo steps; a change no step records loses the saved point.
     ASSERT_TRUE(h.undo(s.Level, "/tmp/b.tr2"));
-    h.push(editor::captureEdits(s.Level), "Facing");
+    h.push(editor::captureItems(s.Level), "Facing");
     EXPECT_FALSE(h.canRedo());
     h.markSaved();
     h.changedOutside();
@@ -105,9 +106,24 @@ TEST(UndoHistory, KeepsAtMostItsStepsAndRefusesASnapshotOfOtherRooms) {
     auto l = test::makeLevel(3, {test::makeRoom(3, 3)});
     UndoHistory h;
     h.reset();
-    for (std::size_t i = 0; i < UndoHistory::kMaxSteps + 20; ++i) h.push(editor::captureEdits(l), "Facing");
+    for (std::size_t i = 0; i < UndoHistory::kMaxSteps + 20; ++i) h.push(editor::captureItems(l), "Facing");
     EXPECT_EQ(h.undoCount(), UndoHistory::kMaxSteps);
     EXPECT_LE(h.bytes(), UndoHistory::kMaxBytes);
+
+    // On a level of a thousand large rooms every edit step is kept: a turn keeps the items, a
+    // minecart entry the floor data and its own room's sectors, not every room's.
+    {
+        std::vector<level::TRRoom> rooms(1000, test::makeRoom(31, 31));
+        auto big = test::makeLevel(3, std::move(rooms));
+        big.FloorData.resize(20000);
+        UndoHistory b;
+        b.reset();
+        for (std::size_t i = 0; i < UndoHistory::kMaxSteps / 2; ++i) {
+            b.push(editor::captureItems(big), "Facing");
+            b.push(editor::captureFloorData(big, 7), "Minecart Entry");
+        }
+        EXPECT_EQ(b.undoCount(), UndoHistory::kMaxSteps);
+    }
 
     // Large whole-level steps are trimmed by bytes, the newest always kept.
     l.Textile32.assign(UndoHistory::kMaxBytes / 4 / 3, 0);
@@ -117,10 +133,10 @@ TEST(UndoHistory, KeepsAtMostItsStepsAndRefusesASnapshotOfOtherRooms) {
 
     UndoHistory g;
     g.reset();
-    g.push(editor::captureEdits(l), "Facing");
-    l.Rooms.push_back(test::makeRoom(1, 1));
+    g.push(editor::captureFloorData(l, 0), "Minecart Entry");
+    l.Rooms[0] = test::makeRoom(2, 2);
     EXPECT_FALSE(g.undo(l, ""));
-    EXPECT_EQ(l.Rooms.size(), 2u);
+    EXPECT_EQ(l.Rooms[0].Sectors.size(), 4u);
 }
 
 TEST(RecentFiles, NewestFirstWithoutRepeatsAtMostEightAndADamagedStoreGivesNoJunk) {

@@ -49,7 +49,8 @@ void Tessarin2_Frm::previewLevelOpened(const viewer::RgbaImage& pages) {
     m_preview.PreviewCenterX = 0;
     m_preview.PreviewCenterZ = 0;
     if (m_previewView) {
-        // A new level: new texture pages and static meshes on the device.
+        // A new level: new texture pages and static meshes on the device, and new room bounds.
+        m_previewRoomBounds = viewer::RoomBounds(m_session.Level);
         m_previewView->setPages(pages);
         try {
             m_previewView->setStatics(viewer::BuildStaticMeshes(m_session.Level));
@@ -87,7 +88,7 @@ void Tessarin2_Frm::frameTick() {
         m_markedX = m_session.SelectedX;
         m_markedZ = m_session.SelectedZ;
         if (m_previewView) {
-            m_previewView->setRooms(viewer::BatchRoomPolys(m_previewPolys, level), viewer::RoomBounds(level));
+            m_previewView->setRooms(viewer::BatchRoomPolys(m_previewPolys, level), m_previewRoomBounds);
             m_previewView->setPlacements(viewer::StaticPlacements(level, room));
         }
         m_preview.PreviewBuilt = true;

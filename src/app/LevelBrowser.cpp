@@ -1,6 +1,8 @@
 #include "LevelBrowser.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include <QComboBox>
 #include <QCursor>
@@ -26,6 +28,7 @@ enum Column { kLabel, kName, kRoom, kX, kY, kZ };
 class Row : public QTreeWidgetItem {
 public:
     Row(int kind, int number) : m_kind(kind), m_number(number) {}
+    std::pair<int, int> entry() const { return {m_kind, m_number}; }
     bool operator<(const QTreeWidgetItem& other) const override {
         const int column = treeWidget() ? treeWidget()->sortColumn() : kLabel;
         if (column != kLabel) return QTreeWidgetItem::operator<(other);
@@ -51,6 +54,10 @@ LevelBrowser::LevelBrowser(QWidget* parent)
     m_list->setObjectName("BrowserList");
     m_list->setHeaderLabels({"Entry", "Name", "Room", "X", "Y", "Z"});
     m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    // Columns fit the rows in view and a few hundred more: measuring all ten thousand texts again
+    // cost a large level a tenth of a second on every edit and every key in the filter.
+    m_list->header()->setResizeContentsPrecision(200);
     m_list->setSortingEnabled(true);
     m_list->sortByColumn(kLabel, Qt::AscendingOrder);
     m_list->setToolTip("Double-click an entry to go to its room and sector");
@@ -80,6 +87,11 @@ LevelBrowser::LevelBrowser(QWidget* parent)
         });
     });
     connect(m_list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        // Rows of entries the level no longer has (it changed a moment ago) are made again instead.
+        if (m_stale) {
+            loadIfStale();
+            return;
+        }
         const auto i = item->data(kLabel, Qt::UserRole).toULongLong();
         if (i < m_entries.size()) emit entryChosen(m_entries[i]);
     });
@@ -88,9 +100,18 @@ LevelBrowser::LevelBrowser(QWidget* parent)
 void LevelBrowser::setEntriesSource(std::function<std::vector<editor::BrowserEntry>()> source) {
     m_source = std::move(source);
     m_stale = true;
-    m_entries.clear();
-    m_list->clear();
-    if (isVisible()) loadIfStale();
+    if (!isVisible()) {
+        m_entries.clear();
+        m_list->clear();
+        return;
+    }
+    // Shown, it is made again once the window is idle: held-down Undo asks after every step.
+    if (m_reloadQueued) return;
+    m_reloadQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_reloadQueued = false;
+        if (isVisible()) loadIfStale();
+    });
 }
 
 void LevelBrowser::loadIfStale() {
@@ -159,6 +180,9 @@ void LevelBrowser::refill() {
     m_more->setVisible(shown.size() > kMaxRows);
     m_more->setText(QStringLiteral("The first %1 of %2 entries; the filter finds the others.").arg(kMaxRows).arg(shown.size()));
     shown.resize(std::min(shown.size(), kMaxRows));
+    // The entry the user had chosen stays chosen when the rows are made again (after an edit).
+    std::optional<std::pair<int, int>> chosen;
+    if (const auto* current = static_cast<const Row*>(m_list->currentItem())) chosen = current->entry();
     m_list->setSortingEnabled(false);
     m_list->clear();
     QList<QTreeWidgetItem*> rows;
@@ -178,6 +202,13 @@ void LevelBrowser::refill() {
     m_list->addTopLevelItems(rows);
     m_list->setSortingEnabled(true);
     for (int c = kLabel; c <= kZ; ++c) m_list->resizeColumnToContents(c);
+    if (!chosen) return;
+    for (QTreeWidgetItem* row : rows) {
+        if (static_cast<const Row*>(row)->entry() != *chosen) continue;
+        m_list->setCurrentItem(row);
+        m_list->scrollToItem(row);
+        break;
+    }
 }
 
 }  // namespace tessarin::app

@@ -43,6 +43,7 @@ private:
 
     std::function<std::vector<editor::BrowserEntry>()> m_source;
     bool m_stale = false;
+    bool m_reloadQueued = false;
     bool m_placed = false;  // floating, it has been put by the window once
     std::vector<editor::BrowserEntry> m_entries;
     QLabel* m_more;

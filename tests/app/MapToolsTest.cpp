@@ -15,6 +15,7 @@
 
 #include "AppTestSupport.h"
 #include "AppTests.h"
+#include "ClickLabel.h"
 #include "LevelBrowser.h"
 #include "SectorMap.h"
 #include "editor/EditorSession.h"
@@ -214,6 +215,17 @@ void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
         QCOMPARE(f.window->session().CurRoom, int(it.Room));
         QCOMPARE(f.window->session().SelectedX, (it.X - room.X) / 1024);
         QCOMPARE(f.find<QComboBox>("SecCurItem")->currentText(), QString("Item %1").arg(n));
+        // An edit makes the rows again; the entry chosen stays chosen.
+        list->setCurrentItem(item);
+        const QString chosen = item->text(0);
+        item->setData(0, Qt::UserRole + 1, true);  // marks the row made before the edit
+        emit f.find<app::ClickLabel>("ItemNorth")->clicked();
+        emit f.find<app::ClickLabel>("ItemEast")->clicked();
+        QVERIFY(f.window->findChild<QAction*>("Mnu_Edit_Undo")->isEnabled());
+        QTRY_VERIFY(list->currentItem() && !list->currentItem()->data(0, Qt::UserRole + 1).isValid());
+        QCOMPARE(list->currentItem()->text(0), chosen);
+        auto* undo = f.window->findChild<QAction*>("Mnu_Edit_Undo");
+        while (undo->isEnabled()) undo->trigger();  // nothing left unsaved to ask about
         // Floating, it closes with the main window, which would otherwise leave the program running.
         browser->setFloating(true);
         browser->show();

@@ -71,9 +71,12 @@ util::Result<SWDData> ParseSWD(std::span<const std::uint8_t> bytes) {
         swd.Header = r.i32("header");
         level::io::readCountedList(r, swd.SpriteTextures, level::io::kSpriteTextureSize, "sprite textures");
         const std::int32_t pixelBytes = r.i32("pixel byte count");
-        if (pixelBytes % static_cast<std::int32_t>(kSWDRowBytes) != 0)
+        // What the file holds first (a count of a file that is no SWD is often negative or huge),
+        // then whether it makes whole rows.
+        const std::size_t pixelCount = r.checkCount(pixelBytes, 1, "pixels");
+        if (pixelCount % kSWDRowBytes != 0)
             r.fail("pixels: " + std::to_string(pixelBytes) + " bytes are not whole rows of 768");
-        swd.Pixels.resize(r.checkCount(pixelBytes, 1, "pixels"));
+        swd.Pixels.resize(pixelCount);
         r.bytes(swd.Pixels.data(), swd.Pixels.size(), "pixels");
         level::io::readCountedList(r, swd.SpriteSequences, level::io::kSpriteSequenceSize, "sprite sequences");
         checkSprites(r, swd);

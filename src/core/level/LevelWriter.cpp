@@ -36,7 +36,8 @@ struct WriteError {
 // A list held in a 16-bit field of the file must fit it.
 void check16(std::size_t n, const std::string& what) {
     if (n > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()))
-        throw WriteError{what + ": " + std::to_string(n) + " do not fit the file's 16-bit count"};
+        throw WriteError{what + ": " + std::to_string(n) + " are more than the file's 16-bit count holds (" +
+                         std::to_string(std::numeric_limits<std::int16_t>::max()) + ")"};
 }
 
 // Everything that can make a level unwritable, checked before a byte is written, in the order the

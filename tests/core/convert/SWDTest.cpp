@@ -67,6 +67,10 @@ TEST(SWD, DamagedFilesAreRefusedWithTheMessage) {
         EXPECT_TRUE(r.error().starts_with("Can't read SWD")) << r.error();
     }
     EXPECT_FALSE(ParseSWD(file(0, 700, 0)).ok());  // not whole rows
+    // A count that is no size (another file's bytes) is named as such, not as rows.
+    const auto negative = ParseSWD(file(0, -1000, 0));
+    ASSERT_FALSE(negative.ok());
+    EXPECT_NE(negative.error().find("pixels: negative count"), std::string::npos) << negative.error();
     EXPECT_FALSE(ParseSWD(file(-1, 0, 0)).ok());
     auto huge = file(0, 0, 0);
     huge[4] = 0xFF, huge[5] = 0xFF, huge[6] = 0xFF, huge[7] = 0x7F;  // two thousand million textures

@@ -9,6 +9,7 @@
 //
 // Prints one line about the level written; on an error, one line on stderr and exit status 1.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -65,6 +66,9 @@ int writeCrafted(int argc, char** argv) {
         else if (key == "--only") only = argv[i + 1];
         else return usage();
     }
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) throw levelgen::BuildError("cannot make the folder " + dir + ": " + ec.message());
     for (const auto& c : levelgen::craftedClasses()) {
         if (!only.empty() && only != c.name) continue;
         for (const std::int16_t v : c.versions) {

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QStatusBar>
 #include <new>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "DemoController.h"
 #include "HelpWindows.h"
@@ -66,6 +69,11 @@ bool Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
     FileName = path;
     FileChanged = false;
     m_history.reset();
+#ifdef __GLIBC__
+    // The level replaced and its undo steps are gone; the allocator kept their pages for itself,
+    // and after a few opens of a large level the program held twice what it shows.
+    malloc_trim(0);
+#endif
     updateUndoActions();
     updateUnsavedMark();
     m_mineCartHelp->showCartEntries(m_session.Level.LevelVersion == level::kVersionTR3);

@@ -118,20 +118,22 @@ std::optional<UndoHistory::Restored> UndoHistory::move(std::vector<Step>& from, 
     Step step = std::move(from.back());
     from.pop_back();
     m_bytes -= step.bytes;
-    if (!step.snapshot.whole && !fits(level, step.snapshot)) {
+    LevelSnapshot& kept = step.snapshot;
+    if (!kept.whole && !fits(level, kept)) {
         // Cannot happen through the editor (no edit changes the rooms); refused rather than mixed.
         return std::nullopt;
     }
-    const LevelSnapshot& kept = step.snapshot;
+    // The state it replaces, kept as the step kept its own: whole, or the same parts.
     Step current{kept.whole ? captureWhole(level, fileName)
-                            : kept.floorData ? captureFloorData(level, kept.room) : captureItems(level),
+                 : kept.floorData ? captureFloorData(level, kept.room)
+                                  : captureItems(level),
                  step.what, m_currentId, 0};
     current.bytes = approxBytes(current.snapshot);
     m_bytes += current.bytes;
 
     Restored restored{step.what, kept.whole, kept.floorData, kept.fileName};
-    if (step.snapshot.whole) level = std::move(*step.snapshot.Level);
-    else restoreEdits(level, step.snapshot);
+    if (kept.whole) level = std::move(*kept.Level);
+    else restoreEdits(level, kept);
     m_currentId = step.stateId;
     to.push_back(std::move(current));
     trim();

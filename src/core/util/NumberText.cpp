@@ -1,5 +1,6 @@
 #include "util/NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -12,9 +13,12 @@ std::string numberForm(std::int64_t value) {
 std::string numberForm(double value) {
     const double rounded = std::round(value * 10.0) / 10.0;
     if (rounded == std::floor(rounded)) return numberForm(static_cast<std::int64_t>(rounded));
+    // to_chars, not printf: the window's toolkit takes the user's locale, where printf would write
+    // "59,5" for what the game's own numbers always show as "59.5".
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.1f", rounded);
-    return rounded < 0 ? std::string(buf) : " " + std::string(buf);
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, 1);
+    const std::string text(buf, ec == std::errc() ? end : buf);
+    return rounded < 0 ? text : " " + text;
 }
 
 std::string plainNumber(std::int64_t value) { return std::to_string(value); }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
+#include <string>
 #include <vector>
 
 #include "util/ByteReader.h"
@@ -190,4 +192,11 @@ TEST(NumberForm, PutsABlankBeforeNonNegativeNumbers) {
     EXPECT_EQ(numberForm(12.5), " 12.5");
     EXPECT_EQ(numberForm(60.0), " 60");
     EXPECT_EQ(plainNumber(7), "7");
+    // The GUI runs in the user's locale; a decimal comma there must not reach the texts.
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name)) break;
+    EXPECT_EQ(numberForm(59.46), " 59.5");
+    EXPECT_EQ(numberForm(-0.75), "-0.8");
+    std::setlocale(LC_NUMERIC, before.c_str());
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The subcommands of tessarin2-cli. Each returns the JSON document to print, or throws CliError.
 // A command with a long document (info) writes its beginning to stdout itself and returns the rest.
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessarin::cli {
@@ -22,6 +24,18 @@ inline CliError fileError(const std::string& path, const std::string& error) {
 }
 
 using Args = std::vector<std::string>;
+
+// A command: its name, what runs it, its arguments and what it prints (the last two for its usage
+// error and the --help list).
+struct Command {
+    std::string_view name;
+    std::string (*run)(const Args&);
+    std::string_view arguments;
+    std::string_view purpose;
+};
+std::span<const Command> commands();
+// "usage: tessarin2-cli NAME ARGUMENTS", for a command called with arguments it can't take.
+CliError usageError(std::string_view command);
 
 std::string infoCommand(const Args& args);
 std::string tilesCommand(const Args& args);

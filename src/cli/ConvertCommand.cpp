@@ -36,7 +36,6 @@ void verifyWritten(const std::string& out, const level::TRLevel& converted) {
 }  // namespace
 
 std::string convertCommand(const Args& args) {
-    static const char* usage = "usage: tessarin2-cli convert FILE --to tr3|tr2 [-o OUT] [--swd SWDFILE] [--verify]";
     std::string file, to, out, swd;
     bool verify = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -47,9 +46,9 @@ std::string convertCommand(const Args& args) {
         else if (a == "--swd" && hasValue) swd = args[++i];
         else if (a == "--verify") verify = true;
         else if (file.empty() && !a.starts_with("-")) file = a;
-        else throw CliError(usage);
+        else throw usageError("convert");
     }
-    if (file.empty() || (to != "tr3" && to != "tr2")) throw CliError(usage);
+    if (file.empty() || (to != "tr3" && to != "tr2")) throw usageError("convert");
     const std::int16_t target = to == "tr3" ? level::kVersionTR3 : level::kVersionTR2;
     if (out.empty()) out = convert::convertedPath(file);
     // The TR4 level cannot be made again from its conversion: it is never written over.

@@ -29,11 +29,10 @@ void writeOrThrow(const std::filesystem::path& path, const util::RgbaPixels& ima
 }  // namespace
 
 std::string exportMapCommand(const Args& args) {
-    const char* usage = "usage: tessarin2-cli export-map FILE ROOM OUT.png [--scale N]";
-    if (args.size() != 3 && args.size() != 5) throw CliError(usage);
+    if (args.size() != 3 && args.size() != 5) throw usageError("export-map");
     long long scale = 1;
     if (args.size() == 5) {
-        if (args[3] != "--scale") throw CliError(usage);
+        if (args[3] != "--scale") throw usageError("export-map");
         scale = numberOrThrow(args[4], "N");
         if (scale < editor::kMinMapScale || scale > editor::kMaxMapScale)
             throw CliError("scale " + args[4] + " is outside 1 to " + std::to_string(editor::kMaxMapScale));
@@ -58,7 +57,7 @@ std::string exportMapCommand(const Args& args) {
 }
 
 std::string exportTexturesCommand(const Args& args) {
-    if (args.size() != 2) throw CliError("usage: tessarin2-cli export-textures FILE OUTDIR");
+    if (args.size() != 2) throw usageError("export-textures");
     const level::TRLevel level = loadOrThrow(args[0]);
     const std::filesystem::path dir = args[1];
     std::error_code ec;

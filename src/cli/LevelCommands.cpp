@@ -11,13 +11,13 @@ namespace tessarin::cli {
 using level::TRLevel;
 
 namespace {
-void expectArgs(const Args& args, std::size_t n, const char* usage) {
-    if (args.size() != n) throw CliError(std::string("usage: tessarin2-cli ") + usage);
+void expectArgs(const Args& args, std::size_t n, const char* command) {
+    if (args.size() != n) throw usageError(command);
 }
 }  // namespace
 
 std::string infoCommand(const Args& args) {
-    expectArgs(args, 1, "info FILE");
+    expectArgs(args, 1, "info");
     const TRLevel level = loadOrThrow(args[0]);
     // A level may list millions of items: the text goes out as it is made.
     Json j(stdout);
@@ -53,7 +53,7 @@ std::string infoCommand(const Args& args) {
 }
 
 std::string tilesCommand(const Args& args) {
-    expectArgs(args, 1, "tiles FILE");
+    expectArgs(args, 1, "tiles");
     const TRLevel level = loadOrThrow(args[0]);
     Json j;
     j.beginObject().key("tiles").beginArray();
@@ -63,7 +63,7 @@ std::string tilesCommand(const Args& args) {
 }
 
 std::string resaveCommand(const Args& args) {
-    expectArgs(args, 2, "resave FILE OUT");
+    expectArgs(args, 2, "resave");
     const TRLevel level = loadOrThrow(args[0]);
     // A refusal names the level; a failed write names the output.
     if (std::string why = level::WriteRefusal(level); !why.empty()) throw CliError(args[0] + ": " + why);

@@ -13,15 +13,14 @@
 namespace tessarin::cli {
 
 std::string recordCommand(const Args& args) {
-    static const char* usage = "usage: tessarin2-cli record FILE OUT --keys SCRIPT";
     std::vector<std::string> files;
     std::string script;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--keys" && i + 1 < args.size() && script.empty()) script = args[++i];
         else if (!args[i].starts_with("--") && files.size() < 2) files.push_back(args[i]);
-        else throw CliError(usage);
+        else throw usageError("record");
     }
-    if (files.size() != 2 || script.empty()) throw CliError(usage);
+    if (files.size() != 2 || script.empty()) throw usageError("record");
     const std::string& file = files[0];
     const std::string& out = files[1];
 

@@ -39,7 +39,7 @@ void texts(Json& j, const std::vector<std::string>& list) {
 }  // namespace
 
 std::string sectorCommand(const Args& args) {
-    if (args.size() != 4) throw CliError("usage: tessarin2-cli sector FILE ROOM X Z");
+    if (args.size() != 4) throw usageError("sector");
     const long long room = parseNumber(args[1], "ROOM");
     const long long x = parseNumber(args[2], "X");
     const long long z = parseNumber(args[3], "Z");

@@ -10,7 +10,7 @@
 namespace tessarin::cli {
 
 std::string triggersCommand(const Args& args) {
-    if (args.size() != 2) throw CliError("usage: tessarin2-cli triggers FILE ITEM");
+    if (args.size() != 2) throw usageError("triggers");
     long long item = 0;
     const std::string& text = args[1];
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), item);

@@ -52,7 +52,7 @@ void writePoly(Json& j, const viewer::RoomPoly& poly, const std::int32_t* blend)
 
 std::string polysCommand(const Args& args) {
     const bool selected = args.size() == 5 && args[2] == "--selected";
-    if (args.size() != 2 && !selected) throw CliError("usage: tessarin2-cli polys FILE ROOM [--selected X Z]");
+    if (args.size() != 2 && !selected) throw usageError("polys");
     const long long room = parse<long long>(args[1], "ROOM");
     viewer::SelectedSector sector;
     if (selected) {
@@ -73,7 +73,7 @@ std::string polysCommand(const Args& args) {
 }
 
 std::string staticsCommand(const Args& args) {
-    if (args.size() != 1) throw CliError("usage: tessarin2-cli statics FILE");
+    if (args.size() != 1) throw usageError("statics");
     const level::TRLevel level = loadOrThrow(args[0]);
     const std::vector<viewer::StaticMeshPolys> statics = viewer::BuildStaticMeshes(level);
     // Definitions may name one mesh many times over; each is printed in full, so the text is
@@ -99,7 +99,7 @@ std::string staticsCommand(const Args& args) {
 }
 
 std::string roomAtCommand(const Args& args) {
-    if (args.size() != 4) throw CliError("usage: tessarin2-cli room-at FILE X Y Z");
+    if (args.size() != 4) throw usageError("room-at");
     const double x = parse<double>(args[1], "X");
     const double y = parse<double>(args[2], "Y");
     const double z = parse<double>(args[3], "Z");

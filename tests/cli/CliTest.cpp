@@ -1,6 +1,9 @@
 // tessarin2-cli info, tiles and resave: the JSON contract and the failures.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+
 #include "support/CliRun.h"
 #include "level/LevelReader.h"
 #include "levelgen/LevelBuilder.h"
@@ -99,7 +102,9 @@ TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {
     const auto missing = runCli("info " + (dir / "missing.tr2").string());
     expectCleanFailure(missing, "missing file");
     EXPECT_EQ(missing.err, "tessarin2-cli: " + (dir / "missing.tr2").string() + ": No such file or directory\n");
-    expectCleanFailure(runCli("nonsense"), "unknown command");
+    const auto unknown = runCli("nonsense");
+    expectCleanFailure(unknown, "unknown command");
+    EXPECT_EQ(unknown.err.rfind("tessarin2-cli: unknown command \"nonsense\"; usage: ", 0), 0u) << unknown.err;
     expectCleanFailure(runCli("info \"" + (dir / "two\nlines.tr2").string() + "\""), "a line break in the name");
     expectCleanFailure(runCli("info"), "missing argument");
 
@@ -116,6 +121,25 @@ TEST(CliFailures, DamagedOrMissingFilesGiveOneLineAndExitOne) {
     auto run = runCli("info " + (dir / "magic.tr2").string());
     expectCleanFailure(run, "wrong magic");
     EXPECT_NE(run.err.find("Unknown TR version!"), std::string::npos);
+}
+
+// --help lists each command with the arguments its own usage error names, and asking is no failure.
+TEST(CliHelp, ListsEveryCommandAsItsUsageErrorGivesIt) {
+    const auto help = runCli("--help");
+    ASSERT_EQ(help.exitCode, 0) << help.err;
+    EXPECT_TRUE(help.err.empty()) << help.err;
+    std::istringstream lines(help.out);
+    int listed = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("  ") || line.starts_with("   ")) continue;
+        const std::string synopsis = line.substr(2);
+        const auto run = runCli(synopsis.substr(0, synopsis.find(' ')));
+        expectCleanFailure(run, synopsis);
+        EXPECT_EQ(run.err, "tessarin2-cli: usage: tessarin2-cli " + synopsis + "\n");
+        ++listed;
+    }
+    EXPECT_EQ(listed, 12) << help.out;
+    expectCleanFailure(runCli(""), "no command");
 }
 
 // A document that could not be written is a failure, however short (longer ones go out as they are made).

@@ -130,6 +130,23 @@ int unregisterDesktop(const QString&, int&, char**) {
     return 0;
 }
 
+bool isHelpRequest(const QString& commandLine) { return commandLine == "--help" || commandLine == "-h"; }
+
+int printCommandLineHelp() {
+    static const char text[] =
+        "usage: tessarin2 [/open PATH | /view [PATH] | /convert3 PATH | /convert2 PATH | /adddemo PATH | /unregister]\n"
+        "  (nothing)        the editor\n"
+        "  /open PATH       the editor with a level open\n"
+        "  /view PATH       the whole level in the 3D viewer window (without PATH it asks for the file)\n"
+        "  /convert3 PATH   converts a TR4 level to TR3 and writes it beside it with the ending tr2, without a window\n"
+        "  /convert2 PATH   the same, to TR2\n"
+        "  /adddemo PATH    reads a TR2/TR3 level and writes it back with the demo data it holds\n"
+        "  /unregister      removes the desktop files every start writes\n"
+        "The arguments are joined with blanks into one command line: a PATH with blanks needs no quotes.\n"
+        "A batch switch's failure is one line on stderr and exit code 1.\n";
+    return std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 QString openSwitchPath(const QString& commandLine) {
     const QString prefix = QStringLiteral("/open ");
     return commandLine.startsWith(prefix) ? commandLine.mid(prefix.size()) : QString();

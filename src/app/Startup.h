@@ -40,6 +40,11 @@ int addDemo(const QString& commandLine, int& argc, char** argv);
 // the original with the ending "tr2". Returns the exit code; a failure is reported as for /adddemo.
 int convertLevel(const QString& commandLine, int& argc, char** argv);
 
+// "--help" or "-h" as the whole command line: the switches are printed on stdout and nothing else
+// happens (no window, nothing registered). Returns the exit code.
+bool isHelpRequest(const QString& commandLine);
+int printCommandLineHelp();
+
 // Start-up's registry steps, before the command line is looked at: the program's own keys, the
 // shell verbs, then the desktop files that carry them; none when TESSARIN_NO_REGISTER is set.
 void registerAtStartup();

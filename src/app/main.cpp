@@ -5,6 +5,8 @@
 int main(int argc, char** argv) {
     using namespace tessarin::app;
     const QString commandLine = commandLineOf(argc, argv);
+    // Asking how to call the program changes nothing on the system.
+    if (isHelpRequest(commandLine)) return printCommandLineHelp();
     // Ours alone: it undoes what start-up writes, so it runs before start-up writes it again.
     if (commandLine.startsWith("/unregister")) return unregisterDesktop(commandLine, argc, argv);
     // Every start, batch or not, registers the verbs before the command line is looked at.

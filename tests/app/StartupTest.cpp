@@ -235,6 +235,11 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
         return process.exitCode();
     };
     QString err;
+    // --help alone prints the switches and exits 0; after a switch it is part of a path.
+    QVERIFY(app::isHelpRequest("--help") && app::isHelpRequest("-h"));
+    QVERIFY(!app::isHelpRequest("/open --help") && !app::isHelpRequest("--help x"));
+    QCOMPARE(run({"--help"}, &err), 0);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
     // "/view" without a 3D device: the device message, exit code 1, no crash.
     QCOMPARE(run({"/view", "x.tr2"}, &err), 1);
     QVERIFY2(err.contains("ERROR! Can't find any Direct3D Device"), qPrintable(err));

@@ -51,7 +51,10 @@ std::string temporaryName(const std::filesystem::path& path, unsigned attempt) {
     const auto clock = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     const unsigned long long mix = clock * 0x9E3779B97F4A7C15ull + static_cast<unsigned long long>(::getpid()) * 1000003u +
                                    counter.fetch_add(1) + attempt;
-    return "." + path.filename().string() + ".tmp" + std::to_string((mix >> 20) % 1000000);
+    // Kept within a name's 255 bytes: a level whose own name is near that long must still save.
+    constexpr std::size_t kAdded = 1 + 4 + 6;  // the dot before, ".tmp" and six digits after
+    const std::string name = path.filename().string().substr(0, 255 - kAdded);
+    return "." + name + ".tmp" + std::to_string((mix >> 20) % 1000000);
 }
 
 // Closes the holds on replaced files, one after another, on a thread kept for the life of the

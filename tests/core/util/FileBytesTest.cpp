@@ -195,6 +195,16 @@ TEST(SafeFileWriter, ASaveThroughLinksReplacesTheFileTheyLeadTo) {
     EXPECT_EQ(std::filesystem::file_size(dir / "levels" / "new.tr2"), 1u);
 }
 
+// A name as long as a folder entry may be (255 bytes) saves, though the temporary name is longer.
+TEST(SafeFileWriter, ANameOfTheLongestLengthSaves) {
+    const auto target = test::scratchDir("safe-long") / (std::string(251, 'n') + ".tr2");
+    ASSERT_TRUE(util::writeFileSafely(target, std::vector<std::uint8_t>{1}));
+    auto written = util::writeFileSafely(target, std::vector<std::uint8_t>{2, 3});
+    ASSERT_TRUE(written) << written.error();
+    EXPECT_EQ(std::filesystem::file_size(target), 2u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), std::filesystem::directory_iterator()), 1);
+}
+
 // Only a plain file is replaced: a save over a pipe (or a device such as /dev/null) would put a file
 // in its place and report the bytes as written, and a folder can't be replaced at all.
 TEST(SafeFileWriter, WhatIsNotAPlainFileIsLeftAsItIs) {

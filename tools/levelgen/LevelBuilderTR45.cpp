@@ -100,13 +100,18 @@ void putWorldSections(Emit& e, const TRLevel& L) {
     e.d(static_cast<std::int64_t>(L.AnimatedTextures.size())); e.words(L.AnimatedTextures);
 }
 
+// TR5's sound map has 450 entries where TR4's has 370; the level keeps TR4's, the rest are unused.
+constexpr std::size_t kSoundMapSizeTR5 = 450;
+
 // Demo data, sound map, sound details and sample indices close both level-data blocks. An
 // extended engine's longer sound map takes the place of the demo and the map, its length in the
 // demo count.
-void putSoundTail(Emit& e, const TRLevel& L, const std::vector<std::int16_t>& extendedSoundMap = {}) {
+void putSoundTail(Emit& e, const TRLevel& L, std::size_t soundMapEntries,
+                  const std::vector<std::int16_t>& extendedSoundMap = {}) {
     if (extendedSoundMap.empty()) {
         putDemoBytes(e, L);
         for (std::int16_t s : L.SoundMap) e.w(s);
+        for (std::size_t i = L.SoundMap.size(); i < soundMapEntries; ++i) e.w(-1);
     } else {
         e.w(static_cast<std::int64_t>(extendedSoundMap.size()));
         for (std::int16_t s : extendedSoundMap) e.w(s);
@@ -141,7 +146,7 @@ std::vector<std::uint8_t> buildLevelTR4(const TRLevel& L, const BuildOptions& op
     d.d(static_cast<std::int64_t>(L.Items.size()));
     for (const auto& i : L.Items) put(d, i, false);
     putCounted(d, L.AIObjects);
-    putSoundTail(d, L, opt.tr4ExtendedSoundMap);
+    putSoundTail(d, L, kSoundMapSize, opt.tr4ExtendedSoundMap);
     d.zeros(opt.tr4BlockPadding);
     putChunk(e, d.out, opt.compression);
 
@@ -313,7 +318,7 @@ std::vector<std::uint8_t> buildLevelTR5(const TRLevel& L, const BuildOptions& op
     e.d(static_cast<std::int64_t>(L.Items.size()));
     for (const auto& i : L.Items) put(e, i, false);
     putCounted(e, L.AIObjects);
-    putSoundTail(e, L);
+    putSoundTail(e, L, kSoundMapSizeTR5);
     e.zeros(6);
     const std::size_t dataSize = e.pos() - (sizeAt + 8);
     e.patchD(sizeAt, static_cast<std::int64_t>(dataSize));

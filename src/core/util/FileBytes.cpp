@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #if __has_include(<sys/mman.h>) && __has_include(<unistd.h>)
@@ -22,7 +23,7 @@ namespace {
 constexpr std::size_t kMapFrom = std::size_t{256} << 10;
 }  // namespace
 
-Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
+Result<FileBytes> FileBytes::open(const std::filesystem::path& path, std::size_t streamLimit) {
     using R = Result<FileBytes>;
 #ifdef TESSARIN_MAP_FILES
     // Only a large regular file is mapped; anything else (a small file, a pipe, a failed mapping)
@@ -63,6 +64,11 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path) {
         if (size < capacity) break;
         std::uint8_t probe = 0;
         if (std::fread(&probe, 1, 1, file) != 1) break;
+        if (capacity >= streamLimit) {
+            std::fclose(file);
+            return R::failure(path.string() + ": more than " + std::to_string(streamLimit >> 20) +
+                              " MiB came from it and it still did not end; nothing was read");
+        }
         auto bigger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity * 2);
         std::memcpy(bigger.get(), buffer.get(), size);
         bigger[size++] = probe;

@@ -16,8 +16,12 @@ namespace tessarin::util {
 
 class FileBytes {
 public:
+    // Bytes of a file whose size isn't known up front (a pipe, a device) read before giving up:
+    // far more than any level, and /dev/zero must not fill the memory.
+    static constexpr std::size_t kStreamLimit = std::size_t{512} << 20;
+
     // An unreadable file is an error naming it (the texts of readFile).
-    static Result<FileBytes> open(const std::filesystem::path& path);
+    static Result<FileBytes> open(const std::filesystem::path& path, std::size_t streamLimit = kStreamLimit);
 
     std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
     bool mapped() const { return m_pages.mapped(); }

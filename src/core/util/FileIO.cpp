@@ -16,30 +16,16 @@
 #include <utility>
 #include <vector>
 
+#include "util/FileBytes.h"
 #include "util/KeptThread.h"
 
 namespace tessarin::util {
 
 Result<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
-    using R = Result<std::vector<std::uint8_t>>;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return R::failure(path.string() + ": is a folder, not a level file");
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return R::failure(path.string() + ": " + std::strerror(errno));
-    // Read straight into a buffer of the file's size; keep reading past it in case the file grew.
-    std::vector<std::uint8_t> bytes(std::filesystem::file_size(path, ec));
-    if (ec) bytes.clear();
-    bytes.resize(bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f));
-    std::uint8_t buf[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(buf, 1, sizeof buf, f);
-        bytes.insert(bytes.end(), buf, buf + n);
-        if (n < sizeof buf) break;
-    }
-    const bool bad = std::ferror(f) != 0;
-    std::fclose(f);
-    if (bad) return R::failure(path.string() + ": read error");
-    return bytes;
+    auto file = FileBytes::open(path);
+    if (!file) return Result<std::vector<std::uint8_t>>::failure(file.error());
+    const std::span<const std::uint8_t> bytes = file->bytes();
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 namespace {

@@ -84,6 +84,25 @@ TEST(FileBytes, LargeArraysComeFromTheFileAsMappedAndAsRead) {
     }
 }
 
+// Files of no known size: a pipe is read to its end, a device that never ends is given up on.
+TEST(FileBytes, StreamsAreReadToTheirEndWithinALimit) {
+    const auto fifo = test::scratchDir("file-stream") / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::uint8_t> sent(300000, 7);
+    std::thread writer([&] {
+        std::ofstream(fifo, std::ios::binary).write(reinterpret_cast<const char*>(sent.data()), sent.size());
+    });
+    auto read = util::readFile(fifo);
+    writer.join();
+    ASSERT_TRUE(read) << read.error();
+    EXPECT_EQ(*read, sent);
+
+    if (!std::filesystem::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero here";
+    auto endless = util::FileBytes::open("/dev/zero", std::size_t{1} << 20);
+    ASSERT_FALSE(endless);
+    EXPECT_EQ(endless.error(), "/dev/zero: more than 1 MiB came from it and it still did not end; nothing was read");
+}
+
 TEST(PageBuffer, GivingBackStopsAtThePageTheReaderIsIn) {
     // Mapped at this size: the bytes from the page holding `upTo` on must survive a release.
     constexpr std::size_t size = std::size_t{1} << 20;

@@ -1,4 +1,5 @@
 // record: plays a key script through the demo recorder and writes the level with the new demo.
+#include <cstdio>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -40,6 +41,11 @@ std::string recordCommand(const Args& args) {
 
     if (std::string why = level::WriteRefusal(level); !why.empty()) throw CliError(file + ": " + why);
     if (auto st = level::SaveLevel(out, level); !st) throw CliError(st.error());
+    // The window says so when it happens; a script's steps past that point are lost as silently
+    // otherwise. The level is written all the same, with the demo it holds.
+    if (run->Full)
+        std::fprintf(stderr, "tessarin2-cli: %s: the demo filled up (8191 words, about 4.5 minutes of play) before "
+                     "the script ended; its later steps were not recorded\n", script.c_str());
 
     Json j;
     j.beginObject();

@@ -58,6 +58,16 @@ TEST(CliRecord, WritesTheScriptedDemoAndPrintsEveryWord) {
     auto back = level::LoadLevel(out);
     ASSERT_TRUE(back) << back.error();
     EXPECT_EQ(back->NumDemoData, 14 * 4);
+
+    // A script longer than a demo can hold: the level is written with the full demo, and the cut is said.
+    std::string longScript = "50\n151 15\n";
+    for (int k = 1; k <= 8300; ++k) longScript += std::to_string(160 + 40 * k) + " 72\n";
+    const auto full = runCli("record " + in.string() + " " + out.string() + " --keys " +
+                             writeText(dir / "long.txt", longScript).string());
+    ASSERT_EQ(full.exitCode, 0) << full.err;
+    EXPECT_EQ(parseJson(full.out)["demo"].items.size(), 8191u);
+    EXPECT_NE(full.err.find("the demo filled up"), std::string::npos) << full.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
     EXPECT_EQ(std::vector<std::int64_t>(back->DemoData.begin(), back->DemoData.end()), words);
 }
 

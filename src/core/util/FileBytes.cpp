@@ -24,7 +24,6 @@ constexpr std::size_t kMapFrom = std::size_t{256} << 10;
 }  // namespace
 
 Result<FileBytes> FileBytes::open(const std::filesystem::path& path, std::size_t streamLimit) {
-    using R = Result<FileBytes>;
 #ifdef TESSARIN_MAP_FILES
     // Only a large regular file is mapped; anything else (a small file, a pipe, a failed mapping)
     // is read the ordinary way.
@@ -48,6 +47,11 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path, std::size_t
         ::close(fd);
     }
 #endif
+    return read(path, streamLimit);
+}
+
+Result<FileBytes> FileBytes::read(const std::filesystem::path& path, std::size_t streamLimit) {
+    using R = Result<FileBytes>;
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return R::failure(path.string() + ": is a folder, not a level file");
     std::FILE* file = std::fopen(path.c_str(), "rb");

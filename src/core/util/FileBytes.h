@@ -22,6 +22,9 @@ public:
 
     // An unreadable file is an error naming it (the texts of readFile).
     static Result<FileBytes> open(const std::filesystem::path& path, std::size_t streamLimit = kStreamLimit);
+    // The same, never mapped: read through a mapping, a file cut short by someone else meanwhile
+    // would kill the program, so a caller that reads the bytes itself takes them this way.
+    static Result<FileBytes> read(const std::filesystem::path& path, std::size_t streamLimit = kStreamLimit);
 
     std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
     bool mapped() const { return m_pages.mapped(); }

@@ -22,7 +22,7 @@
 namespace tessarin::util {
 
 Result<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
-    auto file = FileBytes::open(path);
+    auto file = FileBytes::read(path);
     if (!file) return Result<std::vector<std::uint8_t>>::failure(file.error());
     const std::span<const std::uint8_t> bytes = file->bytes();
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());

@@ -130,6 +130,10 @@ void ShellTest::desktopFilesPassTheirValidatorAndAreWrittenOnce() {
     const fs::path program = "/opt/Tessarin 2 \"x\" $HOME/tessarin2";
     QCOMPARE(app::platform::writeDesktopFiles(dir, program).size(), 4u);
     QVERIFY(app::platform::writeDesktopFiles(dir, program).empty());
+    // A path that is not plain ASCII is written once too.
+    const fs::path elsewhere = scratchDir("shell-validate-utf8");
+    QCOMPARE(app::platform::writeDesktopFiles(elsewhere, "/opt/M\xc3\xbcll/tessarin2").size(), 4u);
+    QVERIFY(app::platform::writeDesktopFiles(elsewhere, "/opt/M\xc3\xbcll/tessarin2").empty());
     // update-mime-database, when there, has taken the types in.
     if (!QStandardPaths::findExecutable("update-mime-database").isEmpty())
         QVERIFY(fs::exists(dir / "mime" / "application" / "x-tr4-level.xml"));

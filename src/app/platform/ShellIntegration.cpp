@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <string_view>
 
 #include "registry/DesktopEntries.h"
 #include "util/FileIO.h"
@@ -50,7 +51,9 @@ bool sameFile(const fs::path& path, const registry::DesktopFile& file) {
     if (ec || !fs::is_regular_file(st)) return false;
     if (file.executable && (st.permissions() & kExecBits) != kExecBits) return false;
     const auto bytes = util::readFile(path);
-    return bytes && bytes->size() == file.text.size() && std::equal(bytes->begin(), bytes->end(), file.text.begin());
+    // Compared as bytes: as signed chars, a text holding any non-ASCII letter (a program in a folder
+    // named "Müll") never matched, and every start wrote the files again.
+    return bytes && std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()) == file.text;
 }
 
 }  // namespace

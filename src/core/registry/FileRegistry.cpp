@@ -31,7 +31,8 @@ void FileRegistry::load() {
     if (ec) {
         why = ec.message();
     } else if (size > kMaxStoreBytes) {
-        why = "it is larger than a store can be (" + std::to_string(size) + " bytes)";
+        why = "it is " + std::to_string(size) + " bytes, more than the " + std::to_string(kMaxStoreBytes >> 20) +
+              " MiB a store may hold";
     } else if (auto bytes = util::readFile(m_file); !bytes) {
         why = bytes.error();
     } else {

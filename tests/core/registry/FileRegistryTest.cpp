@@ -138,6 +138,15 @@ TEST(FileRegistry, ADamagedStoreIsKeptAsideAndAFreshOneStarted) {
     }
     FileRegistry reread(file);
     EXPECT_TRUE(reread.notice().empty()) << reread.notice();
+
+    // A store past the size limit is set aside unread; the message gives its size and the limit.
+    const fs::path huge = tessarin::test::scratchDir("registry-huge") / "registry.reg";
+    writeText(huge, "Windows Registry Editor Version 5.00\n");
+    fs::resize_file(huge, kMaxStoreBytes + 1);
+    FileRegistry refused(huge);
+    EXPECT_NE(refused.notice().find("(it is 16777217 bytes, more than the 16 MiB a store may hold)"), std::string::npos)
+        << refused.notice();
+    EXPECT_EQ(fs::file_size(huge.parent_path() / "registry.reg.bad"), kMaxStoreBytes + 1);
 }
 
 TEST(FileRegistry, AStoreThatCannotBeWrittenFailsEachChangeAndKeepsNothing) {

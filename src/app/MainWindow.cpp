@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
@@ -217,14 +218,21 @@ bool Tessarin2_Frm::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const bool first = widget && (widget == QApplication::focusWidget() ||
                                       (!QApplication::focusWidget() && widget == this));
-        // The level browser, docked or not, keeps its keys: they move in its filter and its list.
-        if (first && widget->window() == this && !(m_browser && m_browser->isAncestorOf(widget))) {
-            const int code = previewKeyCode(static_cast<QKeyEvent*>(event)->key());
+        // The level browser, docked or not, keeps its keys: they move in its filter and its list. So
+        // does the menu bar, which walks its menus with the arrows once Alt has given it the keys.
+        if (first && widget->window() == this && !(m_browser && m_browser->isAncestorOf(widget)) &&
+            !qobject_cast<QMenuBar*>(widget)) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            const int code = previewKeyCode(key);
             if (code != 0) {
                 if (viewer::PreviewKeyDown(m_preview, code)) requestPreviewFrame();
-                // A closed drop-down list would step through its entries too: the object list
-                // would retype the item, the room list change room, while the user steers the view.
-                if (qobject_cast<QComboBox*>(widget)) return true;
+                // The key is the preview's. Passed on, it would also act where the focus is while
+                // the user steers the view: a closed drop-down list would step through its entries
+                // (retyping the item, changing room), a button would hand the focus on, and the
+                // panels would scroll. Only a field being typed in keeps Left and Right for its cursor.
+                const auto* field = qobject_cast<QLineEdit*>(widget);
+                const bool cursorKey = key == Qt::Key_Left || key == Qt::Key_Right;
+                return !(field && !field->isReadOnly() && cursorKey);
             }
         }
     }

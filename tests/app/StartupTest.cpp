@@ -328,6 +328,35 @@ void StartupTest::previewKeysSteerWhicheverControlHasFocus() {
     QVERIFY(qAbs(f.window->preview().PreviewPitch - 6.18) < 1e-9);
     QTest::keyClick(ocb, Qt::Key_A);
     QVERIFY(qAbs(f.window->preview().PreviewYaw - 0.1) < 1e-9);
+
+    // The keys steer the view alone: a button keeps the focus and panels that scroll stay put.
+    f.window->setMinimumSize(0, 0);  // as on a screen too small for the panels
+    f.window->resize(300, 300);
+    f.window->show();
+    QApplication::processEvents();
+    auto* panels = f.find<QScrollArea>("Panels");
+    QVERIFY(panels->verticalScrollBar()->maximum() > 0);
+    auto* next = f.find<QPushButton>("ItemNextTrigger");
+    next->setEnabled(true);
+    next->setFocus();
+    QApplication::processEvents();
+    const int scrolled = panels->verticalScrollBar()->value();
+    for (auto key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Right}) QTest::keyClick(next, key);
+    QCOMPARE(QApplication::focusWidget(), next);
+    QCOMPARE(panels->verticalScrollBar()->value(), scrolled);
+    QVERIFY(qAbs(f.window->preview().PreviewDistance - 1.1) < 1e-9);
+    // A field being typed in keeps Left and Right for its cursor.
+    ocb->setReadOnly(false);
+    ocb->setText("123");
+    ocb->setFocus();
+    ocb->setCursorPosition(3);
+    QTest::keyClick(ocb, Qt::Key_Left);
+    QCOMPARE(ocb->cursorPosition(), 2);
+    // The menu bar, given the keys by Alt, walks its menus with them instead.
+    const double yaw = f.window->preview().PreviewYaw;
+    f.window->menuBar()->setFocus();
+    QTest::keyClick(f.window->menuBar(), Qt::Key_Right);
+    QCOMPARE(f.window->preview().PreviewYaw, yaw);
 }
 
 void StartupTest::aboutWindowDisablesTheMainWindowUntilClosed() {

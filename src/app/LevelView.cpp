@@ -20,6 +20,7 @@
 #include "UserDialogs.h"
 #include "gl/DisplayDevice.h"
 #include "gl/RenderView.h"
+#include "platform/ScanCodes.h"
 #include "level/LevelReader.h"
 #include "viewer/PolyBatches.h"
 #include "viewer/RoomPolys.h"
@@ -30,7 +31,18 @@ namespace tessarin::app {
 
 namespace {
 
-int viewerKeyCode(int qtKey) {
+int viewerKeyCode(const QKeyEvent& event) {
+    const int qtKey = event.key();
+    // Under a layout of another script (Cyrillic, Greek) the keys at A and Z give their own letters;
+    // they still raise and lower the camera, found by their place on the keyboard.
+    if (qtKey > 0xFF && qtKey < Qt::Key_Escape) {
+        const int x11Keycode = static_cast<int>(event.nativeScanCode());
+        switch (platform::directInputScanCode(platform::evdevCodeOfX11Keycode(x11Keycode))) {
+        case 0x1E: return viewer::kKeyA;  // DirectInput's codes of the keys at A and Z
+        case 0x2C: return viewer::kKeyZ;
+        default: return 0;
+        }
+    }
     switch (qtKey) {
     case Qt::Key_Left: return viewer::kKeyLeft;
     case Qt::Key_Up: return viewer::kKeyUp;
@@ -148,7 +160,7 @@ bool LevelView::eventFilter(QObject* watched, QEvent* event) {
             m_noticeUntil = m_clock.elapsed() + kNoticeMs;
             return true;
         }
-        const int code = viewerKeyCode(key);
+        const int code = viewerKeyCode(*static_cast<QKeyEvent*>(event));
         if (code != 0 && viewer::ViewerKeyDown(m_camera, code)) return true;
     }
     return QWidget::eventFilter(watched, event);

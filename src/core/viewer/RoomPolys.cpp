@@ -149,15 +149,39 @@ std::vector<Box> RoomBounds(const level::TRLevel& level) {
 std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, const Vec3& eye, const Frustum& frustum) {
     const std::size_t rooms = level.Rooms.size();
     // A room named as another's alternate is that room flipped, standing in the same place: drawn
-    // together the two fight over every pixel. The level is shown as it starts, unflipped. Of two
-    // rooms naming each other, the later one is the alternate.
-    std::vector<bool> flipped(rooms, false);
-    for (std::size_t r = 0; r < rooms; ++r) {
+    // together the two fight over every pixel. The level is shown as it starts, unflipped.
+    auto alternate = [&](std::size_t r) {  // `rooms` for none
         const int alt = level.Rooms[r].AlternateRoom;
-        if (alt < 0 || static_cast<std::size_t>(alt) >= rooms || static_cast<std::size_t>(alt) == r) continue;
-        const bool mutualAndEarlier =
-            level.Rooms[static_cast<std::size_t>(alt)].AlternateRoom == static_cast<int>(r) && static_cast<std::size_t>(alt) < r;
-        if (!mutualAndEarlier) flipped[static_cast<std::size_t>(alt)] = true;
+        return alt < 0 || static_cast<std::size_t>(alt) >= rooms || static_cast<std::size_t>(alt) == r
+                   ? rooms
+                   : static_cast<std::size_t>(alt);
+    };
+    std::vector<bool> flipped(rooms, false);
+    for (std::size_t r = 0; r < rooms; ++r)
+        if (alternate(r) < rooms) flipped[alternate(r)] = true;
+    // Rooms naming each other round a ring (two that name each other, or more in a damaged file) are
+    // all named, yet stand in one place: the ring's lowest room is shown, unless a shown room names
+    // one of them. Each room names at most one, so one walk from each room finds every ring.
+    std::vector<bool> namedByShown(rooms, false);
+    for (std::size_t r = 0; r < rooms; ++r)
+        if (!flipped[r] && alternate(r) < rooms) namedByShown[alternate(r)] = true;
+    std::vector<std::size_t> walkOf(rooms, 0);  // 1 + the room the walk that reached it began at
+    for (std::size_t start = 0; start < rooms; ++start) {
+        std::size_t r = start;
+        while (r < rooms && walkOf[r] == 0) {
+            walkOf[r] = start + 1;
+            r = alternate(r);
+        }
+        if (r >= rooms || walkOf[r] != start + 1) continue;  // ran out, or into an earlier walk
+        std::size_t lowest = r;
+        bool named = false;
+        std::size_t q = r;
+        do {
+            lowest = std::min(lowest, q);
+            named = named || namedByShown[q];
+            q = alternate(q);
+        } while (q != r);
+        if (!named) flipped[lowest] = false;
     }
     std::vector<bool> seen(rooms, false);
     std::vector<std::size_t> queue;

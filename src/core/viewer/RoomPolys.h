@@ -97,7 +97,8 @@ std::string ViewerFacesRefusal(const level::TRLevel& level, std::uintmax_t fileB
 // the first one need not be the one whose walls surround the eye), and every room reached from
 // those through portals whose corners' box meets the frustum or lies next to the eye. A superset
 // of what is visible, never less. When no room holds the eye (it stands in a wall or outside)
-// every room is kept. Rooms named as another room's alternate (its flipped state) never are.
+// every room is kept. Rooms named as another room's alternate (its flipped state) never are, but
+// for the lowest of a ring of rooms naming each other that no shown room names.
 std::vector<bool> PortalVisibleRooms(const level::TRLevel& level, const Vec3& eye, const Frustum& frustum);
 
 }  // namespace tessarin::viewer

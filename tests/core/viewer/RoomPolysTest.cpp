@@ -295,6 +295,16 @@ TEST(RoomPolys, RoomsAroundTheEyeAndBeyondPortalsInViewAreKeptAndOthersLeftOut) 
     EXPECT_EQ(visible(), (std::vector<bool>{true, true, true, false}));
     level.Rooms[0].AlternateRoom = -1;
     EXPECT_EQ(visible(), (std::vector<bool>(4, true)));
+    // Rooms naming each other round a ring, as two do, or more in a damaged file: the lowest is
+    // shown, unless a shown room names one of them.
+    level.Rooms[1].AlternateRoom = 2;
+    level.Rooms[2].AlternateRoom = 1;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, true}));
+    level.Rooms[2].AlternateRoom = 3;
+    level.Rooms[3].AlternateRoom = 1;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, false}));
+    level.Rooms[0].AlternateRoom = 2;
+    EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, false}));
 }
 
 TEST(RoomPolys, EveryRoomOfTheRealLevelsBuildsWithinItsPages) {

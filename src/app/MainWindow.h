@@ -9,8 +9,9 @@
 //   MainWindowControls.cpp     the control handlers: room list, map clicks, minecart, items
 //   MainWindowRefresh.cpp      copying the session's state into the panels and the map
 #include <QMainWindow>
-#include <QSet>
+#include <QHash>
 #include <QTimer>
+#include <cstdint>
 #include <memory>
 
 #include "UserDialogs.h"
@@ -184,12 +185,14 @@ private:
     bool Running = false;
     bool FileChanged = false;
     QString FileName;
-    // The file the level shown was read from or last written to ("" for an imported level until it
-    // is saved). Save asks before it replaces any other file, such as the one an imported level is
-    // named after, which may hold earlier work, even a level opened here before.
-    QString m_levelFile;
-    // Every file a level was read from or written to here, for the file an undone import gives back.
-    QSet<QString> m_levelFiles;
+    // Every level shown is numbered when it is opened or imported, and a step that brings a level
+    // back brings its number back. Save asks before it replaces a file that does not hold the level
+    // shown: the one an imported level is named after, which may hold earlier work (even a level
+    // opened here before), or a level's own file that another level was saved over since.
+    std::uint64_t m_levelId = 0;
+    std::uint64_t m_nextLevelId = 1;
+    // The level each file was last read from or written with here.
+    QHash<QString, std::uint64_t> m_fileHolds;
 
     SectorMap* m_map = nullptr;
     QScrollBar* m_mapScrollX = nullptr;

@@ -41,8 +41,8 @@ bool Tessarin2_Frm::openLevel(const QString& path, const QString& title) {
         return false;
     }
     if (!showLevel(std::move(loaded.level), path, title)) return false;
-    m_levelFiles.insert(path);
-    m_levelFile = path;
+    m_levelId = m_nextLevelId++;
+    m_fileHolds.insert(path, m_levelId);
     rememberRecent(path);
     if (!loaded.warnings.empty())
         statusBar()->showMessage(statusBar()->currentMessage() + " - " + qs(loaded.warnings.front()));
@@ -109,12 +109,12 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     // the level that was open before.
     const QString output = qs(convert::convertedPath(path.toStdString()));
     // The level shown before can be brought back with Undo.
-    editor::LevelSnapshot before = editor::captureWhole(m_session.Level, FileName.toStdString());
+    editor::LevelSnapshot before = editor::captureWhole(m_session.Level, {FileName.toStdString(), m_levelId});
     editor::UndoHistory history = std::move(m_history);
     const bool shown = showLevel(std::move(converted.level), output);
     m_history = std::move(history);
     if (!shown) return false;
-    m_levelFile.clear();  // named after the TR4 file, but read from no level file
+    m_levelId = m_nextLevelId++;  // named after the TR4 file, but read from no level file
     if (before.Level->LevelVersion != level::kVersionNone) recordEdit(std::move(before), "Import TR4");
     // With no level before it, no undo step leads back to a saved state: the import was never saved.
     else m_history.changedOutside();
@@ -128,7 +128,7 @@ bool Tessarin2_Frm::Mnu_File_Save_Click() {
         m_dialogs->message(this, refusal);
         return false;
     }
-    if (FileName != m_levelFile && QFileInfo::exists(FileName)) {
+    if (m_fileHolds.value(FileName) != m_levelId && QFileInfo::exists(FileName)) {
         switch (m_dialogs->askYesNoCancel(this, QFileInfo(FileName).fileName() + " already exists. Replace it?")) {
         case QMessageBox::Yes: break;
         case QMessageBox::No: return Mnu_File_SaveAs_Click();
@@ -162,8 +162,7 @@ bool Tessarin2_Frm::saveLevelTo(const QString& path) {
         m_dialogs->message(this, qs(status.error()));
         return false;
     }
-    m_levelFiles.insert(path);
-    m_levelFile = path;
+    m_fileHolds.insert(path, m_levelId);
     FileChanged = false;
     m_history.markSaved();
     updateUnsavedMark();

@@ -44,16 +44,14 @@ void Tessarin2_Frm::recordEdit(editor::LevelSnapshot before, const char* what) {
 void Tessarin2_Frm::Mnu_Edit_Undo_Click() {
     // A demo belongs to the level it was recorded in: it is closed there before that level goes.
     if (m_history.undoReplacesLevel()) m_demo->Mnu_Demo_Stop_Click();
-    const std::string file = FileName.toStdString();
-    const auto restored = m_history.undo(m_session.Level, file);
+    const auto restored = m_history.undo(m_session.Level, {FileName.toStdString(), m_levelId});
     if (!restored) return;
     showRestored(*restored, "Undone: ");
 }
 
 void Tessarin2_Frm::Mnu_Edit_Redo_Click() {
     if (m_history.redoReplacesLevel()) m_demo->Mnu_Demo_Stop_Click();
-    const std::string file = FileName.toStdString();
-    const auto restored = m_history.redo(m_session.Level, file);
+    const auto restored = m_history.redo(m_session.Level, {FileName.toStdString(), m_levelId});
     if (!restored) return;
     showRestored(*restored, "Redone: ");
 }
@@ -62,19 +60,17 @@ void Tessarin2_Frm::showRestored(const editor::UndoHistory::Restored& restored, 
     if (restored.whole) {
         // A replaced level is shown as if opened again, under its own file name; the history stays.
         editor::UndoHistory history = std::move(m_history);
-        const bool shown = showLevel(level::TRLevel(m_session.Level), qs(restored.fileName));
+        const bool shown = showLevel(level::TRLevel(m_session.Level), qs(restored.file.name));
         m_history = std::move(history);
         if (!shown) {
             // The window still shows the level it had: take the step back so the two agree.
-            if (verb.startsWith("Undone")) m_history.redo(m_session.Level, restored.fileName);
-            else m_history.undo(m_session.Level, restored.fileName);
+            if (verb.startsWith("Undone")) m_history.redo(m_session.Level, restored.file);
+            else m_history.undo(m_session.Level, restored.file);
             updateUndoActions();
             return;
         }
-        // Undone, the level is the one the import replaced, its file's again when it was read from
-        // or saved to it here; redone, it is the import, read from no level file.
-        const QString file = qs(restored.fileName);
-        m_levelFile = verb.startsWith("Undone") && m_levelFiles.contains(file) ? file : QString();
+        // Its file holds it still unless another level was saved over it meanwhile (Save asks then).
+        m_levelId = restored.file.levelId;
     } else {
         m_session.editsRestored(restored.floorData);
         refreshAll();

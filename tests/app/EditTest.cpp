@@ -259,6 +259,32 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
         QCOMPARE(u.window->windowTitle(), QString("Tessarin 2.9 [tr4-test1.tr2]"));
         QVERIFY(u.window->fileChanged());
     }
+    // Two imports, then Undo: the first import is named after the level that was open but is not
+    // that level, so Save asks before replacing its file. Undone once more, the level is its own
+    // file's again.
+    {
+        REQUIRE_PATH(mine, copyOf(levelOrEmpty("tr3-test1.tr2"), "import-twice"));
+        const auto named = mine.parent_path() / "tr3-test1.tr4";
+        std::filesystem::copy_file(path, named);
+        WindowFixture t;
+        QVERIFY(t.open(mine));
+        t.log->openNames.push_back(QString::fromStdString(named.string()));
+        t.log->openNames.push_back(QString::fromStdString(path.string()));
+        QVERIFY(t.window->Mnu_Edit_TR4_Click());
+        t.log->answers = {QMessageBox::No};  // the first import is not saved
+        QVERIFY(t.window->Mnu_Edit_TR4_Click());
+        t.find<QAction>("Mnu_Edit_Undo")->trigger();
+        QCOMPARE(t.window->fileName(), QString::fromStdString(mine.string()));
+        const auto before = std::filesystem::last_write_time(mine);
+        t.log->answers = {QMessageBox::Cancel};
+        QVERIFY(!t.window->Mnu_File_Save_Click());
+        QCOMPARE(t.log->questions.last(), QString("tr3-test1.tr2 already exists. Replace it?"));
+        QCOMPARE(std::filesystem::last_write_time(mine), before);
+        t.find<QAction>("Mnu_Edit_Undo")->trigger();
+        const auto asked = t.log->questions.size();
+        QVERIFY(t.window->Mnu_File_Save_Click());
+        QCOMPARE(t.log->questions.size(), asked);
+    }
     QVERIFY(f.window->Mnu_File_Save_Click());
     const auto written = path.parent_path() / "tr4-test1.tr2";
     auto reread = level::LoadLevel(written);

@@ -88,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> first;
     if (writable) first = bytesOf(session.Level);
     editor::UndoHistory history;
+    const editor::LevelFile file{"level.tr2", 1};
     history.reset();
 
     const auto edited = [&](editor::LevelSnapshot before, const char* what) {
@@ -163,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 7:
         case 8: {
-            const auto restored = op == 7 ? history.undo(session.Level, "level.tr2") : history.redo(session.Level, "level.tr2");
+            const auto restored = op == 7 ? history.undo(session.Level, file) : history.redo(session.Level, file);
             if (!restored) break;
             session.editsRestored(restored->floorData);
             checkTriggerIndex(session);
@@ -185,10 +186,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!writable) return 0;
     const auto last = bytesOf(session.Level);
     std::size_t steps = 0;
-    while (history.undo(session.Level, "level.tr2")) ++steps;
+    while (history.undo(session.Level, file)) ++steps;
     if (bytesOf(session.Level) != first) __builtin_trap();  // undo did not bring the level back
     for (; steps > 0; --steps)
-        if (!history.redo(session.Level, "level.tr2")) __builtin_trap();
+        if (!history.redo(session.Level, file)) __builtin_trap();
     if (bytesOf(session.Level) != last) __builtin_trap();
     return 0;
 }

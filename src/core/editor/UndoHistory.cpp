@@ -51,17 +51,17 @@ LevelSnapshot captureFloorData(const level::TRLevel& level, int room) {
     return s;
 }
 
-LevelSnapshot captureWhole(const level::TRLevel& level, std::string fileName) {
+LevelSnapshot captureWhole(const level::TRLevel& level, LevelFile file) {
     LevelSnapshot s;
     s.whole = true;
     s.Level = level;
-    s.fileName = std::move(fileName);
+    s.file = std::move(file);
     return s;
 }
 
 
 std::size_t approxBytes(const LevelSnapshot& s) {
-    if (s.Level) return level::InMemorySize(*s.Level) + s.fileName.size();
+    if (s.Level) return level::InMemorySize(*s.Level) + s.file.name.size();
     return sizeof(s) + bytesOf(s.Items) + bytesOf(s.AIObjects) + bytesOf(s.FloorData) + bytesOf(s.Sectors);
 }
 
@@ -103,17 +103,17 @@ const std::string& UndoHistory::redoName() const {
     return m_redo.empty() ? none : m_redo.back().what;
 }
 
-std::optional<UndoHistory::Restored> UndoHistory::undo(level::TRLevel& level, const std::string& fileName) {
-    return move(m_undo, m_redo, level, fileName);
+std::optional<UndoHistory::Restored> UndoHistory::undo(level::TRLevel& level, const LevelFile& file) {
+    return move(m_undo, m_redo, level, file);
 }
 
-std::optional<UndoHistory::Restored> UndoHistory::redo(level::TRLevel& level, const std::string& fileName) {
-    return move(m_redo, m_undo, level, fileName);
+std::optional<UndoHistory::Restored> UndoHistory::redo(level::TRLevel& level, const LevelFile& file) {
+    return move(m_redo, m_undo, level, file);
 }
 
 // Takes the newest step of `from`, puts the current state in its place on `to`, and restores it.
 std::optional<UndoHistory::Restored> UndoHistory::move(std::vector<Step>& from, std::vector<Step>& to,
-                                                       level::TRLevel& level, const std::string& fileName) {
+                                                       level::TRLevel& level, const LevelFile& file) {
     if (from.empty()) return std::nullopt;
     Step step = std::move(from.back());
     from.pop_back();
@@ -124,14 +124,14 @@ std::optional<UndoHistory::Restored> UndoHistory::move(std::vector<Step>& from, 
         return std::nullopt;
     }
     // The state it replaces, kept as the step kept its own: whole, or the same parts.
-    Step current{kept.whole ? captureWhole(level, fileName)
+    Step current{kept.whole ? captureWhole(level, file)
                  : kept.floorData ? captureFloorData(level, kept.room)
                                   : captureItems(level),
                  step.what, m_currentId, 0};
     current.bytes = approxBytes(current.snapshot);
     m_bytes += current.bytes;
 
-    Restored restored{step.what, kept.whole, kept.floorData, kept.fileName};
+    Restored restored{step.what, kept.whole, kept.floorData, kept.file};
     if (kept.whole) level = std::move(*kept.Level);
     else restoreEdits(level, kept);
     m_currentId = step.stateId;

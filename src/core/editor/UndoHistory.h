@@ -5,7 +5,7 @@
 // An edit keeps only what it changes: the items and AI objects (a retype, a turn, an added item),
 // or the floor data and the sectors of the one room whose sector it changed (a minecart entry); a
 // few hundred KB on the largest level, however many rooms it has. Replacing the whole level (Import
-// TR4) keeps the whole level and the file name that went with it. The history holds at most
+// TR4) keeps the whole level and the file that went with it. The history holds at most
 // kMaxSteps steps and about kMaxBytes bytes over undo and redo together; the oldest undo steps go
 // first, and the newest is always kept.
 #include <cstddef>
@@ -17,6 +17,13 @@
 #include "level/TRLevel.h"
 
 namespace tessarin::editor {
+
+// The file a whole level goes with, and the caller's number for that level: with it the caller tells
+// whether the file still holds the level, when a step brings the level back.
+struct LevelFile {
+    std::string name;
+    std::uint64_t levelId = 0;
+};
 
 struct LevelSnapshot {
     bool whole = false;
@@ -30,14 +37,14 @@ struct LevelSnapshot {
     std::vector<level::TRSector> Sectors;
     // The whole level (whole == true) and the file it belongs to.
     std::optional<level::TRLevel> Level;
-    std::string fileName;
+    LevelFile file;
 };
 
 // Snapshot of the items and AI objects; of the floor data and room `room`'s sectors (a room the
-// level has); of the whole level and its file name.
+// level has); of the whole level and its file.
 LevelSnapshot captureItems(const level::TRLevel& level);
 LevelSnapshot captureFloorData(const level::TRLevel& level, int room);
-LevelSnapshot captureWhole(const level::TRLevel& level, std::string fileName);
+LevelSnapshot captureWhole(const level::TRLevel& level, LevelFile file);
 // Rough heap size of a snapshot or a level, for the memory bound.
 std::size_t approxBytes(const level::TRLevel& level);
 std::size_t approxBytes(const LevelSnapshot& snapshot);
@@ -52,7 +59,7 @@ public:
         std::string what;        // the step's name, e.g. "Retype"
         bool whole = false;      // the level was replaced: show it as newly opened
         bool floorData = false;  // the floor data was restored: what the triggers name may differ
-        std::string fileName;    // for a whole level: the file it belongs to
+        LevelFile file;          // for a whole level: the file it belongs to
     };
 
     // A new level: no steps, and this state is the saved one.
@@ -72,11 +79,11 @@ public:
     // Whether the next undo / redo replaces the whole level rather than restoring edits in it.
     bool undoReplacesLevel() const { return canUndo() && m_undo.back().snapshot.whole; }
     bool redoReplacesLevel() const { return canRedo() && m_redo.back().snapshot.whole; }
-    // Undo / redo one step on `level`. `fileName` is the current file, kept for a whole-level step
+    // Undo / redo one step on `level`. `file` is the current level's, kept for a whole-level step
     // so that going back and forth restores it. Nothing happens (nullopt) without a step, or when
     // an edit step no longer fits the level's rooms.
-    std::optional<Restored> undo(level::TRLevel& level, const std::string& fileName);
-    std::optional<Restored> redo(level::TRLevel& level, const std::string& fileName);
+    std::optional<Restored> undo(level::TRLevel& level, const LevelFile& file);
+    std::optional<Restored> redo(level::TRLevel& level, const LevelFile& file);
 
     std::size_t undoCount() const { return m_undo.size(); }
     std::size_t redoCount() const { return m_redo.size(); }
@@ -91,7 +98,7 @@ private:
         std::size_t bytes = 0;
     };
     std::optional<Restored> move(std::vector<Step>& from, std::vector<Step>& to, level::TRLevel& level,
-                                 const std::string& fileName);
+                                 const LevelFile& file);
     void trim();
 
     std::vector<Step> m_undo, m_redo;

@@ -56,45 +56,47 @@ TEST(UndoHistory, EveryEditKindGoesBackAndForthAndTheSavedPointFollows) {
 
     // Import replaces the whole level and names another file.
     const auto imported = test::makeLevel(3, {test::makeRoom(9, 9)});
-    h.push(editor::captureWhole(s.Level, "/tmp/a.tr2"), "Import TR4");
+    h.push(editor::captureWhole(s.Level, {"/tmp/a.tr2", 1}), "Import TR4");
     s.OpenLevel(imported);
 
-    auto r = h.undo(s.Level, "/tmp/b.tr2");
+    auto r = h.undo(s.Level, {"/tmp/b.tr2", 2});
     ASSERT_TRUE(r);
     EXPECT_TRUE(r->whole);
-    EXPECT_EQ(r->fileName, "/tmp/a.tr2");
+    EXPECT_EQ(r->file.name, "/tmp/a.tr2");
+    EXPECT_EQ(r->file.levelId, 1u);
     EXPECT_EQ(s.Level.Rooms.size(), 2u);
     s.OpenLevel(level::TRLevel(s.Level));  // the window shows a restored whole level as opened
     s.clickSector(1, 1);
 
-    EXPECT_EQ(h.undo(s.Level, "/tmp/a.tr2")->what, "Minecart");
+    EXPECT_EQ(h.undo(s.Level, {"/tmp/a.tr2", 1})->what, "Minecart");
     EXPECT_EQ(s.Level.FloorData, original.FloorData);
     EXPECT_EQ(s.Level.Rooms[0].sector(2, 3).FDIndex, original.Rooms[0].sector(2, 3).FDIndex);
-    EXPECT_EQ(h.undo(s.Level, "")->what, "Add Item");
+    EXPECT_EQ(h.undo(s.Level, {})->what, "Add Item");
     s.editsRestored(false);
     EXPECT_EQ(s.Level.Items.size(), 1u);
     EXPECT_EQ(s.ItemTriggers.size(), 1u);  // indexed again for the item count restored
     EXPECT_EQ(s.info().entries.size(), 1u);  // the panel no longer lists the removed item
-    EXPECT_EQ(h.undo(s.Level, "")->what, "Facing");
+    EXPECT_EQ(h.undo(s.Level, {})->what, "Facing");
     EXPECT_EQ(s.Level.Items[0].Angle, original.Items[0].Angle);
     EXPECT_TRUE(h.atSavedPoint());  // back at the saved retype
-    EXPECT_EQ(h.undo(s.Level, "")->what, "Retype");
+    EXPECT_EQ(h.undo(s.Level, {})->what, "Retype");
     EXPECT_EQ(s.Level.Items[0].ObjectID, 0);
     EXPECT_FALSE(h.atSavedPoint());
-    EXPECT_FALSE(h.undo(s.Level, ""));
+    EXPECT_FALSE(h.undo(s.Level, {}));
 
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(h.redo(s.Level, ""));
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(h.redo(s.Level, {}));
     EXPECT_EQ(s.Level.Items.size(), edited.Items.size());
     EXPECT_EQ(s.Level.Items[0].ObjectID, 7);
     EXPECT_EQ(s.Level.FloorData, edited.FloorData);
-    r = h.redo(s.Level, "/tmp/a.tr2");
+    r = h.redo(s.Level, {"/tmp/a.tr2", 1});
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->fileName, "/tmp/b.tr2");
+    EXPECT_EQ(r->file.name, "/tmp/b.tr2");
+    EXPECT_EQ(r->file.levelId, 2u);
     EXPECT_EQ(s.Level.Rooms[0].NumXSectors, 9);
     EXPECT_FALSE(h.canRedo());
 
     // A new edit after undo drops the redo steps; a change no step records loses the saved point.
-    ASSERT_TRUE(h.undo(s.Level, "/tmp/b.tr2"));
+    ASSERT_TRUE(h.undo(s.Level, {"/tmp/b.tr2", 2}));
     h.push(editor::captureItems(s.Level), "Facing");
     EXPECT_FALSE(h.canRedo());
     h.markSaved();
@@ -127,7 +129,7 @@ TEST(UndoHistory, KeepsAtMostItsStepsAndRefusesASnapshotOfOtherRooms) {
 
     // Large whole-level steps are trimmed by bytes, the newest always kept.
     l.Textile32.assign(UndoHistory::kMaxBytes / 4 / 3, 0);
-    for (int i = 0; i < 5; ++i) h.push(editor::captureWhole(l, "x"), "Import TR4");
+    for (int i = 0; i < 5; ++i) h.push(editor::captureWhole(l, {"x", 0}), "Import TR4");
     EXPECT_LE(h.bytes(), UndoHistory::kMaxBytes);
     EXPECT_GE(h.undoCount(), 1u);
 
@@ -135,7 +137,7 @@ TEST(UndoHistory, KeepsAtMostItsStepsAndRefusesASnapshotOfOtherRooms) {
     g.reset();
     g.push(editor::captureFloorData(l, 0), "Minecart Entry");
     l.Rooms[0] = test::makeRoom(2, 2);
-    EXPECT_FALSE(g.undo(l, ""));
+    EXPECT_FALSE(g.undo(l, {}));
     EXPECT_EQ(l.Rooms[0].Sectors.size(), 4u);
 }
 

@@ -117,6 +117,10 @@ Status SafeFileWriter::open() {
         if (S_ISDIR(st.st_mode)) return fail("it is a folder; nothing was saved.");
         if (!S_ISREG(st.st_mode)) return fail("it is a device, pipe or socket, not a file; nothing was saved.");
         if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return fail("the file is read-only; nothing was saved.");
+        // Nor a file the user may not write, in a folder that lets anyone rename into it: the
+        // rename would replace a colleague's level and make it the user's own.
+        if (::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+            return fail("you may not write to the file; nothing was saved.");
         m_replaces = true;
         m_keepMode = st.st_mode & 07777;
         // The file system frees (and here discards) a replaced file's blocks when the rename drops

@@ -1,6 +1,8 @@
 // Version recognition, refusals and safe saving.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -159,6 +161,30 @@ TEST(SaveLevel, AFileMarkedReadOnlyIsNotReplaced) {
     ASSERT_FALSE(st);
     EXPECT_NE(st.error().find("read-only"), std::string::npos);
     EXPECT_EQ(*util::readFile(target), old);
+
+    // Nor is a file its user may not write, in a folder anyone may write to (a colleague's level).
+    using std::filesystem::perms;
+    const auto shared = test::scratchDir("save-not-mine");
+    std::filesystem::permissions(shared, perms::all);
+    const auto theirs = shared / "theirs.tr2";
+    ASSERT_TRUE(util::writeFileSafely(theirs, old));
+    auto refused = [&] {
+        const util::Status saved = level::SaveLevel(theirs, *l);
+        return !saved && saved.error().find("you may not write to the file") != std::string::npos;
+    };
+    if (::geteuid() != 0) {
+        // Our own file that only its group may write: the owner's bits are the ones that count.
+        std::filesystem::permissions(theirs, perms::owner_read | perms::group_read | perms::group_write);
+        EXPECT_TRUE(refused());
+    } else {
+        // Root's file (rw-r--r--), saved as nobody.
+        const pid_t child = ::fork();
+        if (child == 0) ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && refused() ? 0 : 1);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(*util::readFile(theirs), old);
 }
 
 // A save that fails half-way (here: the file may not grow past 1 MiB, as on a full disk) reports

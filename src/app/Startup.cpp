@@ -16,6 +16,7 @@
 #include "convert/SWD.h"
 #include "level/LevelReader.h"
 #include "level/LevelWriter.h"
+#include "platform/DisplayProbe.h"
 #include "platform/ShellIntegration.h"
 #include "registry/DesktopEntries.h"
 #include "registry/FileRegistry.h"
@@ -72,7 +73,7 @@ namespace {
 // A batch failure goes to stderr; from a desktop action it is shown in a message box as well.
 int batchFailed(const std::string& text, int& argc, char** argv) {
     std::fprintf(stderr, "tessarin2: %s\n", text.c_str());
-    if (batchFailureWindowWanted()) {
+    if (batchFailureWindowWanted() && platform::displayReachable()) {
         QApplication app(argc, argv);
         QApplication::setApplicationName("Tessarin2");
         QtDialogs dialogs;

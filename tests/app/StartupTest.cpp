@@ -284,6 +284,20 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
         }
         const char* names[] = {registry::kBatchReportVariable, "DISPLAY", "QT_QPA_PLATFORM"};
         for (int i = 0; i < 3; ++i) saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
+        // A display that cannot be reached (a terminal's stale DISPLAY) shows no box: the toolkit
+        // would end the process on it, and the failure would not be the exit code 1 it is.
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", ":77");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.insert(registry::kBatchReportVariable, "window");
+        env.insert("TESSARIN_NO_REGISTER", "1");
+        process.setProcessEnvironment(env);
+        process.start(TESSARIN_APP_PATH, {"/convert3", QString::fromStdString((dir / "missing.tr4").string())});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
     }
 
     // A file name that is no UTF-8 text (Latin-1, from an old archive) reaches the file system as

@@ -13,9 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int v = -1; v <= ObjectNameTable::kVersions; ++v)
         for (int id = -1; id <= ObjectNameTable::kObjectIDs; ++id) total += load.names.objectName(v, id).size();
     for (int id = -1; id <= ObjectNameTable::kStaticIDs; ++id) (void)load.names.staticName(id);
-    // Object names are cut from the file (Latin-1 to UTF-8 at most doubles a byte), so together
-    // they cannot outgrow twice the file; static names are not counted, unnamed ones read "Mesh n".
-    if (total > 2 * size) __builtin_trap();
+    // Object names are cut from the file (one 8-bit character is at most 3 bytes of UTF-8), so
+    // together they cannot outgrow three times the file; static names are not counted, unnamed ones
+    // read "Mesh n".
+    if (total > 3 * size) __builtin_trap();
     if (load.warning && !load.names.empty()) __builtin_trap();
     return 0;
 }

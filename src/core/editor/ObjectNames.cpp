@@ -13,30 +13,42 @@ namespace {
 
 const std::string kNoName;
 
-// The file's 8-bit characters are Windows-1252 in practice; bytes 0x80-0xFF are taken as
-// Latin-1 code points and written as UTF-8 so every string in the core stays UTF-8.
-std::string fromLatin1(std::span<const std::uint8_t> bytes) {
+// The file's 8-bit characters are those of Windows' Western code page (1252): Latin-1 but for
+// 0x80-0x9F, which hold the euro sign, typographic quotes and a few letters (the five codes it
+// leaves unused stand for themselves). They are written as UTF-8, as every string in the core is.
+constexpr std::uint16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::string fromCp1252(std::span<const std::uint8_t> bytes) {
     std::string s;
     s.reserve(bytes.size());
     for (std::uint8_t c : bytes) {
-        if (c < 0x80) {
-            s += static_cast<char>(c);
+        const unsigned code = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c;
+        if (code < 0x80) {
+            s += static_cast<char>(code);
+        } else if (code < 0x800) {
+            s += static_cast<char>(0xC0 | (code >> 6));
+            s += static_cast<char>(0x80 | (code & 0x3F));
         } else {
-            s += static_cast<char>(0xC0 | (c >> 6));
-            s += static_cast<char>(0x80 | (c & 0x3F));
+            s += static_cast<char>(0xE0 | (code >> 12));
+            s += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            s += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
     return s;
 }
 
-// Upper case for the letters of the 8-bit set (ASCII and the Latin-1 lower-case block).
-std::string upperLatin1(std::span<const std::uint8_t> bytes) {
+// Upper case for the letters of the code page: ASCII, the Latin-1 block, and š, œ, ž, ÿ.
+std::string upperCp1252(std::span<const std::uint8_t> bytes) {
     std::vector<std::uint8_t> up(bytes.begin(), bytes.end());
     for (auto& c : up) {
-        if (c >= 'a' && c <= 'z') c = static_cast<std::uint8_t>(c - 32);
-        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) c = static_cast<std::uint8_t>(c - 32);
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) c = static_cast<std::uint8_t>(c - 32);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E) c = static_cast<std::uint8_t>(c - 0x10);
+        else if (c == 0xFF) c = 0x9F;
     }
-    return fromLatin1(up);
+    return fromCp1252(up);
 }
 
 enum class Target { Objects, Statics };
@@ -52,7 +64,7 @@ void readSection(util::ByteReader& r, ObjectNameTable& t, Target target, int ver
         const std::uint32_t length = r.u32("name length");
         const auto chars = r.view(length, "name");
         if (trailingValue) r.u32("unused value");
-        std::string name = upper ? upperLatin1(chars) : fromLatin1(chars);
+        std::string name = upper ? upperCp1252(chars) : fromCp1252(chars);
         if (target == Target::Statics) t.setStaticName(i, std::move(name));
         else t.setObjectName(version, i, std::move(name));
     }

@@ -60,6 +60,14 @@ TEST(ObjectNames, SectionsLandInTheirVersionsAndTR3IsUpperCase) {
     EXPECT_EQ(t.staticName(0), "PLANT0");
     for (auto [v, id] : {std::pair{4, 501}, {4, -1}, {6, 0}, {31, 0}, {-1, 0}}) EXPECT_EQ(t.objectName(v, id), "");
     EXPECT_EQ(t.staticName(90), "");
+
+    // The 8-bit characters are Windows' Western code page, upper-cased in the TR3 section too.
+    ObjectNameSections western;
+    western.tr4 = {"\x80 \x92 \xE9 \x81"};
+    western.tr3 = {"\x9A\x9C\x9E\xFF\xE9"};
+    const auto names = ParseObjectNames(SerializeObjectNames(western)).names;
+    EXPECT_EQ(names.objectName(4, 0), "\u20AC \u2019 \u00E9 \u0081");
+    EXPECT_EQ(names.objectName(3, 0), "\u0160\u0152\u017D\u0178\u00C9");
 }
 
 TEST(ObjectNames, UnnamedStaticsUpTo80ReadMeshN) {

@@ -75,7 +75,10 @@ LevelLoader::Loaded LevelLoader::load(QWidget* parent, const QString& path, cons
     // A small file is read before anyone could notice, so it is waited for a moment without a
     // dialog; the dialog comes only if the read runs on, as a compressed level that inflates to
     // far more than its size may. A big file shows it at once.
-    const bool quick = QFileInfo(path).size() < g_backgroundFrom && worker->wait(QDeadlineTimer(kQuietMs));
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(toPath(path), ec);
+    const qint64 size = ec ? 0 : static_cast<qint64>(bytes);
+    const bool quick = size < g_backgroundFrom && worker->wait(QDeadlineTimer(kQuietMs));
     if (!quick) {
         QProgressDialog dialog(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0,
                                0, parent);

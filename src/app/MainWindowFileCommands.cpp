@@ -107,9 +107,9 @@ bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
     }
     // Shown at once, and named like a batch conversion's output so that Save never writes over
     // the level that was open before.
-    const QString output = qs(convert::convertedPath(path.toStdString()));
+    const QString output = pathText(convert::convertedPath(toPath(path).string()));
     // The level shown before can be brought back with Undo.
-    editor::LevelSnapshot before = editor::captureWhole(m_session.Level, {FileName.toStdString(), m_levelId});
+    editor::LevelSnapshot before = editor::captureWhole(m_session.Level, {toPath(FileName).string(), m_levelId});
     editor::UndoHistory history = std::move(m_history);
     const bool shown = showLevel(std::move(converted.level), output);
     m_history = std::move(history);
@@ -128,7 +128,8 @@ bool Tessarin2_Frm::Mnu_File_Save_Click() {
         m_dialogs->message(this, refusal);
         return false;
     }
-    if (m_fileHolds.value(FileName) != m_levelId && QFileInfo::exists(FileName)) {
+    std::error_code ec;
+    if (m_fileHolds.value(FileName) != m_levelId && std::filesystem::exists(toPath(FileName), ec)) {
         switch (m_dialogs->askYesNoCancel(this, QFileInfo(FileName).fileName() + " already exists. Replace it?")) {
         case QMessageBox::Yes: break;
         case QMessageBox::No: return Mnu_File_SaveAs_Click();

@@ -130,7 +130,7 @@ void Tessarin2_Frm::showTriggerStaleness(bool current) {
 
 void Tessarin2_Frm::rememberRecent(const QString& path) {
     m_dialogs->setStartFolder(QFileInfo(path).absolutePath());
-    m_recent.add(QFileInfo(path).absoluteFilePath().toStdString());
+    m_recent.add(toPath(QFileInfo(path).absoluteFilePath()).string());
     // A store that cannot be written only costs the menu its memory.
     (void)m_recent.save(recentFilesPath());
     fillRecentMenu();
@@ -140,14 +140,14 @@ void Tessarin2_Frm::fillRecentMenu() {
     m_recentMenu->clear();
     int n = 0;
     for (const std::string& p : m_recent.items()) {
-        const QString path = qs(p);
+        const QString path = pathText(p);
         // '&' in a path would otherwise mark a shortcut letter and vanish from the menu.
         QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(QString(path).replace('&', "&&")));
         connect(a, &QAction::triggered, this, [this, path] {
             if (!confirmDiscard()) return;
             // Only a file that is gone leaves the list: a cancelled or failed open keeps it.
-            if (!openLevel(path) && !QFileInfo::exists(path)) {
-                m_recent.remove(path.toStdString());
+            if (!openLevel(path) && !std::filesystem::exists(toPath(path))) {
+                m_recent.remove(toPath(path).string());
                 (void)m_recent.save(recentFilesPath());
                 fillRecentMenu();
             }

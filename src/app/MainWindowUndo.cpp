@@ -44,14 +44,14 @@ void Tessarin2_Frm::recordEdit(editor::LevelSnapshot before, const char* what) {
 void Tessarin2_Frm::Mnu_Edit_Undo_Click() {
     // A demo belongs to the level it was recorded in: it is closed there before that level goes.
     if (m_history.undoReplacesLevel()) m_demo->Mnu_Demo_Stop_Click();
-    const auto restored = m_history.undo(m_session.Level, {FileName.toStdString(), m_levelId});
+    const auto restored = m_history.undo(m_session.Level, {toPath(FileName).string(), m_levelId});
     if (!restored) return;
     showRestored(*restored, "Undone: ");
 }
 
 void Tessarin2_Frm::Mnu_Edit_Redo_Click() {
     if (m_history.redoReplacesLevel()) m_demo->Mnu_Demo_Stop_Click();
-    const auto restored = m_history.redo(m_session.Level, {FileName.toStdString(), m_levelId});
+    const auto restored = m_history.redo(m_session.Level, {toPath(FileName).string(), m_levelId});
     if (!restored) return;
     showRestored(*restored, "Redone: ");
 }
@@ -60,7 +60,7 @@ void Tessarin2_Frm::showRestored(const editor::UndoHistory::Restored& restored, 
     if (restored.whole) {
         // A replaced level is shown as if opened again, under its own file name; the history stays.
         editor::UndoHistory history = std::move(m_history);
-        const bool shown = showLevel(level::TRLevel(m_session.Level), qs(restored.file.name));
+        const bool shown = showLevel(level::TRLevel(m_session.Level), pathText(restored.file.name));
         m_history = std::move(history);
         if (!shown) {
             // The window still shows the level it had: take the step back so the two agree.

@@ -39,7 +39,8 @@ std::string commandLineBytes(int argc, char** argv) {
 
 }  // namespace
 
-QString commandLineOf(int argc, char** argv) { return QString::fromLocal8Bit(commandLineBytes(argc, argv)); }
+// A path in it that is no UTF-8 text keeps its bytes (pathText), so "/open" and "/view" open it too.
+QString commandLineOf(int argc, char** argv) { return pathText(commandLineBytes(argc, argv)); }
 
 std::string switchPathBytes(int argc, char** argv, std::size_t switchLength) {
     const std::string line = commandLineBytes(argc, argv);

@@ -16,6 +16,7 @@
 #include "AppTestSupport.h"
 #include "AppTests.h"
 #include "HelpWindows.h"
+#include "QtConvert.h"
 #include "Startup.h"
 #include "registry/DesktopEntries.h"
 #include "support/TestPaths.h"
@@ -315,6 +316,19 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
         QCOMPARE(runHere(app::convertLevel, "/convert3", latin1 + ".tr4"), 0);
         QVERIFY(std::filesystem::exists(latin1 + ".tr2"));
         QCOMPARE(runHere(app::addDemo, "/adddemo", latin1 + ".tr2"), 0);
+        // "/open" (and "/view") take it as it came too: the editor opens it and saves it in place.
+        std::string program = "tessarin2", name = "/open", file = latin1 + ".tr2";
+        char* argv[] = {program.data(), name.data(), file.data()};
+        const QString path = app::openSwitchPath(app::commandLineOf(3, argv));
+        QCOMPARE(app::toPath(path).string(), file);
+        const auto before = util::readFile(file);
+        WindowFixture f;
+        QVERIFY(f.window->openLevel(path));
+        QVERIFY(f.window->Mnu_File_Save_Click());
+        QVERIFY(f.log->questions.isEmpty());
+        QCOMPARE(util::readFile(file).value(), before.value());
+        for (const auto& entry : std::filesystem::directory_iterator(dir))  // nothing under a mangled name
+            QVERIFY(entry.path().filename().string().find("\xEF\xBF\xBD") == std::string::npos);
     }
 
     const auto tr4 = levelOrEmpty("tr4-test1.tr4");

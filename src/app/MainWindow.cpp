@@ -23,6 +23,7 @@
 #include "ItemsPanel.h"
 #include "LevelBrowser.h"
 #include "PreviewArea.h"
+#include "QtConvert.h"
 #include "RoomPanels.h"
 #include "ScreenFit.h"
 #include "SectorMap.h"
@@ -288,7 +289,14 @@ void Tessarin2_Frm::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
-    if (confirmDiscard()) openLevel(urls.first().toLocalFile());
+    QString path = urls.first().toLocalFile();
+    // A name that is no UTF-8 text (Latin-1, from an old archive) is taken from the list's own bytes,
+    // where the file manager encoded them: the URL made of them holds something else in their place.
+    const QByteArray first = event->mimeData()->data("text/uri-list").split('\n').value(0).trimmed();
+    QByteArray local = first.startsWith("file://") ? first.mid(7) : QByteArray();
+    if (local.startsWith("localhost/")) local = local.mid(9);
+    if (local.startsWith('/')) path = pathText(QByteArray::fromPercentEncoding(local).toStdString());
+    if (confirmDiscard()) openLevel(path);
 }
 
 void Tessarin2_Frm::Mnu_Help_About_Click() {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "util/Utf8.h"
+
 namespace tessarin::cli {
 
 void Json::separate() {
@@ -84,21 +86,6 @@ Json& Json::value(std::string_view v) {
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence starting at v[i] (lead byte 0x80 or above), or 0.
-std::size_t utf8Length(std::string_view v, std::size_t i) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(v[k]); };
-    const unsigned char lead = at(i);
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) n = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) n = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4) n = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    if (n == 0 || i + n > v.size() || at(i + 1) < low || at(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < n; ++k)
-        if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
-    return n;
-}
-
 void appendEscape(std::string& out, unsigned char c) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "\\u%04x", c);
@@ -114,7 +101,7 @@ void Json::appendString(std::string_view v) {
         if (c >= 0x80) {
             // Text must be UTF-8; a byte that starts no UTF-8 character (a Latin-1 file name) is
             // given as the character it stands for in Latin-1, so the document stays readable.
-            if (const std::size_t n = utf8Length(v, i); n != 0) {
+            if (const std::size_t n = util::decodeUtf8(v, i).length; n != 0) {
                 m_out.append(v.substr(i, n));
                 i += n - 1;
             } else {

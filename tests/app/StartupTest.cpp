@@ -321,6 +321,9 @@ void StartupTest::batchSwitchesRunWithoutTheWindow() {
         char* argv[] = {program.data(), name.data(), file.data()};
         const QString path = app::openSwitchPath(app::commandLineOf(3, argv));
         QCOMPARE(app::toPath(path).string(), file);
+        // Any bytes come back: a 4-byte character, an encoded surrogate, a character cut short.
+        const std::string odd = "a\xF0\x9F\x98\x80\xED\xA0\x80\xC3";
+        QCOMPARE(app::toPath(app::pathText(odd)).string(), odd);
         const auto before = util::readFile(file);
         WindowFixture f;
         QVERIFY(f.window->openLevel(path));

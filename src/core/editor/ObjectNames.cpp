@@ -6,6 +6,7 @@
 #include "util/ByteWriter.h"
 #include "util/FileIO.h"
 #include "util/NumberText.h"
+#include "util/Utf8.h"
 
 namespace tessarin::editor {
 
@@ -24,19 +25,7 @@ constexpr std::uint16_t kCp1252High[32] = {
 std::string fromCp1252(std::span<const std::uint8_t> bytes) {
     std::string s;
     s.reserve(bytes.size());
-    for (std::uint8_t c : bytes) {
-        const unsigned code = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c;
-        if (code < 0x80) {
-            s += static_cast<char>(code);
-        } else if (code < 0x800) {
-            s += static_cast<char>(0xC0 | (code >> 6));
-            s += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            s += static_cast<char>(0xE0 | (code >> 12));
-            s += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            s += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
+    for (std::uint8_t c : bytes) util::appendUtf8(s, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
     return s;
 }
 

@@ -107,6 +107,10 @@ ItemsPanel::ItemsPanel(QWidget* parent) : QGroupBox(parent) {
     box->addStretch(1);
     setLabelLit(ItemCB, false);
     setLabelLit(ItemInvisible, false);
+    keepPlaceWhenHidden({SecCurItem, ItemDesc, ItemID, Label9, ItemOCB, ItemNorth, ItemEast, ItemSouth, ItemWest});
+    // Room for the longest counts, so that a count with one more digit moves nothing.
+    SecItemCnt->setMinimumWidth(SecItemCnt->fontMetrics().horizontalAdvance("Of 88888"));
+    ItemNumTriggers->setMinimumWidth(ItemNumTriggers->fontMetrics().horizontalAdvance("This object has 88888 triggers"));
 }
 
 }  // namespace tessarin::app

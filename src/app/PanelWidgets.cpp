@@ -42,4 +42,12 @@ ClickLabel* makeButtonLabel(QWidget* parent, const QString& objectName, const QS
     return label;
 }
 
+void keepPlaceWhenHidden(std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+}
+
 }  // namespace tessarin::app

@@ -63,6 +63,7 @@ StaticMeshesPanel::StaticMeshesPanel(QWidget* parent) : QGroupBox(parent) {
     buttons->addWidget(StaticRemove);
     box->addLayout(buttons);
     box->addStretch(1);
+    keepPlaceWhenHidden({StaticID, Label5});
 }
 
 }  // namespace tessarin::app

@@ -30,7 +30,6 @@
 #include "SectorPanels.h"
 #include "TexturesPanel.h"
 #include "UserDialogs.h"
-#include "level/LevelWriter.h"
 #include "util/FileIO.h"
 
 namespace tessarin::app {
@@ -251,13 +250,8 @@ bool Tessarin2_Frm::confirmDiscard() {
     switch (m_dialogs->askYesNoCancel(this, kUnsavedQuestion)) {
     case QMessageBox::Yes:
         m_demo->Mnu_Demo_Stop_Click();
-        // A level of a version that is never written goes on to be closed after the refusal, as
-        // nothing could keep its edits; asked again, Yes would only refuse again. A save that
-        // fails for any other reason keeps the level open.
-        if (!level::SaveRefusal(m_session.Level).empty()) {
-            Mnu_File_Save_Click();
-            return true;
-        }
+        // A save that fails or is refused (a version that is never written) keeps the level open:
+        // the user asked to keep the edits, and only No lets them go.
         return Mnu_File_Save_Click();
     case QMessageBox::No: m_demo->Mnu_Demo_Stop_Click(); return true;
     default: m_demo->resume(); return false;

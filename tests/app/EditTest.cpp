@@ -309,16 +309,22 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
         QVERIFY(v.window->Mnu_File_Save_Click());  // its own file now: no question
         QCOMPARE(v.log->questions.size(), 2);
     }
-    // A TR4 level's edits cannot be saved: Yes to the question shows the refusal and quits.
+    // A TR4 level's edits cannot be saved: Yes to the question shows the refusal and keeps the
+    // level open with its edits; No then quits.
     {
         WindowFixture w;
         QVERIFY(w.open(path));
         w.clickSector(1, 1);
         QTest::mouseClick(w.find<QPushButton>("ItemAdd"), Qt::LeftButton);
         QVERIFY(w.window->fileChanged());
+        const auto items = w.window->session().Level.Items.size();
         w.log->answers = {QMessageBox::Yes};
         w.window->Mnu_File_Quit_Click();
         QCOMPARE(w.log->messages.last(), QString("TR4 levels can't be saved at the moment!"));
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.window->session().Level.Items.size(), items);
+        w.log->answers = {QMessageBox::No};
+        w.window->Mnu_File_Quit_Click();
         QVERIFY(!w.window->isVisible());
     }
     // A file that is no TR4 level leaves the open one as it was.

@@ -119,7 +119,11 @@ void DemoController::resume() {
 void DemoController::step() {
     if (!m_recording) return;
     const demo::DemoStepResult result = m_recorder->DemoStep(m_session.Level);
-    if (result.Toggled || result.Appended || result.BecameFull) showState();
+    // The word count is shown a few times a second, not with every word: each change redraws the
+    // window, which with software OpenGL took most of a processor the game needs meanwhile.
+    constexpr std::uint32_t kCountEveryMs = 250;
+    const bool countDue = result.Appended && m_input->tickCount() - m_countShownAt >= kCountEveryMs;
+    if (result.Toggled || result.BecameFull || countDue) showState();
     // After the step: the message's own event loop keeps the timer, and so the recorder, running.
     if (result.BecameFull) m_dialogs.message(m_window, demo::kDemoFullMessage);
 }
@@ -128,8 +132,8 @@ void DemoController::showState() {
     if (!m_recorder) return;
     const auto words = static_cast<qsizetype>(m_session.Level.DemoData.size());
     QString text;
-    if (m_recording && m_recorder->demoFull())
-        text = QStringLiteral("Demo full: %1 words, choose Demo, Stop Recording").arg(words);
+    if (m_recording && m_recorder->demoFull())  // counted with the end mark Stop adds, as the message counts them
+        text = QStringLiteral("Demo full: %1 words, choose Demo, Stop Recording").arg(demo::kMaxDemoWords);
     else if (m_recording)
         text = QStringLiteral("Recording demo, capture %1, %2 words")
                    .arg(m_recorder->DemoCapture ? QStringLiteral("on") : QStringLiteral("off (TAB in the game)"))
@@ -138,6 +142,11 @@ void DemoController::showState() {
         text = QStringLiteral("Demo of %1 words recorded; save the level to keep it").arg(words);
     m_state->setText(text);
     m_state->show();
+    if (m_input) m_countShownAt = m_input->tickCount();
+}
+
+void DemoController::levelSaved() {
+    if (!m_recording) m_state->hide();
 }
 
 }  // namespace tessarin::app

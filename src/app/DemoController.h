@@ -3,6 +3,7 @@
 // the game runs in another window, and shows the recorder's state in the status bar.
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -46,6 +47,8 @@ public:
     void resume();
     // Enables the entries that make sense for the open level and the recording state.
     void updateActions();
+    // The level was saved: the note that its demo is still to be saved goes.
+    void levelSaved();
 
     bool Recording() const { return m_recording; }
     const demo::DemoRecorder* recorder() const { return m_recorder.get(); }
@@ -64,6 +67,7 @@ private:
     QLabel* m_state = nullptr;
     QTimer m_timer;
     bool m_recording = false;
+    std::uint32_t m_countShownAt = 0;  // the recorder's clock when the word count was last shown
     std::unique_ptr<demo::DemoInput> m_input;
     std::unique_ptr<demo::DemoRecorder> m_recorder;
 };

@@ -164,6 +164,7 @@ bool Tessarin2_Frm::saveLevelTo(const QString& path) {
         return false;
     }
     m_fileHolds.insert(path, m_levelId);
+    m_demo->levelSaved();
     FileChanged = false;
     m_history.markSaved();
     updateUnsavedMark();

@@ -36,7 +36,7 @@ private:
 
 struct DemoScriptRun {
     int Toggles = 0;
-    bool Full = false;  // the demo filled up before the script ended
+    bool Full = false;  // steps came after the one that filled the demo: they were not recorded
 };
 
 // StartDemo, one DemoStep per script step, StopDemo. The level must be able to hold a demo.

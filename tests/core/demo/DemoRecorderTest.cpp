@@ -198,10 +198,27 @@ TEST(DemoRecorder, RecordedDemoIsSavedAndReadBackWordForWord) {
     EXPECT_EQ(back->DemoData, level.DemoData);
 }
 
+TEST(DemoScript, OnlyStepsAfterTheDemoFilledUpCountAsLost) {
+    std::vector<demo::DemoScriptStep> steps = {{50, {}}, {151, {15}}};
+    for (std::uint32_t k = 1; k <= 8180; ++k) steps.push_back({160 + 40 * k, {72}});
+    auto level = levelWithItems(level::kVersionTR2);
+    auto exact = demo::RecordDemoScript(level, steps);
+    ASSERT_TRUE(exact) << exact.error();
+    EXPECT_EQ(level.DemoData.size(), demo::kMaxDemoWords);
+    EXPECT_FALSE(exact->Full);
+    steps.push_back({160 + 40 * 8181, {72}});
+    EXPECT_TRUE(demo::RecordDemoScript(level, steps)->Full);
+}
+
 TEST(DemoScript, MalformedLinesAreRefusedWithTheirLineNumber) {
     EXPECT_TRUE(demo::parseDemoScript("")->empty());
     EXPECT_EQ(demo::parseDemoScript("5 0 255\n")->at(0).Keys, (std::vector<std::uint8_t>{0, 255}));
     EXPECT_EQ(demo::parseDemoScript("4294967295")->at(0).Tick, 4294967295u);
+    // A byte-order mark before the first line, and zeros before a number, as editors may write them.
+    EXPECT_EQ(demo::parseDemoScript("\xEF\xBB\xBF" "0000000000100 015\n")->at(0).Keys, (std::vector<std::uint8_t>{15}));
+    // A control byte in a refused field is shown, not left to end the message where it is printed.
+    EXPECT_EQ(demo::parseDemoScript(std::string_view("100 15\0 200\n", 12)).error(),
+              "script line 1: scan code \"15\\x00\" is not a number from 0 to 255");
     for (const char* bad : {"10\n\n20\n", "0 200\n", "-5\n", "10 256\n", "10 2x\n", "x\n", "10 -1\n",
                             "4294967296\n", "10 +3\n"}) {
         auto r = demo::parseDemoScript(bad);

@@ -45,12 +45,17 @@ public:
     // the game. No-ops when not recording.
     void pause();
     void resume();
+    // The same for as long as the returned guard lives: a file chooser's or input box's keys (the
+    // arrows that move through a folder) would otherwise land in the demo.
+    [[nodiscard]] std::unique_ptr<void, void (*)(void*)> pausedWhile();
     // Enables the entries that make sense for the open level and the recording state.
     void updateActions();
     // The level was saved: the note that its demo is still to be saved goes.
     void levelSaved();
 
     bool Recording() const { return m_recording; }
+    // Whether the recorder is stepping now: recording, and not paused.
+    bool stepping() const { return m_recording && m_timer.isActive(); }
     const demo::DemoRecorder* recorder() const { return m_recorder.get(); }
 
 private:

@@ -10,6 +10,7 @@ namespace tessarin::test {
 
 QString ScriptedDialogs::openFileName(QWidget*, const QString& filter) {
     m_log->openFilters << filter;
+    if (m_log->whileChoosing) m_log->whileChoosing();
     if (m_log->openNames.empty()) return QString();
     QString name = m_log->openNames.front();
     m_log->openNames.pop_front();
@@ -18,6 +19,7 @@ QString ScriptedDialogs::openFileName(QWidget*, const QString& filter) {
 
 QString ScriptedDialogs::saveFileName(QWidget*, const QString& filter, const QString&, const QString&) {
     m_log->saveFilters << filter;
+    if (m_log->whileChoosing) m_log->whileChoosing();
     if (m_log->saveNames.empty()) return QString();
     QString name = m_log->saveNames.front();
     m_log->saveNames.pop_front();

@@ -26,6 +26,7 @@ public:
         std::deque<QMessageBox::StandardButton> answers;
         QStringList messages, titles, openFilters, saveFilters, questions;
         int beeps = 0;
+        std::function<void()> whileChoosing;  // runs while a file chooser is up
     };
     explicit ScriptedDialogs(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
     QString openFileName(QWidget*, const QString& filter) override;

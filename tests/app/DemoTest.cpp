@@ -77,6 +77,14 @@ void DemoTest::recordingFromTheMenuFillsTheDemoAndMarksTheLevelUnsaved() {
     at(1180, {demo::kScanDown, demo::kScanLeftCtrl});
     // The count is shown a few times a second, not with every word (each redraws the window).
     QVERIFY(f.text("DemoState").contains("10 words"));
+    // A file chooser's keys (arrows through a folder) are no part of the game: the recorder pauses.
+    int chooserSteps = 0;
+    f.log->whileChoosing = [&] { chooserSteps += demo.stepping() ? 1 : 0; };
+    action(f, "Mnu_File_ExportMap")->trigger();
+    f.window->Mnu_File_Open_Click();
+    f.log->whileChoosing = nullptr;
+    QCOMPARE(chooserSteps, 0);
+    QVERIFY(demo.stepping());
     QVERIFY(!f.window->fileChanged());
 
     action(f, "Mnu_Demo_Stop")->trigger();

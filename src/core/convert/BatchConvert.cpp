@@ -6,11 +6,20 @@
 
 #include "convert/TR4Converter.h"
 #include "level/LevelWriter.h"
+#include "util/Utf8.h"
 
 namespace tessarin::convert {
 
 std::string convertedPath(const std::string& tr4Path) {
-    const std::size_t keep = tr4Path.size() >= 3 ? tr4Path.size() - 3 : 0;
+    // The last three characters go: counted in UTF-8 where the name is UTF-8 text, else in bytes
+    // (a Latin-1 name has a byte a character).
+    std::size_t keep = tr4Path.size() >= 3 ? tr4Path.size() - 3 : 0;
+    if (util::isUtf8(tr4Path)) {
+        keep = tr4Path.size();
+        for (int n = 0; n < 3 && keep > 0; ++n)
+            do --keep;
+            while (keep > 0 && (static_cast<unsigned char>(tr4Path[keep]) & 0xC0) == 0x80);
+    }
     const std::string converted = tr4Path.substr(0, keep) + "tr2";
     // A TR4 level named like its output, or that the output name leads to through a link, would be
     // replaced by its own conversion.

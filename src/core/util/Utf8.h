@@ -51,4 +51,14 @@ inline Utf8Char decodeUtf8(std::string_view v, std::size_t i) {
     return {code, n};
 }
 
+// Whether every byte belongs to a well-formed character.
+inline bool isUtf8(std::string_view v) {
+    for (std::size_t i = 0; i < v.size();) {
+        const std::size_t n = decodeUtf8(v, i).length;
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
 }  // namespace tessarin::util

@@ -20,6 +20,10 @@ TEST(BatchConvert, OutputReplacesTheLastThreeCharacters) {
     EXPECT_EQ(convertedPath("C:\\x\\lvl.tr4"), "C:\\x\\lvl.tr2");
     EXPECT_EQ(convertedPath("/x/lvl.TR4"), "/x/lvl.tr2");
     EXPECT_EQ(convertedPath("ab"), "tr2");
+    // Characters, not bytes: a UTF-8 name keeps whole characters, a Latin-1 one has a byte each.
+    EXPECT_EQ(convertedPath("x.a\u20ACb"), "x.tr2");
+    EXPECT_EQ(convertedPath("\u00E9t\u00E9.tr4"), "\u00E9t\u00E9.tr2");
+    EXPECT_EQ(convertedPath("x\xE9" "ab"), "xtr2");
     EXPECT_EQ(convertedPath("/x/lvl.tr2"), "/x/lvl.tr2.tr2");  // never the source itself,
     const auto dir = test::scratchDir("batch-link");                 // nor the file a link leads to
     std::filesystem::create_symlink("lvl.tr4", dir / "lvl.tr2");

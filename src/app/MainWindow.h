@@ -105,6 +105,7 @@ protected:
 private:
     void buildLayout();
     void widenForBrowser();
+    void narrowAfterBrowser();
     void fitToScreen();
     void keepWithinScreen();
     void buildMenus();
@@ -215,6 +216,10 @@ private:
     QMenu* m_recentMenu = nullptr;
     QLabel* m_unsavedMark = nullptr;
     LevelBrowser* m_browser = nullptr;
+    // The window's frame place and size before docking the browser widened it, and the size it
+    // was widened to.
+    QRect m_beforeDocking;
+    QSize m_widenedTo;
     int m_shownRoom = -1;
     // The hover line last shown and its sector; the line goes when the mouse leaves the map.
     QString m_hoverLine;

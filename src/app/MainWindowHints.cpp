@@ -67,6 +67,7 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     m_browser->hide();
     connect(m_browser, &QDockWidget::topLevelChanged, this, [this](bool floating) {
         if (!floating) widenForBrowser();
+        else narrowAfterBrowser();
     });
     QMenu* view = findChild<QMenu*>("Mnu_View");
     QAction* toggle = m_browser->toggleViewAction();
@@ -108,9 +109,20 @@ void Tessarin2_Frm::widenForBrowser() {
     const int frameExtra = frame.width() - width();
     const int wanted = std::min(width() + m_browser->width(), screenArea.width() - frameExtra);
     if (wanted <= width()) return;
+    m_beforeDocking = {frame.topLeft(), size()};
     resize(wanted, height());
+    m_widenedTo = size();
     const int overhang = frame.left() + wanted + frameExtra - (screenArea.right() + 1);
     if (overhang > 0) move(std::max(screenArea.left(), frame.left() - overhang), frame.top());
+}
+
+void Tessarin2_Frm::narrowAfterBrowser() {
+    // Back to the size (and place) it had, unless the user has sized the window since.
+    if (m_widenedTo.isValid() && size() == m_widenedTo && !isMaximized() && !isFullScreen()) {
+        resize(m_beforeDocking.size());
+        move(m_beforeDocking.topLeft());
+    }
+    m_widenedTo = QSize();
 }
 
 void Tessarin2_Frm::refreshBrowser() {

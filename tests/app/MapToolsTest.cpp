@@ -191,6 +191,7 @@ void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
     // window past the screen's edge: the window grows only as far as the screen has room.
     const QRect area = f.window->screen()->availableGeometry();
     QVERIFY(f.window->width() + browser->width() > area.width());
+    const QSize undocked = f.window->size();
     browser->setFloating(false);
     QCoreApplication::processEvents();
     QVERIFY(area.contains(f.window->frameGeometry()));
@@ -201,6 +202,10 @@ void PanelsTest::levelBrowserFiltersSortsAndGoesToTheEntry() {
     const double yaw = f.window->preview().PreviewYaw;
     QTest::keyClick(filter, Qt::Key_Left);
     QCOMPARE(f.window->preview().PreviewYaw, yaw);
+    // Floating again, it gives the window back the size it had.
+    browser->setFloating(true);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.window->size(), undocked);
 
     // Double-click: the item's room, sector and entry, as Find Object goes there.
     filter->clear();

@@ -132,7 +132,9 @@ bool Tessarin2_Frm::Mnu_File_Save_Click() {
     }
     std::error_code ec;
     if (m_fileHolds.value(FileName) != m_levelId && std::filesystem::exists(toPath(FileName), ec)) {
-        switch (m_dialogs->askYesNoCancel(this, QFileInfo(FileName).fileName() + " already exists. Replace it?")) {
+        const QString question =
+            QFileInfo(FileName).fileName() + " already exists. Replace it? (No saves the level under another name.)";
+        switch (m_dialogs->askYesNoCancel(this, question)) {
         case QMessageBox::Yes: break;
         case QMessageBox::No: return Mnu_File_SaveAs_Click();
         default: return false;

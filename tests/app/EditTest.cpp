@@ -278,7 +278,8 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
         const auto before = std::filesystem::last_write_time(mine);
         t.log->answers = {QMessageBox::Cancel};
         QVERIFY(!t.window->Mnu_File_Save_Click());
-        QCOMPARE(t.log->questions.last(), QString("tr3-test1.tr2 already exists. Replace it?"));
+        QCOMPARE(t.log->questions.last(),
+                 QString("tr3-test1.tr2 already exists. Replace it? (No saves the level under another name.)"));
         QCOMPARE(std::filesystem::last_write_time(mine), before);
         t.find<QAction>("Mnu_Edit_Undo")->trigger();
         const auto asked = t.log->questions.size();
@@ -300,7 +301,8 @@ void EditTest::importedTR4LevelIsShownAndSavedBesideIt() {
         const auto before = std::filesystem::last_write_time(written);
         v.log->answers = {QMessageBox::Cancel, QMessageBox::No};
         QVERIFY(!v.window->Mnu_File_Save_Click());
-        QCOMPARE(v.log->questions.last(), QString("tr4-test1.tr2 already exists. Replace it?"));
+        QCOMPARE(v.log->questions.last(),
+                 QString("tr4-test1.tr2 already exists. Replace it? (No saves the level under another name.)"));
         const auto other = path.parent_path() / "other.tr2";
         v.log->saveNames.push_back(QString::fromStdString(other.string()));
         QVERIFY(v.window->Mnu_File_Save_Click());

@@ -41,6 +41,9 @@ SectorsPanel::SectorsPanel(QWidget* parent) : QGroupBox(parent) {
     carts->addStretch(1);
     grid->addLayout(carts, 0, 2, 3, 1);
     grid->setColumnStretch(3, 1);
+    // Hidden for the versions without these entries, they keep their place: the panels beside them
+    // stand where they stood for the last level.
+    keepPlaceWhenHidden({FD20, FD21, Minecart_Stop});
 }
 
 DoorsPanel::DoorsPanel(QWidget* parent) : QGroupBox(parent) {

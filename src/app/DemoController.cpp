@@ -116,13 +116,6 @@ void DemoController::resume() {
     if (m_recording) m_timer.start();
 }
 
-std::unique_ptr<void, void (*)(void*)> DemoController::pausedWhile() {
-    const bool stepping = m_timer.isActive();
-    pause();
-    // Resumed only if it was stepping before: a question inside may have stopped the recording.
-    return {stepping ? this : nullptr, [](void* controller) { static_cast<DemoController*>(controller)->resume(); }};
-}
-
 void DemoController::step() {
     if (!m_recording) return;
     const demo::DemoStepResult result = m_recorder->DemoStep(m_session.Level);

@@ -45,9 +45,20 @@ public:
     // the game. No-ops when not recording.
     void pause();
     void resume();
-    // The same for as long as the returned guard lives: a file chooser's or input box's keys (the
-    // arrows that move through a folder) would otherwise land in the demo.
-    [[nodiscard]] std::unique_ptr<void, void (*)(void*)> pausedWhile();
+    // The same for as long as a Pause lives, resumed after only if the recorder was stepping: a
+    // file chooser's or input box's keys (arrows through a folder) would otherwise land in the demo.
+    class Pause {
+    public:
+        explicit Pause(DemoController& demo) : m_demo(demo.stepping() ? &demo : nullptr) { demo.pause(); }
+        ~Pause() {
+            if (m_demo) m_demo->resume();
+        }
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+
+    private:
+        DemoController* m_demo;
+    };
     // Enables the entries that make sense for the open level and the recording state.
     void updateActions();
     // The level was saved: the note that its demo is still to be saved goes.

@@ -26,7 +26,7 @@
 namespace tessarin::app {
 
 void Tessarin2_Frm::Mnu_File_Open_Click() {
-    const auto paused = m_demo->pausedWhile();
+    const DemoController::Pause paused(*m_demo);
     const QString path = m_dialogs->openFileName(this, kOpenFilter);
     if (path.isEmpty()) return;
     if (!confirmDiscard()) return;
@@ -91,7 +91,7 @@ bool Tessarin2_Frm::showLevel(level::TRLevel opened, const QString& path, const 
 }
 
 bool Tessarin2_Frm::Mnu_Edit_TR4_Click() {
-    const auto paused = m_demo->pausedWhile();
+    const DemoController::Pause paused(*m_demo);
     const QString path = m_dialogs->openFileName(this, kOpenFilter);
     if (path.isEmpty()) return false;
     if (!confirmDiscard()) return false;

@@ -85,7 +85,7 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     connect(goTo, &QAction::triggered, this, [this] {
         if (!m_session.LevelLoaded || m_session.Level.Rooms.empty()) return;
         bool ok = false;
-        const auto paused = m_demo->pausedWhile();
+        const DemoController::Pause paused(*m_demo);
         const int last = static_cast<int>(m_session.Level.Rooms.size()) - 1;
         const int room = QInputDialog::getInt(this, "Go to Room", QStringLiteral("Room (0 to %1):").arg(last),
                                               m_session.CurRoom, 0, last, 1, &ok);

@@ -107,7 +107,7 @@ QString stemOf(const QString& fileName) {
 
 void Tessarin2_Frm::Mnu_File_ExportMap_Click() {
     if (!m_session.LevelLoaded) return;
-    const auto paused = m_demo->pausedWhile();
+    const DemoController::Pause paused(*m_demo);
     const QString path = m_dialogs->saveFileName(this, kPngFilter, QStringLiteral("Export Map Image"),
                                                  QStringLiteral("%1-room%2.png").arg(stemOf(FileName)).arg(m_session.CurRoom));
     if (path.isEmpty()) return;
@@ -126,7 +126,7 @@ void Tessarin2_Frm::Mnu_File_ExportMap_Click() {
 
 void Tessarin2_Frm::Mnu_File_ExportTextures_Click() {
     if (!m_session.LevelLoaded) return;
-    const auto paused = m_demo->pausedWhile();
+    const DemoController::Pause paused(*m_demo);
     const QString path = m_dialogs->saveFileName(this, kPngFilter, QStringLiteral("Export Textures"),
                                                  stemOf(FileName) + QStringLiteral("-textures.png"));
     if (path.isEmpty()) return;

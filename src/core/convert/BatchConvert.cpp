@@ -16,9 +16,11 @@ std::string convertedPath(const std::string& tr4Path) {
     std::size_t keep = tr4Path.size() >= 3 ? tr4Path.size() - 3 : 0;
     if (util::isUtf8(tr4Path)) {
         keep = tr4Path.size();
-        for (int n = 0; n < 3 && keep > 0; ++n)
-            do --keep;
-            while (keep > 0 && (static_cast<unsigned char>(tr4Path[keep]) & 0xC0) == 0x80);
+        for (int n = 0; n < 3 && keep > 0; ++n) {
+            --keep;
+            // Back over a character's continuation bytes to its first byte.
+            while (keep > 0 && (static_cast<unsigned char>(tr4Path[keep]) & 0xC0) == 0x80) --keep;
+        }
     }
     const std::string converted = tr4Path.substr(0, keep) + "tr2";
     // A TR4 level named like its output, or that the output name leads to through a link, would be

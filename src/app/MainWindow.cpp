@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 

@@ -1,7 +1,6 @@
 // Undo and redo of the window's edits. The steps live in the core's UndoHistory; the window keeps
 // the unsaved state and the caption in step with them.
 #include <QAction>
-#include <QFileInfo>
 #include <QMenu>
 #include <QStatusBar>
 

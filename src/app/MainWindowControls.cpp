@@ -192,14 +192,16 @@ void Tessarin2_Frm::ItemAdd_Click() {
     refreshAll();
 }
 
+// Before a level is open there is nothing to go to: the click only beeps, and the panels keep
+// their start-up look (laid out for no level, they would hide the minecart buttons).
 void Tessarin2_Frm::ItemNextTrigger_Click() {
     showFeedback(m_session.ItemNextTrigger_Click());
-    refreshAll();
+    if (m_session.LevelLoaded) refreshAll();
 }
 
 void Tessarin2_Frm::GotoObject_Click() {
     showFeedback(m_session.GotoObject_Click());
-    refreshAll();
+    if (m_session.LevelLoaded) refreshAll();
 }
 
 }  // namespace tessarin::app

@@ -88,7 +88,7 @@ int batchFailed(const std::string& text, int& argc, char** argv) {
 int addDemo(const QString&, int& argc, char** argv) {
     // The switch and one blank.
     const std::string path = switchPathBytes(argc, argv, 9);
-    if (path.empty()) return batchFailed("no level file was named after /adddemo", argc, argv);
+    if (path.empty()) return batchFailed("No level file was named after /adddemo", argc, argv);
     std::string failure;
     try {
         auto level = level::LoadLevel(path);

@@ -103,10 +103,15 @@ void StartupTest::everyControlHasItsInitialCaptionAndFrame() {
     QVERIFY(f.find<QGroupBox>("Textures")->isAncestorOf(f.find<QWidget>("TextScroll")));
     QCOMPARE(f.find<QWidget>("SectorMap")->size(), QSize(710, 400));
     QCOMPARE(f.find<QGroupBox>("SecInf")->title(), QString("Sectors"));
-    // The minecart buttons wait for a level, and look it.
+    // The minecart buttons wait for a level, and look it; the buttons that go somewhere find
+    // nothing yet and leave the panels as they are.
     auto* fd20 = f.find<QLabel>("FD20");
     QVERIFY(!fd20->isEnabled());
     QVERIFY(fd20->palette().color(QPalette::Disabled, QPalette::WindowText) != QColor(0, 0, 0));
+    f.find<QPushButton>("GotoObject")->click();
+    f.find<QPushButton>("ItemNextTrigger")->click();
+    QVERIFY(fd20->isVisibleTo(f.window.get()));
+    QVERIFY(f.find<QComboBox>("TriggerData")->isEnabled());
 }
 
 void StartupTest::windowsFitAScaledScreen() {

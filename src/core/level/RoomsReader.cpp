@@ -119,7 +119,8 @@ bool readBatch(const util::ByteReader& r, RoomWalk& w, std::vector<TRRoom>& room
     const std::size_t end = std::min(first + w.batch, rooms.size());
     for (std::size_t i = first; i < end; ++i) {
         while (w.known.load(std::memory_order_acquire) <= i) {
-            if (w.stopped.load(std::memory_order_acquire)) return false;
+            // After a failed room the measuring thread measures no more: waiting on would never end.
+            if (w.stopped.load(std::memory_order_acquire) || w.failed.load(std::memory_order_relaxed)) return false;
             if (measure) {
                 measureOne(w, *measure);
             } else {

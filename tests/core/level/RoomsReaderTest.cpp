@@ -140,3 +140,29 @@ TEST(RoomsReader, AReaderHeldUpKeepsTheOtherNearIt) {
     if (heldAt < 0) GTEST_SKIP() << "no second thread took a room";
     EXPECT_EQ(farReads, 0);
 }
+
+TEST(RoomsReader, AFailedRoomOnThisThreadReleasesTheOtherWaitingForAMeasure) {
+    // This thread measures 8 rooms ahead, takes one, and fails on it slowly; meanwhile the second
+    // thread reads the measured rooms and comes to wait for one this thread will never measure.
+    constexpr std::size_t kRoom = std::size_t{64} << 10, kRooms = 64;
+    std::vector<std::uint8_t> bytes(kRoom * kRooms);
+    for (std::size_t i = 0; i < kRooms; ++i) {
+        bytes[i * kRoom] = static_cast<std::uint8_t>(kRoom - 4);
+        bytes[i * kRoom + 1] = static_cast<std::uint8_t>((kRoom - 4) >> 8);
+    }
+    level::detail::setParallelRoomLimits(0, std::size_t{64} << 20);
+    const auto thisThread = std::this_thread::get_id();
+    const level::detail::RoomReader measure = [](util::ByteReader& r, TRRoom&, std::size_t) { r.skip(r.u32()); };
+    const level::detail::RoomReader read = [&](util::ByteReader& r, TRRoom&, std::size_t) {
+        if (std::this_thread::get_id() == thisThread) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            r.fail("unreadable");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        r.skip(r.u32());
+    };
+    util::ByteReader r(bytes);
+    std::vector<TRRoom> rooms;
+    EXPECT_THROW(level::detail::readRooms(r, rooms, kRooms, read, measure), util::Error);
+    level::detail::resetParallelRoomLimits();
+}

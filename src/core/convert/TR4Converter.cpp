@@ -181,7 +181,8 @@ util::Result<TRLevel> ConvertTR4(const std::filesystem::path& tr4File, std::int1
         auto file = util::FileBytes::open(tr4File);
         if (!file) return R::failure(file.error());
         const std::string name = tr4File.filename().string();
-        if (!isTR4File(file->bytes(), name)) return R::failure(kNoTR4LevelMessage);
+        if (!isTR4File(file->bytes(), name))
+            return R::failure(file->changedWhileRead() ? level::kChangedWhileReadMessage : kNoTR4LevelMessage);
         std::vector<std::uint16_t> sprites;
         auto tr4 = level::LoadLevel(*file, name, readerOptions(*swd, targetVersion, sprites));
         if (!tr4) return R::failure(tr4.error());

@@ -52,9 +52,9 @@ void readDemoData(util::ByteReader& r, TRLevel& level) {
 namespace {
 
 // `source`, when given, owns the bytes and hears how far reading has gone.
-util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::string& fileName,
-                           std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts,
-                           util::FileBytes* source, const LoadOptions& options = {}) {
+util::Result<TRLevel> parse(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                            std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts,
+                            util::FileBytes* source, const LoadOptions& options) {
     using R = util::Result<TRLevel>;
     try {
         util::ByteReader r(bytes);
@@ -84,6 +84,16 @@ util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::strin
     } catch (const std::bad_alloc&) {
         return R::failure("not enough memory to read the level");
     }
+}
+
+util::Result<TRLevel> load(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                           std::vector<std::string>* warnings, std::vector<std::size_t>* listStarts,
+                           util::FileBytes* source, const LoadOptions& options = {}) {
+    auto level = parse(bytes, fileName, warnings, listStarts, source, options);
+    // Whatever the reader made of bytes that changed under it (a level, or an error), the change
+    // is what to report.
+    if (source && source->changedWhileRead()) return util::Result<TRLevel>::failure(kChangedWhileReadMessage);
+    return level;
 }
 
 }  // namespace

@@ -19,6 +19,8 @@ namespace tessarin::level {
 // Messages the program shows for refused files.
 inline constexpr const char* kTexturesOnlyMessage = "This level only contains textures!";
 inline constexpr const char* kUnknownVersionMessage = "Unknown TR version!";
+inline constexpr const char* kChangedWhileReadMessage =
+    "the file changed while it was being read (is another program writing it?); nothing was read";
 
 // Reads the file into a new record. On failure the result holds the reason with the place it was
 // found; the caller keeps whatever level it had. Warnings (textures that could not be converted)

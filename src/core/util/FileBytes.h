@@ -22,12 +22,15 @@ public:
 
     // An unreadable file is an error naming it (the texts of readFile).
     static Result<FileBytes> open(const std::filesystem::path& path, std::size_t streamLimit = kStreamLimit);
-    // The same, never mapped: read through a mapping, a file cut short by someone else meanwhile
-    // would kill the program, so a caller that reads the bytes itself takes them this way.
+    // The same, never mapped: a caller that keeps or copies the bytes takes them this way, as those
+    // of a mapped file someone cuts short meanwhile would turn to zeros without its knowing.
     static Result<FileBytes> read(const std::filesystem::path& path, std::size_t streamLimit = kStreamLimit);
 
     std::span<const std::uint8_t> bytes() const { return {m_pages.data(), m_pages.size()}; }
     bool mapped() const { return m_pages.mapped(); }
+    // Whether another program cut the file short or wrote to it while it was mapped (a file read
+    // into memory was copied at once and never says so).
+    bool changedWhileRead() const { return m_pages.fileChanged(); }
 
     // Told what has been read (ByteReader::onConsumed), a mapping gives those pages back, so a
     // large file and the level made from it are not both held in memory. Reading them again still

@@ -11,9 +11,13 @@ namespace tessarin::util {
 class Pages {
 public:
     Pages() = default;
-    // Takes over a mapping of `size` bytes (unmapped when these pages go) and, when not -1, the
-    // descriptor of the file mapped from its start (closed when these pages go).
-    static Pages adoptMapping(void* map, std::size_t size, int fd = -1);
+    // Takes over a mapping of `size` bytes of memory (unmapped when these pages go).
+    static Pages adoptMapping(void* map, std::size_t size);
+    // Takes over a mapping of a whole file of `size` bytes and the file's descriptor (both let go
+    // when these pages go). Should another program cut the file short meanwhile, the pages it lost
+    // read as zeros rather than killing the program, and fileChanged() says so. Empty pages (and
+    // nothing taken over) when that can't be promised here: the caller then reads the file instead.
+    static Pages adoptFileMapping(void* map, std::size_t size, int fd);
     // Takes over heap memory holding `size` bytes.
     static Pages adoptBuffer(std::unique_ptr<std::uint8_t[]> buffer, std::size_t size);
 
@@ -34,6 +38,9 @@ public:
     // no longer holds those bytes (it shrank, or cannot be read): reading them through the mapping
     // would kill the program.
     bool readFile(void* dest, std::size_t offset, std::size_t n) const;
+    // Whether the mapped file was cut short, written to or became unreadable since it was mapped:
+    // what was read from it may then mix old bytes, new ones and zeros.
+    bool fileChanged() const;
 
     // The whole pages before `upTo` go back to the system (a no-op for heap memory).
     void release(std::size_t upTo);
@@ -51,6 +58,8 @@ private:
     std::size_t m_size = 0;
     void* m_map = nullptr;
     int m_fd = -1;
+    int m_guard = -1;  // the file mapping's place among the guarded ones
+    std::int64_t m_fileSize = 0, m_fileMtimeSec = 0, m_fileMtimeNsec = 0;
     std::size_t m_released = 0;
     std::unique_ptr<std::uint8_t[]> m_buffer;
 };

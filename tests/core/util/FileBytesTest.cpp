@@ -1,4 +1,5 @@
-// FileBytes: the whole file, whether mapped or read, and still whole after pages are given back;
+// FileBytes: the whole file, whether mapped or read, and still whole after pages are given back; a
+// mapped file someone else changes meanwhile is reported, not fatal;
 // PageBuffer: what the reader has not passed, or left to others, survives giving back; safe saves
 // over large files.
 #include <gtest/gtest.h>
@@ -9,6 +10,9 @@
 #include <fstream>
 #include <thread>
 
+#include "level/LevelReader.h"
+#include "levelgen/LevelBuilder.h"
+#include "levelgen/SampleLevels.h"
 #include "support/TestPaths.h"
 #include "util/ByteReader.h"
 #include "util/FileBytes.h"
@@ -81,6 +85,38 @@ TEST(FileBytes, LargeArraysComeFromTheFileAsMappedAndAsRead) {
         ADD_FAILURE() << "read past the end of the file";
     } catch (const util::Error& e) {
         EXPECT_NE(std::string(e.what()).find("texture pages: the file ended early"), std::string::npos) << e.what();
+    }
+}
+
+TEST(FileBytes, AFileChangedWhileMappedIsReportedRatherThanFatal) {
+    // Cut short under the mapping: its lost pages read as zeros instead of ending the program.
+    const auto dir = test::scratchDir("filebytes");
+    const auto path = dir / "cut.bin";
+    std::ofstream(path, std::ios::binary).write(std::string(std::size_t{3} << 20, 'x').data(), std::streamsize{3} << 20);
+    auto file = util::FileBytes::open(path);
+    ASSERT_TRUE(file && file->mapped());
+    EXPECT_FALSE(file->changedWhileRead());
+    std::filesystem::resize_file(path, std::size_t{1} << 20);
+    EXPECT_EQ(file->bytes()[(std::size_t{2} << 20) + 5], 0);
+    EXPECT_TRUE(file->changedWhileRead());
+
+    // A level cut short, or grown, while it is read is refused as changed, whatever its bytes made.
+    const auto bytes = levelgen::buildLevel(levelgen::composeLargeLevel({.version = 2, .rooms = 100, .seed = 7}));
+    const auto level = dir / "changing.tr2";
+    for (int change : {0, 1, 2}) {
+        std::ofstream(level, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        auto mapped = util::FileBytes::open(level);
+        ASSERT_TRUE(mapped && mapped->mapped());
+        if (change == 1) std::filesystem::resize_file(level, bytes.size() / 2);
+        if (change == 2) std::ofstream(level, std::ios::binary | std::ios::app).put('\0');
+        const auto read = level::LoadLevel(*mapped, "changing.tr2", {});
+        if (change == 0) {
+            EXPECT_TRUE(read) << read.error();
+        } else {
+            ASSERT_FALSE(read) << change;
+            EXPECT_EQ(read.error(), level::kChangedWhileReadMessage);
+        }
     }
 }
 

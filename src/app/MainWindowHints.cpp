@@ -58,6 +58,11 @@ void Tessarin2_Frm::addHints(QMenu* file) {
     file->insertMenu(file->findChild<QAction*>("Mnu_File_Line1"), m_recentMenu);
     m_recent.load(recentFilesPath());
     fillRecentMenu();
+    // The list is shared with the program's other windows: what they opened shows here too.
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        m_recent.load(recentFilesPath());
+        fillRecentMenu();
+    });
 
     m_browser = new LevelBrowser(this);
     addDockWidget(Qt::RightDockWidgetArea, m_browser);
@@ -144,6 +149,8 @@ void Tessarin2_Frm::showTriggerStaleness(bool current) {
 
 void Tessarin2_Frm::rememberRecent(const QString& path) {
     m_dialogs->setStartFolder(QFileInfo(path).absolutePath());
+    // Taken afresh, so that what another window added meanwhile is kept.
+    m_recent.load(recentFilesPath());
     m_recent.add(toPath(QFileInfo(path).absoluteFilePath()).string());
     // A store that cannot be written only costs the menu its memory.
     (void)m_recent.save(recentFilesPath());
@@ -161,6 +168,7 @@ void Tessarin2_Frm::fillRecentMenu() {
             if (!confirmDiscard()) return;
             // Only a file that is gone leaves the list: a cancelled or failed open keeps it.
             if (!openLevel(path) && !std::filesystem::exists(toPath(path))) {
+                m_recent.load(recentFilesPath());
                 m_recent.remove(toPath(path).string());
                 (void)m_recent.save(recentFilesPath());
                 fillRecentMenu();

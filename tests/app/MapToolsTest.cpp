@@ -119,6 +119,17 @@ void PanelsTest::staleTriggersInactiveControlsRecentFilesAndTheUnsavedMark() {
         QVERIFY(!recent->actions().value(0)->text().endsWith("a && b.tr2"));
         QVERIFY(f.open(path));
     }
+    // Another window of the program opened a level meanwhile: the File menu lists it, and an open
+    // here keeps it.
+    {
+        const auto store = std::filesystem::path(qEnvironmentVariable("XDG_CONFIG_HOME").toStdString()) / "tessarin2" / "recent-files";
+        std::ofstream(store) << QFileInfo(QString::fromStdString(path.string())).absoluteFilePath().toStdString()
+                             << "\n/elsewhere/other.tr2\n";
+        emit f.find<QMenu>("Mnu_File")->aboutToShow();
+        QVERIFY(recent->actions().value(1)->text().endsWith("/elsewhere/other.tr2"));
+        QVERIFY(f.open(path));
+        QVERIFY(recent->actions().value(1)->text().endsWith("/elsewhere/other.tr2"));
+    }
     for (const char* name : {"RoomAdd", "ItemRemove", "StaticAdd", "FloorWall"}) {
         QVERIFY2(!f.find<QWidget>(name)->isEnabled(), name);
         QVERIFY2(!f.find<QWidget>(name)->toolTip().isEmpty(), name);

@@ -20,12 +20,12 @@ void RecentFiles::add(const std::string& path) {
 void RecentFiles::remove(const std::string& path) { std::erase(m_items, path); }
 
 void RecentFiles::load(const std::filesystem::path& file) {
-    m_items.clear();
     std::error_code ec;
     // Far more than 8 lines of 4 KB: a larger file is not ours.
     if (std::filesystem::file_size(file, ec) > 64 * 1024 || ec) return;
     auto bytes = util::readFile(file);
     if (!bytes) return;
+    m_items.clear();
     std::string line;
     auto take = [&] {
         if (!line.empty() && line.back() == '\r') line.pop_back();

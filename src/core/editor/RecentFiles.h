@@ -17,8 +17,9 @@ public:
     void add(const std::string& path);
     void remove(const std::string& path);
 
-    // A missing or unreadable file gives an empty list; only the first kMaxFiles non-empty lines
-    // of at most 4096 bytes each count, so a damaged file cannot grow the menu.
+    // Takes the list from the file, which other windows of the program may have written since.
+    // A missing or unreadable file leaves the list as it is; only the first kMaxFiles non-empty
+    // lines of at most 4096 bytes each count, so a damaged file cannot grow the menu.
     void load(const std::filesystem::path& file);
     util::Status save(const std::filesystem::path& file) const;
 

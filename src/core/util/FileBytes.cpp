@@ -42,7 +42,7 @@ Result<FileBytes> FileBytes::open(const std::filesystem::path& path, std::size_t
             madvise(map, static_cast<std::size_t>(st.st_size), MADV_NOHUGEPAGE);
 #endif
             // The file stays open too: large arrays are read from it rather than through the mapping.
-            Pages pages = Pages::adoptFileMapping(map, static_cast<std::size_t>(st.st_size), fd);
+            Pages pages = Pages::adoptFileMapping(map, static_cast<std::size_t>(st.st_size), fd, st.st_mtim);
             if (pages.mapped()) return FileBytes(std::move(pages));
             munmap(map, static_cast<std::size_t>(st.st_size));
         }

@@ -114,24 +114,21 @@ Pages Pages::adoptMapping(void* map, std::size_t size) {
     return p;
 }
 
-Pages Pages::adoptFileMapping(void* map, std::size_t size, int fd) {
+Pages Pages::adoptFileMapping(void* map, std::size_t size, int fd, std::timespec modified) {
     Pages p;
 #ifdef TESSARIN_HAVE_MMAN
-    struct stat st {};
-    if (fstat(fd, &st) != 0) return p;
     p.m_guard = guardRange(map, size);
     if (p.m_guard < 0) return p;
     p.m_map = map;
     p.m_fd = fd;
     p.m_data = static_cast<std::uint8_t*>(map);
     p.m_size = size;
-    p.m_fileSize = st.st_size;
-    p.m_fileMtimeSec = st.st_mtim.tv_sec;
-    p.m_fileMtimeNsec = st.st_mtim.tv_nsec;
+    p.m_fileModified = modified;
 #else
     (void)map;
     (void)size;
     (void)fd;
+    (void)modified;
 #endif
     return p;
 }
@@ -140,9 +137,10 @@ bool Pages::fileChanged() const {
 #ifdef TESSARIN_HAVE_MMAN
     if (m_guard < 0) return false;
     if (g_guarded[m_guard].lost.load(std::memory_order_acquire)) return true;
+    // The mapping is the file's size when it was mapped.
     struct stat st {};
-    return fstat(m_fd, &st) != 0 || st.st_size != m_fileSize || st.st_mtim.tv_sec != m_fileMtimeSec ||
-           st.st_mtim.tv_nsec != m_fileMtimeNsec;
+    return fstat(m_fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) != m_size ||
+           st.st_mtim.tv_sec != m_fileModified.tv_sec || st.st_mtim.tv_nsec != m_fileModified.tv_nsec;
 #else
     return false;
 #endif
@@ -166,9 +164,7 @@ Pages& Pages::operator=(Pages&& other) noexcept {
     m_map = std::exchange(other.m_map, nullptr);
     m_fd = std::exchange(other.m_fd, -1);
     m_guard = std::exchange(other.m_guard, -1);
-    m_fileSize = other.m_fileSize;
-    m_fileMtimeSec = other.m_fileMtimeSec;
-    m_fileMtimeNsec = other.m_fileMtimeNsec;
+    m_fileModified = other.m_fileModified;
     m_released = std::exchange(other.m_released, 0);
     m_buffer = std::move(other.m_buffer);
     return *this;

@@ -4,6 +4,7 @@
 // in how their bytes come to be.
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 
 namespace tessarin::util {
@@ -13,11 +14,12 @@ public:
     Pages() = default;
     // Takes over a mapping of `size` bytes of memory (unmapped when these pages go).
     static Pages adoptMapping(void* map, std::size_t size);
-    // Takes over a mapping of a whole file of `size` bytes and the file's descriptor (both let go
-    // when these pages go). Should another program cut the file short meanwhile, the pages it lost
-    // read as zeros rather than killing the program, and fileChanged() says so. Empty pages (and
-    // nothing taken over) when that can't be promised here: the caller then reads the file instead.
-    static Pages adoptFileMapping(void* map, std::size_t size, int fd);
+    // Takes over a mapping of a whole file of `size` bytes, last modified at `modified`, and the
+    // file's descriptor (both let go when these pages go). Should another program cut the file
+    // short meanwhile, the pages it lost read as zeros rather than killing the program, and
+    // fileChanged() says so. Empty pages (and nothing taken over) when that can't be promised
+    // here: the caller then reads the file instead.
+    static Pages adoptFileMapping(void* map, std::size_t size, int fd, std::timespec modified);
     // Takes over heap memory holding `size` bytes.
     static Pages adoptBuffer(std::unique_ptr<std::uint8_t[]> buffer, std::size_t size);
 
@@ -35,8 +37,8 @@ public:
     bool hasFile() const { return m_fd >= 0; }
     // Reads [offset, offset + n) of the mapped file into `dest` from the file itself: the system
     // copies it straight from its cache, and no page of the mapping is touched. False when the file
-    // no longer holds those bytes (it shrank, or cannot be read): reading them through the mapping
-    // would kill the program.
+    // no longer holds those bytes (it shrank, or cannot be read): through the mapping they would
+    // read as zeros.
     bool readFile(void* dest, std::size_t offset, std::size_t n) const;
     // Whether the mapped file was cut short, written to or became unreadable since it was mapped:
     // what was read from it may then mix old bytes, new ones and zeros.
@@ -59,7 +61,7 @@ private:
     void* m_map = nullptr;
     int m_fd = -1;
     int m_guard = -1;  // the file mapping's place among the guarded ones
-    std::int64_t m_fileSize = 0, m_fileMtimeSec = 0, m_fileMtimeNsec = 0;
+    std::timespec m_fileModified{};  // a mapped file's modification time when it was mapped
     std::size_t m_released = 0;
     std::unique_ptr<std::uint8_t[]> m_buffer;
 };
